@@ -1,0 +1,44 @@
+# Sorting sources into the libraries, and one test executable per area and label.
+
+# Screens and the interface kit may include QtWidgets; everything else in src/ is core.
+function(tovrin_is_screen_source path out)
+    if(path MATCHES "/(UserInterface|Screens|Navigation)/"
+       OR path MATCHES "(ViewController|View|Cell|Control|Bar|Pane)\\.(h|cpp)$")
+        set(${out} TRUE PARENT_SCOPE)
+    else()
+        set(${out} FALSE PARENT_SCOPE)
+    endif()
+endfunction()
+
+# tovrin_add_test_area(NAME area DIRS dir... LIBS lib...)
+# Every *_test.cpp under the directories joins one of three executables by its suffix:
+# *_integration_test.cpp (label integration), *_ui_test.cpp (label ui), otherwise label unit.
+function(tovrin_add_test_area)
+    cmake_parse_arguments(ARG "" "NAME" "DIRS;LIBS" ${ARGN})
+    set(unit_sources)
+    set(integration_sources)
+    set(ui_sources)
+    foreach(dir IN LISTS ARG_DIRS)
+        file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_test.cpp)
+        foreach(file IN LISTS found)
+            if(file MATCHES "_integration_test\\.cpp$")
+                list(APPEND integration_sources ${file})
+            elseif(file MATCHES "_ui_test\\.cpp$")
+                list(APPEND ui_sources ${file})
+            else()
+                list(APPEND unit_sources ${file})
+            endif()
+        endforeach()
+    endforeach()
+    foreach(label IN ITEMS unit integration ui)
+        if(${label}_sources)
+            set(target ${ARG_NAME}_${label}_tests)
+            add_executable(${target} ${${label}_sources})
+            target_link_libraries(${target} PRIVATE tovrin_test_support ${ARG_LIBS})
+            gtest_discover_tests(${target}
+                DISCOVERY_MODE PRE_TEST
+                DISCOVERY_TIMEOUT 60
+                PROPERTIES LABELS ${label} ENVIRONMENT "${TOVRIN_TEST_ENVIRONMENT}" TIMEOUT 300)
+        endif()
+    endforeach()
+endfunction()

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "Helpers/DeviceCurrentDateProvider.h"
+
+namespace tovrin {
+
+class Injector;
+
+// The current time on the service's clock: the device clock corrected by the offset measured at
+// the last server time. The offset counts as fresh for 60 s after it was measured, and before any.
+class ServerCurrentDateProvider {
+public:
+    explicit ServerCurrentDateProvider(std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider);
+    virtual ~ServerCurrentDateProvider() = default;
+
+    // Container initializer: the `DeviceCurrentDateProvider` class key.
+    static std::shared_ptr<ServerCurrentDateProvider> create(Injector& injector);
+
+    void setServerTime(Date serverDate);
+    virtual Date currentServerDate() const;
+    bool isOffsetValid() const;
+
+    double serverTimeOffset() const { return serverTimeOffset_; }
+    void setServerTimeOffset(double offset) { serverTimeOffset_ = offset; }
+    const std::shared_ptr<DeviceCurrentDateProvider>& currentDateProvider() const { return currentDateProvider_; }
+    void setCurrentDateProvider(std::shared_ptr<DeviceCurrentDateProvider> provider) {
+        currentDateProvider_ = std::move(provider);
+    }
+    const std::optional<Date>& cachedDate() const { return cachedDate_; }
+    void setCachedDate(std::optional<Date> date) { cachedDate_ = date; }
+
+private:
+    double serverTimeOffset_ = 0;
+    std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider_;
+    std::optional<Date> cachedDate_;
+};
+
+}  // namespace tovrin

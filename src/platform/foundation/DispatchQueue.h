@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/foundation/MainQueue.h"
+
+namespace tovrin {
+
+// A serial queue with a thread of its own: blocks run one at a time, in submission order.
+class DispatchQueue {
+public:
+    explicit DispatchQueue(QString label);
+    ~DispatchQueue();  // runs the blocks already submitted, then ends the thread
+
+    DispatchQueue(const DispatchQueue&) = delete;
+    DispatchQueue& operator=(const DispatchQueue&) = delete;
+
+    void async(Block block);
+    // Runs the block on the queue and waits for it. Must not be called on the queue itself.
+    void sync(const Block& block);
+
+    bool isCurrent() const;
+    const QString& label() const { return label_; }
+
+private:
+    // Shared with the thread, which may outlive the queue object (see the destructor).
+    struct State {
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::deque<Block> blocks;
+        bool stopping = false;
+    };
+    static void run(const std::shared_ptr<State>& state);
+
+    const QString label_;
+    const std::shared_ptr<State> state_ = std::make_shared<State>();
+    std::thread thread_;
+};
+
+}  // namespace tovrin

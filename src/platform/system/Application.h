@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <QVariantMap>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "platform/foundation/MainQueue.h"
+#include "platform/foundation/NotificationCenter.h"
+
+namespace tovrin {
+
+class Application;
+
+enum class ApplicationState { Active, Inactive, Background };
+
+// What the application tells its delegate about its life; every operation is optional.
+class ApplicationDelegate {
+public:
+    virtual ~ApplicationDelegate() = default;
+    virtual bool didFinishLaunching(Application& application, const QVariantMap& launchOptions) { return true; }
+    virtual void applicationWillResignActive(Application& application) {}
+    virtual void applicationDidEnterBackground(Application& application) {}
+    virtual void applicationWillEnterForeground(Application& application) {}
+    virtual void applicationDidBecomeActive(Application& application) {}
+};
+
+// The running application: its state (driven by the window on the desktop and by tests),
+// background tasks, the icon badge, the network-activity indicator and opening addresses.
+class Application {
+public:
+    using BackgroundTaskIdentifier = quint64;
+    static constexpr BackgroundTaskIdentifier InvalidBackgroundTask = 0;
+
+    // Each notification's value equals its name; the sender is the application.
+    static const QString WillResignActiveNotification;
+    static const QString DidEnterBackgroundNotification;
+    static const QString WillEnterForegroundNotification;
+    static const QString DidBecomeActiveNotification;
+
+    explicit Application(std::shared_ptr<NotificationCenter> notificationCenter);
+
+    static std::shared_ptr<Application> shared();
+
+    void setDelegate(std::weak_ptr<ApplicationDelegate> delegate) { delegate_ = std::move(delegate); }
+    std::shared_ptr<ApplicationDelegate> delegate() const { return delegate_.lock(); }
+
+    // Tells the delegate that launching finished; the application is inactive until activated.
+    bool finishLaunching(const QVariantMap& launchOptions = {});
+
+    ApplicationState applicationState() const { return state_; }
+    // Moves to the state through the steps the platform takes (active ↔ inactive ↔ background),
+    // telling the delegate and then posting the notification at each step.
+    void setApplicationState(ApplicationState state);
+
+    // Background work: the task runs until ended; its expiration handler runs if the application
+    // must stop it first (`expireBackgroundTasks`).
+    BackgroundTaskIdentifier beginBackgroundTask(Block expirationHandler);
+    void endBackgroundTask(BackgroundTaskIdentifier identifier);
+    size_t backgroundTaskCount() const { return backgroundTasks_.size(); }
+    void expireBackgroundTasks();
+
+    qint64 applicationIconBadgeNumber() const { return badgeNumber_; }
+    void setApplicationIconBadgeNumber(qint64 number) { badgeNumber_ = number; }
+
+    bool isNetworkActivityIndicatorVisible() const { return networkActivityIndicatorVisible_; }
+    void setNetworkActivityIndicatorVisible(bool visible) { networkActivityIndicatorVisible_ = visible; }
+
+    // Opens an address outside the application (the system browser by default).
+    bool openURL(const QUrl& url);
+    void setURLOpener(std::function<bool(const QUrl&)> opener) { urlOpener_ = std::move(opener); }
+
+private:
+    void step(ApplicationState next);
+
+    std::shared_ptr<NotificationCenter> notificationCenter_;
+    std::weak_ptr<ApplicationDelegate> delegate_;
+    ApplicationState state_ = ApplicationState::Inactive;
+    std::map<BackgroundTaskIdentifier, Block> backgroundTasks_;
+    BackgroundTaskIdentifier nextBackgroundTask_ = 1;
+    qint64 badgeNumber_ = 0;
+    bool networkActivityIndicatorVisible_ = false;
+    std::function<bool(const QUrl&)> urlOpener_;
+};
+
+}  // namespace tovrin

@@ -1,0 +1,44 @@
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/MainQueue.h"
+#include "platform/foundation/UserDefaults.h"
+
+namespace tovrin::test {
+
+bool runUntil(const std::function<bool()>& condition, int timeoutMilliseconds) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    // Wakes the loop now and then, for conditions that other threads change without posting.
+    QTimer wake;
+    wake.start(5);
+    while (!condition()) {
+        if (elapsed.elapsed() > timeoutMilliseconds) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
+
+void drainMainQueue() {
+    auto done = std::make_shared<bool>(false);
+    MainQueue::async([done] { *done = true; });
+    runUntil([&] { return *done; });
+}
+
+TemporaryHome::TemporaryHome() : previous_(FileManager::defaultManager().homeDirectory()) {
+    FileManager::defaultManager().setHomeDirectory(directory_.path());
+    UserDefaults::resetStandard();
+}
+
+TemporaryHome::~TemporaryHome() {
+    UserDefaults::resetStandard();
+    FileManager::defaultManager().setHomeDirectory(previous_);
+}
+
+}  // namespace tovrin::test
