@@ -20,8 +20,9 @@ void AppModule::configure(Injector& injector) const {
     injector.bindInstance(UserDefaults::standard());
     injector.bindInstance(OperationQueue::main());
     injector.bindInstance(InjectorKeyMainQueue, OperationQueue::main());
-    injector.bindFactory<OperationQueue>(InjectorKeyBackgroundQueue,
-                                         [](Injector&, const Arguments&) { return std::make_shared<OperationQueue>(); });
+    injector.bindFactory<OperationQueue>(InjectorKeyBackgroundQueue, [](Injector&, const Arguments&) {
+        return std::make_shared<OperationQueue>();
+    });
     injector.bindInstance(InjectorKeyMainRunLoop, RunLoop::main());
     injector.bindInstance(Screen::main());
     injector.bindInstance(InjectorKeyMainScreen, Screen::main());
@@ -30,9 +31,10 @@ void AppModule::configure(Injector& injector) const {
     injector.bindInstance(Device::current());
     injector.bindInstance(Bundle::main());
 
-    injector.bindFactory<QVariantMap>(QStringLiteral("infoDictionary"), [](Injector& injector, const Arguments&) {
-        return std::make_shared<QVariantMap>(injector.get<Bundle>()->infoDictionary());
-    });
+    injector.bindFactory<QVariantMap>(
+        QStringLiteral("infoDictionary"), [](Injector& injector, const Arguments&) {
+            return std::make_shared<QVariantMap>(injector.get<Bundle>()->infoDictionary());
+        });
 
     configureSingletons(injector);
 }

@@ -31,7 +31,8 @@ CalendarDifference calendarDifference(Date from, Date to) {
     // 25 hours long.
     qint64 days = start.daysTo(end);
     while (days > 0 && start.addDays(days) > end) --days;
-    const double anchorOffset = (start.addDays(days).toMSecsSinceEpoch() - start.toMSecsSinceEpoch()) / 1000.0;
+    const double anchorOffset =
+        (start.addDays(days).toMSecsSinceEpoch() - start.toMSecsSinceEpoch()) / 1000.0;
     const double remaining = std::max(0.0, to.timeIntervalSinceDate(from) - anchorOffset);
     const auto hours = static_cast<qint64>(std::floor(remaining / 3600.0));
     const auto minutes = static_cast<qint64>(std::floor((remaining - hours * 3600.0) / 60.0));
@@ -43,8 +44,10 @@ QString timeIntervalAsStringSinceDate(Date receiver, Date date, quint64 displayO
     // A last-seen date a little ahead of the clock reads as just now, never as a negative count.
     if (difference.days < 0 || difference.hours < 0 || difference.minutes < 0) difference = {};
     if (difference.days > 30) return timeIntervalSinceNowAsStringForOffline(displayOption);
-    if (difference.days >= 1) return timeIntervalSinceNowAsStringForDayComponent(difference.days, displayOption);
-    if (difference.hours >= 1) return timeIntervalSinceNowAsStringForHourComponent(difference.hours, displayOption);
+    if (difference.days >= 1)
+        return timeIntervalSinceNowAsStringForDayComponent(difference.days, displayOption);
+    if (difference.hours >= 1)
+        return timeIntervalSinceNowAsStringForHourComponent(difference.hours, displayOption);
     return timeIntervalSinceNowAsStringForMinuteComponent(difference.minutes, displayOption);
 }
 
@@ -55,13 +58,15 @@ QString timeIntervalSinceNowAsStringForDayComponent(qint64 day, quint64 displayO
 
 QString timeIntervalSinceNowAsStringForHourComponent(qint64 hour, quint64 displayOption) {
     const QString word = isLongForm(displayOption) ? QStringLiteral("hour") : QStringLiteral("hr");
-    if (hour == 1) return localizedString("%1%2 %3 ago").arg(prefix(displayOption), QStringLiteral("1"), word);
+    if (hour == 1)
+        return localizedString("%1%2 %3 ago").arg(prefix(displayOption), QStringLiteral("1"), word);
     return localizedString("%1%2 %3s ago").arg(prefix(displayOption), QString::number(hour), word);
 }
 
 QString timeIntervalSinceNowAsStringForMinuteComponent(qint64 minute, quint64 displayOption) {
     const QString word = isLongForm(displayOption) ? QStringLiteral("minute") : QStringLiteral("min");
-    if (minute == 1) return localizedString("%1%2 %3 ago").arg(prefix(displayOption), QStringLiteral("1"), word);
+    if (minute == 1)
+        return localizedString("%1%2 %3 ago").arg(prefix(displayOption), QStringLiteral("1"), word);
     return localizedString("%1%2 %3s ago").arg(prefix(displayOption), QString::number(minute), word);
 }
 

@@ -10,7 +10,8 @@ constexpr double OffsetLifetime = 60.0;
 
 }  // namespace
 
-ServerCurrentDateProvider::ServerCurrentDateProvider(std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider)
+ServerCurrentDateProvider::ServerCurrentDateProvider(
+    std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider)
     : currentDateProvider_(std::move(currentDateProvider)) {}
 
 std::shared_ptr<ServerCurrentDateProvider> ServerCurrentDateProvider::create(Injector& injector) {

@@ -25,7 +25,9 @@ public:
 
     double serverTimeOffset() const { return serverTimeOffset_; }
     void setServerTimeOffset(double offset) { serverTimeOffset_ = offset; }
-    const std::shared_ptr<DeviceCurrentDateProvider>& currentDateProvider() const { return currentDateProvider_; }
+    const std::shared_ptr<DeviceCurrentDateProvider>& currentDateProvider() const {
+        return currentDateProvider_;
+    }
     void setCurrentDateProvider(std::shared_ptr<DeviceCurrentDateProvider> provider) {
         currentDateProvider_ = std::move(provider);
     }

@@ -80,16 +80,11 @@ TEST_F(RelativeTextTest, InboxTimes) {
         const char* text;
     };
     const std::vector<Case> cases = {
-        {0, "Just now!"},
-        {9 * Minute + 59, "Just now!"},
-        {10 * Minute, "10m ago"},
-        {59 * Minute, "59m ago"},
-        {Hour, "1h ago"},
-        {23 * Hour + 59 * Minute, "23h ago"},
-        {24 * Hour, "Yesterday"},
-        {47 * Hour + 59 * Minute, "Yesterday"},
-        {48 * Hour, "2d ago"},
-        {3 * Day, "3d ago"},
+        {0, "Just now!"},           {9 * Minute + 59, "Just now!"},
+        {10 * Minute, "10m ago"},   {59 * Minute, "59m ago"},
+        {Hour, "1h ago"},           {23 * Hour + 59 * Minute, "23h ago"},
+        {24 * Hour, "Yesterday"},   {47 * Hour + 59 * Minute, "Yesterday"},
+        {48 * Hour, "2d ago"},      {3 * Day, "3d ago"},
         {-5 * Minute, "Just now!"},
     };
     for (const auto& testCase : cases) {

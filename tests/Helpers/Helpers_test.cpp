@@ -125,7 +125,8 @@ TEST(TimerFactory, TimersFireOnTheMainRunLoop) {
 TEST(TimerFactory, AFactoryMadePlainlyUsesTheMainRunLoop) {
     TimerFactory factory;
     bool fired = false;
-    auto timer = factory.timerOnMainRunLoopWithInterval(0, [&](Timer&) { fired = true; }, QVariant(), false);
+    auto timer = factory.timerOnMainRunLoopWithInterval(
+        0, [&](Timer&) { fired = true; }, QVariant(), false);
     ASSERT_TRUE(runUntil([&] { return fired; }));
 }
 

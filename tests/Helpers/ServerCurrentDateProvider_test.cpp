@@ -39,8 +39,8 @@ TEST_F(ServerCurrentDateProviderTest, TheOffsetIsFreshForSixtySecondsEitherWay) 
         double deviceMove;
         bool valid;
     };
-    for (const Case& testCase : std::vector<Case>{{0, true}, {59, true}, {60, true}, {61, false},
-                                                  {-30, true}, {-60, true}, {-90, false}}) {
+    for (const Case& testCase : std::vector<Case>{
+             {0, true}, {59, true}, {60, true}, {61, false}, {-30, true}, {-60, true}, {-90, false}}) {
         clock->now = measuredAt.addingTimeInterval(testCase.deviceMove);
         EXPECT_EQ(provider.isOffsetValid(), testCase.valid) << testCase.deviceMove;
     }

@@ -43,7 +43,8 @@ void Injector::setSingleton(const Key& key) {
     singletonKeys_.insert(key);
 }
 
-std::shared_ptr<void> Injector::resolve(const Key& key, const std::type_info& type, const Arguments& arguments,
+std::shared_ptr<void> Injector::resolve(const Key& key, const std::type_info& type,
+                                        const Arguments& arguments,
                                         const std::function<std::shared_ptr<void>()>& buildUnbound) {
     const bool singleton = singletonKeys_.contains(key);
     if (singleton) {
@@ -59,9 +60,9 @@ std::shared_ptr<void> Injector::resolve(const Key& key, const std::type_info& ty
     ++depth_;
     std::shared_ptr<void> object;
     if (auto binding = bindings_.find(key); binding != bindings_.end()) {
-        TVR_ASSERT(binding->second.type == std::type_index(type),
-                   "The container binds " + key.description() + " to another type than " +
-                       injector_detail::typeName(type));
+        TVR_ASSERT(binding->second.type == std::type_index(type), "The container binds " + key.description() +
+                                                                      " to another type than " +
+                                                                      injector_detail::typeName(type));
         const ErasedFactory factory = binding->second.factory;  // a factory may rebind keys
         object = factory(*this, arguments);
     } else if (buildUnbound) {

@@ -51,7 +51,9 @@ concept HasContainerInitializer = requires(Injector& injector) {
 };
 
 template <class T>
-concept TakesInjector = requires(T& object, Injector* injector) { object.setInjector(injector); };
+concept TakesInjector = requires(T& object, Injector* injector) {
+    object.setInjector(injector);
+};
 
 QString typeName(const std::type_info& type);
 QString demangledName(const char* mangled);
@@ -88,10 +90,11 @@ public:
     template <class Interface, class Implementation>
     void bindClass() {
         static_assert(std::is_base_of_v<Interface, Implementation>);
-        setBinding(Key::of<Interface>(), typeid(Interface), [](Injector& injector, const Arguments& arguments) {
-            std::shared_ptr<Interface> object = injector.get<Implementation>(arguments);
-            return std::static_pointer_cast<void>(object);
-        });
+        setBinding(Key::of<Interface>(), typeid(Interface),
+                   [](Injector& injector, const Arguments& arguments) {
+                       std::shared_ptr<Interface> object = injector.get<Implementation>(arguments);
+                       return std::static_pointer_cast<void>(object);
+                   });
     }
 
     template <class T>
@@ -100,13 +103,14 @@ public:
     }
     template <class T>
     void bindFactory(const Key& key, Factory<T> factory) {
-        setBinding(key, typeid(T), [factory = std::move(factory)](Injector& injector, const Arguments& arguments) {
-            std::shared_ptr<T> object = factory(injector, arguments);
-            if constexpr (injector_detail::TakesInjector<T>) {
-                if (object) object->setInjector(&injector);
-            }
-            return std::static_pointer_cast<void>(object);
-        });
+        setBinding(key, typeid(T),
+                   [factory = std::move(factory)](Injector& injector, const Arguments& arguments) {
+                       std::shared_ptr<T> object = factory(injector, arguments);
+                       if constexpr (injector_detail::TakesInjector<T>) {
+                           if (object) object->setInjector(&injector);
+                       }
+                       return std::static_pointer_cast<void>(object);
+                   });
     }
 
     // The first object the key yields is kept and returned at every later request.

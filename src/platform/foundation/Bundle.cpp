@@ -18,7 +18,8 @@ std::shared_ptr<Bundle> Bundle::main() {
     static const std::shared_ptr<Bundle> bundle = [] {
         Error error;
         auto dictionary = readInfoDictionary(QStringLiteral(":/Info.json"), &error);
-        TVR_ASSERT(dictionary.has_value(), "The main bundle has no information dictionary: " + error.description());
+        TVR_ASSERT(dictionary.has_value(),
+                   "The main bundle has no information dictionary: " + error.description());
         return std::make_shared<Bundle>(*dictionary);
     }();
     return bundle;
@@ -40,7 +41,8 @@ QString Bundle::bundleIdentifier() const {
 
 void Bundle::mergeInfoDictionary(const QVariantMap& overrides) {
     std::lock_guard lock(mutex_);
-    for (auto it = overrides.begin(); it != overrides.end(); ++it) infoDictionary_.insert(it.key(), it.value());
+    for (auto it = overrides.begin(); it != overrides.end(); ++it)
+        infoDictionary_.insert(it.key(), it.value());
 }
 
 std::optional<QVariantMap> Bundle::readInfoDictionary(const QString& path, Error* error) {
@@ -53,7 +55,9 @@ std::optional<QVariantMap> Bundle::readInfoDictionary(const QString& path, Error
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
     if (!document.isObject()) {
         if (error) {
-            *error = Error(ErrorDomain, 2, {{ErrorDescriptionKey, path + " is not a JSON object: " + parseError.errorString()}});
+            *error =
+                Error(ErrorDomain, 2,
+                      {{ErrorDescriptionKey, path + " is not a JSON object: " + parseError.errorString()}});
         }
         return std::nullopt;
     }

@@ -13,7 +13,9 @@ public:
     constexpr explicit Date(double secondsSince1970) : seconds_(secondsSince1970) {}
 
     static Date now();
-    static constexpr Date fromMillisecondsSince1970(double milliseconds) { return Date(milliseconds / 1000.0); }
+    static constexpr Date fromMillisecondsSince1970(double milliseconds) {
+        return Date(milliseconds / 1000.0);
+    }
     static Date fromQDateTime(const QDateTime& dateTime);
 
     constexpr double timeIntervalSince1970() const { return seconds_; }

@@ -37,7 +37,7 @@ inline const QString ErrorDescriptionKey = QStringLiteral("NSLocalizedDescriptio
 
 // Programming errors stop the process, in every build.
 #define TVR_FATAL(message) ::tovrin::fatalError(__FILE__, __LINE__, QString(message))
-#define TVR_ASSERT(condition, message)                                             \
-    do {                                                                           \
+#define TVR_ASSERT(condition, message)                                                \
+    do {                                                                              \
         if (!(condition)) ::tovrin::fatalError(__FILE__, __LINE__, QString(message)); \
     } while (false)

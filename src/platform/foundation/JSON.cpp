@@ -22,9 +22,10 @@ std::optional<QJsonValue> parse(const QByteArray& data, bool allowFragments, Err
         }
     }
     if (error) {
-        *error = Error(ErrorDomain, 1, {{ErrorDescriptionKey, parseError.error == QJsonParseError::NoError
-                                                                  ? QStringLiteral("not a single JSON value")
-                                                                  : parseError.errorString()}});
+        *error = Error(ErrorDomain, 1,
+                       {{ErrorDescriptionKey, parseError.error == QJsonParseError::NoError
+                                                  ? QStringLiteral("not a single JSON value")
+                                                  : parseError.errorString()}});
     }
     return std::nullopt;
 }

@@ -63,7 +63,8 @@ std::shared_ptr<NotificationCenter> NotificationCenter::defaultCenter() {
     return center;
 }
 
-NotificationToken NotificationCenter::addObserver(const QString& name, const void* object, Observer observer) {
+NotificationToken NotificationCenter::addObserver(const QString& name, const void* object,
+                                                  Observer observer) {
     std::lock_guard lock(registry_->mutex);
     const quint64 id = registry_->nextID++;
     registry_->entries.push_back(

@@ -34,7 +34,8 @@ public:
 private:
     friend class NotificationCenter;
     struct Registry;
-    NotificationToken(std::weak_ptr<Registry> registry, quint64 id) : registry_(std::move(registry)), id_(id) {}
+    NotificationToken(std::weak_ptr<Registry> registry, quint64 id)
+        : registry_(std::move(registry)), id_(id) {}
 
     std::weak_ptr<Registry> registry_;
     quint64 id_ = 0;

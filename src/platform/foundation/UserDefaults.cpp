@@ -16,7 +16,8 @@ UserDefaults::UserDefaults(const QString& filePath) : settings_(filePath, QSetti
 std::shared_ptr<UserDefaults> UserDefaults::standard() {
     std::lock_guard lock(standardMutex);
     if (!standardDefaults) {
-        const QString path = FileManager::defaultManager().preferencesDirectory() + QStringLiteral("/UserDefaults.ini");
+        const QString path =
+            FileManager::defaultManager().preferencesDirectory() + QStringLiteral("/UserDefaults.ini");
         standardDefaults = std::make_shared<UserDefaults>(path);
     }
     return standardDefaults;

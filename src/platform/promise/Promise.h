@@ -157,13 +157,12 @@ template <class T>
 class Resolver {
 public:
     template <class U = T>
-        requires(!std::is_void_v<U>)
-    void fulfill(U value) const {
+    requires(!std::is_void_v<U>) void fulfill(U value) const {
         promise_detail::Stored<T> stored(std::move(value));
         core_->settle(promise_detail::State::Fulfilled, &stored, nullptr);
     }
     template <class U = T>
-        requires std::is_void_v<U>
+    requires std::is_void_v<U>
     void fulfill() const {
         promise_detail::Stored<T> stored;
         core_->settle(promise_detail::State::Fulfilled, &stored, nullptr);
@@ -206,14 +205,13 @@ public:
     }
 
     template <class U = T>
-        requires(!std::is_void_v<U>)
-    static Promise resolved(U value) {
+    requires(!std::is_void_v<U>) static Promise resolved(U value) {
         auto [promise, resolver] = pending();
         resolver.fulfill(std::move(value));
         return promise;
     }
     template <class U = T>
-        requires std::is_void_v<U>
+    requires std::is_void_v<U>
     static Promise resolved() {
         auto [promise, resolver] = pending();
         resolver.fulfill();
@@ -234,8 +232,8 @@ public:
 
     // The value once fulfilled, else nothing.
     template <class U = T>
-        requires(!std::is_void_v<U>)
-    std::optional<U> value() const {
+    requires(!std::is_void_v<U>) std::optional<U> value()
+    const {
         if (!isFulfilled()) return std::nullopt;
         return core_->value();
     }
@@ -261,17 +259,18 @@ public:
         auto [next, resolver] = Next::pending();
         typename promise_detail::Core<T>::Continuation continuation;
         continuation.queue = std::move(queue);
-        continuation.run = [resolver, f = std::forward<F>(f)](const std::shared_ptr<promise_detail::Core<T>>& core) mutable {
-            if (core->state() == promise_detail::State::Rejected) {
-                resolver.reject(core->error());
-                return;
-            }
-            if constexpr (std::is_void_v<T>) {
-                deliver<R>(resolver, [&] { return f(); });
-            } else {
-                deliver<R>(resolver, [&] { return f(core->value()); });
-            }
-        };
+        continuation.run =
+            [resolver, f = std::forward<F>(f)](const std::shared_ptr<promise_detail::Core<T>>& core) mutable {
+                if (core->state() == promise_detail::State::Rejected) {
+                    resolver.reject(core->error());
+                    return;
+                }
+                if constexpr (std::is_void_v<T>) {
+                    deliver<R>(resolver, [&] { return f(); });
+                } else {
+                    deliver<R>(resolver, [&] { return f(core->value()); });
+                }
+            };
         continuation.cancelled = [resolver] { resolver.cancel(); };
         checkedCore()->attach(std::move(continuation));
         return next;
@@ -293,21 +292,22 @@ public:
         auto [next, resolver] = Promise<T>::pending();
         typename promise_detail::Core<T>::Continuation continuation;
         continuation.queue = std::move(queue);
-        continuation.run = [resolver, f = std::forward<F>(f)](const std::shared_ptr<promise_detail::Core<T>>& core) mutable {
-            if (core->state() == promise_detail::State::Fulfilled) {
-                forwardValue(resolver, core);
-                return;
-            }
-            const Error error = core->error();
-            if constexpr (std::is_void_v<R>) {
-                f(error);
-                resolver.reject(error);
-            } else if constexpr (promise_detail::isPromise<R>) {
-                resolver.resolve(f(error));
-            } else {
-                resolver.fulfill(f(error));
-            }
-        };
+        continuation.run =
+            [resolver, f = std::forward<F>(f)](const std::shared_ptr<promise_detail::Core<T>>& core) mutable {
+                if (core->state() == promise_detail::State::Fulfilled) {
+                    forwardValue(resolver, core);
+                    return;
+                }
+                const Error error = core->error();
+                if constexpr (std::is_void_v<R>) {
+                    f(error);
+                    resolver.reject(error);
+                } else if constexpr (promise_detail::isPromise<R>) {
+                    resolver.resolve(f(error));
+                } else {
+                    resolver.fulfill(f(error));
+                }
+            };
         continuation.cancelled = [resolver] { resolver.cancel(); };
         checkedCore()->attach(std::move(continuation));
         return next;
@@ -319,14 +319,15 @@ public:
     Promise<T> finally(F&& f) const {
         auto [next, resolver] = Promise<T>::pending();
         typename promise_detail::Core<T>::Continuation continuation;
-        continuation.run = [resolver, f = std::forward<F>(f)](const std::shared_ptr<promise_detail::Core<T>>& core) mutable {
-            f();
-            if (core->state() == promise_detail::State::Fulfilled) {
-                forwardValue(resolver, core);
-            } else {
-                resolver.reject(core->error());
-            }
-        };
+        continuation.run =
+            [resolver, f = std::forward<F>(f)](const std::shared_ptr<promise_detail::Core<T>>& core) mutable {
+                f();
+                if (core->state() == promise_detail::State::Fulfilled) {
+                    forwardValue(resolver, core);
+                } else {
+                    resolver.reject(core->error());
+                }
+            };
         continuation.cancelled = [resolver] { resolver.cancel(); };
         checkedCore()->attach(std::move(continuation));
         return next;
@@ -346,7 +347,8 @@ private:
     }
     promise_detail::State state() const { return checkedCore()->state(); }
 
-    static void forwardValue(const Resolver<T>& resolver, const std::shared_ptr<promise_detail::Core<T>>& core) {
+    static void forwardValue(const Resolver<T>& resolver,
+                             const std::shared_ptr<promise_detail::Core<T>>& core) {
         if constexpr (std::is_void_v<T>) {
             resolver.fulfill();
         } else {
@@ -455,8 +457,8 @@ auto when(const std::vector<Promise<T>>& promises) {
 
 // The join of promises of different types: a tuple of their values.
 template <class... Ts>
-    requires(sizeof...(Ts) > 1 && (!std::is_void_v<Ts> && ...))
-Promise<std::tuple<Ts...>> when(const Promise<Ts>&... promises) {
+requires(sizeof...(Ts) > 1 &&
+         (!std::is_void_v<Ts> && ...)) Promise<std::tuple<Ts...>> when(const Promise<Ts>&... promises) {
     auto [joined, resolver] = Promise<std::tuple<Ts...>>::pending();
     struct Gather {
         std::mutex mutex;
@@ -464,7 +466,8 @@ Promise<std::tuple<Ts...>> when(const Promise<Ts>&... promises) {
         size_t remaining = sizeof...(Ts);
     };
     auto gather = std::make_shared<Gather>();
-    auto watch = [&]<size_t Index, class T>(std::integral_constant<size_t, Index>, const Promise<T>& promise) {
+    auto watch = [&]<size_t Index, class T>(std::integral_constant<size_t, Index>,
+                                            const Promise<T>& promise) {
         promise_detail::Access::watch(
             promise,
             [gather, resolver](const std::shared_ptr<promise_detail::Core<T>>& core) {
@@ -476,14 +479,16 @@ Promise<std::tuple<Ts...>> when(const Promise<Ts>&... promises) {
                 std::get<Index>(gather->values).emplace(core->value());
                 if (--gather->remaining > 0) return;
                 lock.unlock();
-                resolver.fulfill(std::apply(
-                    [](auto&... values) { return std::tuple<Ts...>(std::move(*values)...); }, gather->values));
+                resolver.fulfill(
+                    std::apply([](auto&... values) { return std::tuple<Ts...>(std::move(*values)...); },
+                               gather->values));
             },
             [resolver] { resolver.cancel(); });
     };
     [&]<size_t... Indexes>(std::index_sequence<Indexes...>) {
         (watch(std::integral_constant<size_t, Indexes>{}, promises), ...);
-    }(std::index_sequence_for<Ts...>{});
+    }
+    (std::index_sequence_for<Ts...>{});
     return joined;
 }
 

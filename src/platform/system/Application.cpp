@@ -8,7 +8,8 @@ namespace tovrin {
 
 const QString Application::WillResignActiveNotification = QStringLiteral("WillResignActiveNotification");
 const QString Application::DidEnterBackgroundNotification = QStringLiteral("DidEnterBackgroundNotification");
-const QString Application::WillEnterForegroundNotification = QStringLiteral("WillEnterForegroundNotification");
+const QString Application::WillEnterForegroundNotification =
+    QStringLiteral("WillEnterForegroundNotification");
 const QString Application::DidBecomeActiveNotification = QStringLiteral("DidBecomeActiveNotification");
 
 Application::Application(std::shared_ptr<NotificationCenter> notificationCenter)

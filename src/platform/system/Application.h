@@ -20,7 +20,9 @@ enum class ApplicationState { Active, Inactive, Background };
 class ApplicationDelegate {
 public:
     virtual ~ApplicationDelegate() = default;
-    virtual bool didFinishLaunching(Application& application, const QVariantMap& launchOptions) { return true; }
+    virtual bool didFinishLaunching(Application& application, const QVariantMap& launchOptions) {
+        return true;
+    }
     virtual void applicationWillResignActive(Application& application) {}
     virtual void applicationDidEnterBackground(Application& application) {}
     virtual void applicationWillEnterForeground(Application& application) {}

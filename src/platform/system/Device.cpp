@@ -21,8 +21,10 @@ std::shared_ptr<Device> Device::current() {
     static const std::shared_ptr<Device> device = [] {
         QString systemName = QSysInfo::productType();
         if (!systemName.isEmpty()) systemName[0] = systemName[0].toUpper();
-        const QString file = FileManager::defaultManager().preferencesDirectory() + QStringLiteral("/VendorIdentifier");
-        return std::make_shared<Device>(QStringLiteral("Desktop"), systemName, QSysInfo::productVersion(), file);
+        const QString file =
+            FileManager::defaultManager().preferencesDirectory() + QStringLiteral("/VendorIdentifier");
+        return std::make_shared<Device>(QStringLiteral("Desktop"), systemName, QSysInfo::productVersion(),
+                                        file);
     }();
     return device;
 }

@@ -8,7 +8,8 @@ namespace tovrin {
 std::shared_ptr<Screen> Screen::main() {
     static const std::shared_ptr<Screen> screen = [] {
         double scale = 1.0;
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QGuiApplication::primaryScreen()) {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
+            QGuiApplication::primaryScreen()) {
             scale = QGuiApplication::primaryScreen()->devicePixelRatio();
         }
         return std::make_shared<Screen>(QRectF(0, 0, 375, 667), scale);

@@ -99,7 +99,8 @@ TEST(Injector, AnUnboundClassIsBuiltNewThroughItsInitializer) {
 TEST(Injector, BuiltObjectsAreGivenTheContainer) {
     Injector injector;
     EXPECT_EQ(injector.get<Aware>()->injector, &injector);
-    injector.bindFactory<Aware>("Made", [](Injector&, const Arguments&) { return std::make_shared<Aware>(); });
+    injector.bindFactory<Aware>("Made",
+                                [](Injector&, const Arguments&) { return std::make_shared<Aware>(); });
     EXPECT_EQ(injector.get<Aware>("Made")->injector, &injector);
     // An instance is the caller's object as it stands.
     injector.bindInstance("Given", std::make_shared<Aware>());

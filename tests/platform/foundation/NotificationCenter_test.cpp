@@ -12,7 +12,8 @@ TEST(NotificationCenter, DeliversSynchronouslyWithObjectAndUserInfo) {
     NotificationCenter center;
     int sender = 0;
     std::optional<Notification> received;
-    auto token = center.addObserver(Name, nullptr, [&](const Notification& notification) { received = notification; });
+    auto token =
+        center.addObserver(Name, nullptr, [&](const Notification& notification) { received = notification; });
     center.post(Name, &sender, {{"key", 3}});
     ASSERT_TRUE(received.has_value());
     EXPECT_EQ(received->name, Name);
@@ -31,10 +32,10 @@ TEST(NotificationCenter, FiltersByNameAndSender) {
     };
     // Posted: Name from first, Name from second, OtherName from first.
     const std::vector<Case> cases = {
-        {Name, nullptr, 2},      // one name, any sender
-        {Name, &first, 1},       // one name, one sender
-        {QString(), &first, 2},  // any name, one sender
-        {QString(), nullptr, 3}, // everything
+        {Name, nullptr, 2},       // one name, any sender
+        {Name, &first, 1},        // one name, one sender
+        {QString(), &first, 2},   // any name, one sender
+        {QString(), nullptr, 3},  // everything
         {OtherName, &second, 0},
     };
     for (const auto& testCase : cases) {

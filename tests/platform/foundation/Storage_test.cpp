@@ -31,7 +31,8 @@ TEST(UserDefaults, ValuesSurviveAReopenOfTheFile) {
     EXPECT_EQ(reopened.integerForKey(QStringLiteral("unitSystem")), 1);
     EXPECT_TRUE(reopened.boolForKey(QStringLiteral("onlineOnly")));
     EXPECT_DOUBLE_EQ(reopened.doubleForKey(QStringLiteral("ratio")), 0.125);
-    EXPECT_EQ(reopened.URLForKey(QStringLiteral("host")), QUrl(QStringLiteral("https://media.example.com:8443/x")));
+    EXPECT_EQ(reopened.URLForKey(QStringLiteral("host")),
+              QUrl(QStringLiteral("https://media.example.com:8443/x")));
     EXPECT_FALSE(reopened.objectForKey(QStringLiteral("removed")).isValid());
 }
 
@@ -79,7 +80,9 @@ TEST(FileManager, FoldersLieUnderTheHomeFolder) {
 TEST(Bundle, TheMainBundleReadsTheBundledInformationDictionary) {
     auto bundle = Bundle::main();
     EXPECT_FALSE(bundle->bundleIdentifier().isEmpty());
-    EXPECT_FALSE(bundle->objectForInfoDictionaryKey(QStringLiteral("CFBundleShortVersionString")).toString().isEmpty());
+    EXPECT_FALSE(bundle->objectForInfoDictionaryKey(QStringLiteral("CFBundleShortVersionString"))
+                     .toString()
+                     .isEmpty());
     EXPECT_FALSE(bundle->objectForInfoDictionaryKey(QStringLiteral("CFBundleVersion")).toString().isEmpty());
     EXPECT_EQ(Bundle::pathForResource(QStringLiteral("Info"), QStringLiteral("json")), ":/Info.json");
     EXPECT_EQ(Bundle::pathForResource(QStringLiteral("Missing"), QStringLiteral("json")), QString());

@@ -37,8 +37,8 @@ TEST(JSON, ParsesDocumentsAndOnlyWhenAllowedFragments) {
         bool parses;
     };
     const std::vector<Case> cases = {
-        {R"({"a":1})", false, true}, {"[1,2]", false, true},  {"null", false, false}, {"null", true, true},
-        {R"("text")", true, true},   {"12.5", true, true},     {"", true, false},      {"{", false, false},
+        {R"({"a":1})", false, true}, {"[1,2]", false, true},     {"null", false, false}, {"null", true, true},
+        {R"("text")", true, true},   {"12.5", true, true},       {"", true, false},      {"{", false, false},
         {"1 2", true, false},        {R"({"a":1})", true, true},
     };
     for (const auto& testCase : cases) {

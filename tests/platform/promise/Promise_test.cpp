@@ -102,10 +102,11 @@ TEST(Promise, ErrorsPassByValueContinuationsToTheHandler) {
     auto [source, resolver] = Promise<int>::pending();
     bool valueBlockRan = false;
     std::optional<Error> caught;
-    auto recovered = source.then([&](int value) {
-                               valueBlockRan = true;
-                               return value;
-                           })
+    auto recovered = source
+                         .then([&](int value) {
+                             valueBlockRan = true;
+                             return value;
+                         })
                          .catchError([&](const Error& error) {
                              caught = error;
                              return -1;
@@ -124,8 +125,9 @@ TEST(Promise, ACatchThatReturnsNothingPassesTheErrorOn) {
 }
 
 TEST(Promise, ACatchCanRecoverWithAPromiseOrRejectAgain) {
-    auto recovered =
-        Promise<int>::rejected(sampleError(1)).catchError([](const Error&) { return Promise<int>::resolved(8); });
+    auto recovered = Promise<int>::rejected(sampleError(1)).catchError([](const Error&) {
+        return Promise<int>::resolved(8);
+    });
     auto replaced = Promise<int>::rejected(sampleError(1)).catchError([](const Error&) {
         return Promise<int>::rejected(sampleError(2));
     });

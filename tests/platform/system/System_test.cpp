@@ -32,9 +32,9 @@ protected:
     Application application{center};
     std::vector<QString> calls;
     std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>(calls);
-    NotificationToken token = center->addObserver(QString(), &application, [this](const Notification& notification) {
-        calls.push_back("posted " + notification.name);
-    });
+    NotificationToken token = center->addObserver(
+        QString(), &application,
+        [this](const Notification& notification) { calls.push_back("posted " + notification.name); });
 
     void SetUp() override { application.setDelegate(delegate); }
 };
@@ -66,8 +66,9 @@ TEST_F(ApplicationTest, AnInterruptionStopsAtInactive) {
     calls.clear();
     application.setApplicationState(ApplicationState::Inactive);
     application.setApplicationState(ApplicationState::Active);
-    EXPECT_EQ(calls, (std::vector<QString>{"willResignActive", "posted " + Application::WillResignActiveNotification,
-                                           "didBecomeActive", "posted " + Application::DidBecomeActiveNotification}));
+    EXPECT_EQ(calls, (std::vector<QString>{
+                         "willResignActive", "posted " + Application::WillResignActiveNotification,
+                         "didBecomeActive", "posted " + Application::DidBecomeActiveNotification}));
 }
 
 TEST_F(ApplicationTest, BackgroundTasksEndOrExpire) {
