@@ -1,5 +1,6 @@
 #include "AppModule.h"
 
+#include "Authentication/AuthStorage.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "InjectorKeys.h"
 #include "platform/di/Injector.h"
@@ -11,6 +12,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
+#include "platform/system/Keychain.h"
 #include "platform/system/Screen.h"
 
 namespace tovrin {
@@ -36,11 +38,14 @@ void AppModule::configure(Injector& injector) const {
             return std::make_shared<QVariantMap>(injector.get<Bundle>()->infoDictionary());
         });
 
+    injector.bindFactory<Keychain>([](Injector&, const Arguments&) { return Keychain::system(); });
+
     configureSingletons(injector);
 }
 
 void AppModule::configureSingletons(Injector& injector) const {
     injector.setSingleton<ServerCurrentDateProvider>();
+    injector.setSingleton<AuthStorage>();
 }
 
 QString AppModule::tovrinSupportDirectory() {

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "Authentication/LoginCredentials.h"
+
+namespace tovrin {
+
+class Injector;
+class MFKeychain;
+
+inline const QString kLoginCredentialKey = QStringLiteral("LoginCredentials");
+
+// Keeps the member's e-mail and password across launches, in the keychain, with a copy in memory.
+class AuthStorage {
+public:
+    explicit AuthStorage(std::shared_ptr<MFKeychain> keychain);
+
+    // Container initializer: a new `MFKeychain`.
+    static std::shared_ptr<AuthStorage> create(Injector& injector);
+
+    // The in-memory copy changes whatever the keychain reports; storing nothing deletes the item.
+    void storeLoginCredentials(const std::optional<LoginCredentials>& credentials);
+    void removeStoredLoginCredentials();
+    // Read from the keychain while the in-memory copy is empty.
+    std::optional<LoginCredentials> loginCredentials();
+
+    const std::shared_ptr<MFKeychain>& keychain() const { return keychain_; }
+    const std::optional<LoginCredentials>& cachedCredentials() const { return cachedCredentials_; }
+
+private:
+    std::shared_ptr<MFKeychain> keychain_;
+    std::optional<LoginCredentials> cachedCredentials_;
+};
+
+}  // namespace tovrin
