@@ -3,6 +3,7 @@
 #include "Authentication/AuthStorage.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "InjectorKeys.h"
+#include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -44,6 +45,7 @@ void AppModule::configure(Injector& injector) const {
 }
 
 void AppModule::configureSingletons(Injector& injector) const {
+    injector.setSingleton<RemoteNotificationRegistrar>();
     injector.setSingleton<ServerCurrentDateProvider>();
     injector.setSingleton<AuthStorage>();
 }

@@ -21,7 +21,8 @@ void AuthStorage::removeStoredLoginCredentials() {
 }
 
 std::optional<LoginCredentials> AuthStorage::loginCredentials() {
-    if (!cachedCredentials_) cachedCredentials_ = keychain_->objectForKey<LoginCredentials>(kLoginCredentialKey);
+    if (!cachedCredentials_)
+        cachedCredentials_ = keychain_->objectForKey<LoginCredentials>(kLoginCredentialKey);
     return cachedCredentials_;
 }
 

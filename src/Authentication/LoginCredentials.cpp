@@ -28,13 +28,15 @@ size_t textHash(const std::optional<QString>& text) {
 }  // namespace
 
 QJsonObject LoginCredentials::encodeWithCoder() const {
-    return QJsonObject{{QStringLiteral("email"), encoded(email_)}, {QStringLiteral("password"), encoded(password_)}};
+    return QJsonObject{{QStringLiteral("email"), encoded(email_)},
+                       {QStringLiteral("password"), encoded(password_)}};
 }
 
 std::optional<LoginCredentials> LoginCredentials::decodeWithCoder(const QJsonObject& values) {
     std::optional<QString> email;
     std::optional<QString> password;
-    if (!decode(values, QStringLiteral("email"), &email) || !decode(values, QStringLiteral("password"), &password)) {
+    if (!decode(values, QStringLiteral("email"), &email) ||
+        !decode(values, QStringLiteral("password"), &password)) {
         return std::nullopt;
     }
     return LoginCredentials(email, password);

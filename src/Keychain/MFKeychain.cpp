@@ -29,7 +29,8 @@ std::optional<QByteArray> MFKeychain::dataForKey(const QString& key) {
     QByteArray data;
     const qint64 status = keychain_->copyItemData(key, account(), &data);
     if (status == Keychain::StatusSuccess) return data;
-    if (status == Keychain::StatusMissingEntitlement) qWarning("Keychain access failed due to known iOS issue");
+    if (status == Keychain::StatusMissingEntitlement)
+        qWarning("Keychain access failed due to known iOS issue");
     return std::nullopt;
 }
 

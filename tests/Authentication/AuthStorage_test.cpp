@@ -15,7 +15,8 @@ const QString BundleIdentifier = QStringLiteral("com.tovrin.test");
 class AuthStorageTest : public testing::Test {
 protected:
     std::shared_ptr<test::InMemoryKeychain> items = std::make_shared<test::InMemoryKeychain>();
-    std::shared_ptr<Bundle> bundle = std::make_shared<Bundle>(QVariantMap{{"CFBundleIdentifier", BundleIdentifier}});
+    std::shared_ptr<Bundle> bundle =
+        std::make_shared<Bundle>(QVariantMap{{"CFBundleIdentifier", BundleIdentifier}});
     std::shared_ptr<MFKeychain> keychain = std::make_shared<MFKeychain>(items, bundle);
 
     // Another launch: a new store over the same keychain.

@@ -12,7 +12,8 @@ const QString ValuesKey = QStringLiteral("$values");
 }  // namespace
 
 QByteArray archivedData(const QString& className, const QJsonObject& values) {
-    return QJsonDocument(QJsonObject{{ClassKey, className}, {ValuesKey, values}}).toJson(QJsonDocument::Compact);
+    return QJsonDocument(QJsonObject{{ClassKey, className}, {ValuesKey, values}})
+        .toJson(QJsonDocument::Compact);
 }
 
 std::optional<QJsonObject> unarchivedValues(const QByteArray& data, const QString& className) {

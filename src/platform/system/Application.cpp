@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/Error.h"
 
 namespace tovrin {
@@ -17,8 +18,16 @@ Application::Application(std::shared_ptr<NotificationCenter> notificationCenter)
       urlOpener_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {}
 
 std::shared_ptr<Application> Application::shared() {
-    static const std::shared_ptr<Application> application =
-        std::make_shared<Application>(NotificationCenter::defaultCenter());
+    static const std::shared_ptr<Application> application = [] {
+        auto created = std::make_shared<Application>(NotificationCenter::defaultCenter());
+        const QString token =
+            Bundle::main()
+                ->objectForInfoDictionaryKey(QStringLiteral("RemoteNotificationDeviceToken"))
+                .toString();
+        if (!token.isEmpty())
+            created->setRemoteNotificationDeviceToken(QByteArray::fromHex(token.toLatin1()));
+        return created;
+    }();
     return application;
 }
 
@@ -78,6 +87,27 @@ void Application::expireBackgroundTasks() {
 
 bool Application::openURL(const QUrl& url) {
     return url.isValid() && urlOpener_ && urlOpener_(url);
+}
+
+void Application::setRemoteNotificationDeviceToken(std::optional<QByteArray> deviceToken) {
+    deviceToken_ = std::move(deviceToken);
+}
+
+void Application::registerForRemoteNotifications() {
+    MainQueue::async([weakSelf = weak_from_this()] {
+        auto self = weakSelf.lock();
+        if (!self) return;
+        auto delegate = self->delegate_.lock();
+        if (!delegate) return;
+        if (self->deviceToken_) {
+            delegate->didRegisterForRemoteNotificationsWithDeviceToken(*self, *self->deviceToken_);
+        } else {
+            delegate->didFailToRegisterForRemoteNotificationsWithError(
+                *self,
+                Error(QStringLiteral("RemoteNotificationErrorDomain"), 3010,
+                      {{ErrorDescriptionKey, QStringLiteral("remote notifications are not supported")}}));
+        }
+    });
 }
 
 }  // namespace tovrin

@@ -6,7 +6,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
+#include "platform/foundation/Error.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
 
@@ -27,11 +29,17 @@ public:
     virtual void applicationDidEnterBackground(Application& application) {}
     virtual void applicationWillEnterForeground(Application& application) {}
     virtual void applicationDidBecomeActive(Application& application) {}
+    virtual void didRegisterForRemoteNotificationsWithDeviceToken(Application& application,
+                                                                  const QByteArray& deviceToken) {}
+    virtual void didFailToRegisterForRemoteNotificationsWithError(Application& application,
+                                                                  const Error& error) {}
+    virtual void didReceiveRemoteNotification(Application& application, const QVariantMap& userInfo) {}
 };
 
 // The running application: its state (driven by the window on the desktop and by tests),
-// background tasks, the icon badge, the network-activity indicator and opening addresses.
-class Application {
+// background tasks, the icon badge, the network-activity indicator, opening addresses and the
+// registration for remote notifications.
+class Application : public std::enable_shared_from_this<Application> {
 public:
     using BackgroundTaskIdentifier = quint64;
     static constexpr BackgroundTaskIdentifier InvalidBackgroundTask = 0;
@@ -44,6 +52,8 @@ public:
 
     explicit Application(std::shared_ptr<NotificationCenter> notificationCenter);
 
+    // The process's application. Its remote-notification device token, if any, is the hexadecimal
+    // text under "RemoteNotificationDeviceToken" in the main bundle's information dictionary.
     static std::shared_ptr<Application> shared();
 
     void setDelegate(std::weak_ptr<ApplicationDelegate> delegate) { delegate_ = std::move(delegate); }
@@ -74,6 +84,16 @@ public:
     bool openURL(const QUrl& url);
     void setURLOpener(std::function<bool(const QUrl&)> opener) { urlOpener_ = std::move(opener); }
 
+    // A desktop has no push service. A device token given to the application stands in for one:
+    // without it remote notifications cannot be delivered here, as in a phone simulator.
+    void setRemoteNotificationDeviceToken(std::optional<QByteArray> deviceToken);
+    bool canReceiveRemoteNotifications() const { return deviceToken_.has_value(); }
+    // The alert (4), badge (1) and sound (2) bits the member was asked for.
+    void registerUserNotificationSettings(quint64 types) { userNotificationTypes_ = types; }
+    quint64 userNotificationTypes() const { return userNotificationTypes_; }
+    // Answers later, on the main queue, through the delegate: the device token, or a failure.
+    void registerForRemoteNotifications();
+
 private:
     void step(ApplicationState next);
 
@@ -85,6 +105,8 @@ private:
     qint64 badgeNumber_ = 0;
     bool networkActivityIndicatorVisible_ = false;
     std::function<bool(const QUrl&)> urlOpener_;
+    std::optional<QByteArray> deviceToken_;
+    quint64 userNotificationTypes_ = 0;
 };
 
 }  // namespace tovrin

@@ -52,7 +52,8 @@ qint64 FileKeychain::updateItem(const QString& service, const QString& account, 
     return write(service, account, data, true);
 }
 
-qint64 FileKeychain::write(const QString& service, const QString& account, const QByteArray& data, bool mustExist) {
+qint64 FileKeychain::write(const QString& service, const QString& account, const QByteArray& data,
+                           bool mustExist) {
     std::lock_guard lock(mutex_);
     bool readable = false;
     QJsonObject items = readItems(path_, &readable);

@@ -13,8 +13,8 @@ std::shared_ptr<Keychain> Keychain::system() {
             return std::make_shared<SecretServiceKeychain>();
         }
         const QString path = FileKeychain::defaultPath();
-        qWarning().noquote() << "Keychain: no secret service answers on this desktop; keeping secrets in" << path
-                             << "(readable only by you)";
+        qWarning().noquote() << "Keychain: no secret service answers on this desktop; keeping secrets in"
+                             << path << "(readable only by you)";
         return std::make_shared<FileKeychain>(path);
     }();
     return keychain;

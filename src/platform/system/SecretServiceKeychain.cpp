@@ -1,5 +1,6 @@
 #include "platform/system/SecretServiceKeychain.h"
 
+#include <qt6keychain/keychain.h>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -8,7 +9,6 @@
 #include <functional>
 #include <future>
 #include <mutex>
-#include <qt6keychain/keychain.h>
 
 namespace tovrin {
 
@@ -76,7 +76,8 @@ Outcome run(const std::function<void(Finish)>& start, std::chrono::milliseconds 
     Finish finish = [result, settled](Outcome outcome) {
         if (!settled->exchange(true)) result->set_value(std::move(outcome));
     };
-    QMetaObject::invokeMethod(JobThread::context(), [start, finish] { start(finish); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        JobThread::context(), [start, finish] { start(finish); }, Qt::QueuedConnection);
     if (future.wait_for(deadline) != std::future_status::ready) {
         qWarning("Keychain: the secret service did not answer in time");
         return {Keychain::StatusInteractionNotAllowed, {}};
@@ -104,15 +105,17 @@ void readItem(const QString& service, const QString& account, const Finish& fini
 void writeItem(const QString& service, const QString& account, const QByteArray& data, const Finish& finish) {
     auto* job = makeJob<QKeychain::WritePasswordJob>(service, account);
     job->setBinaryData(data);
-    QObject::connect(job, &QKeychain::Job::finished,
-                     [finish](QKeychain::Job* done) { finish({statusFor(done->error()), {}}); });
+    QObject::connect(job, &QKeychain::Job::finished, [finish](QKeychain::Job* done) {
+        finish({statusFor(done->error()), {}});
+    });
     job->start();
 }
 
 void deleteItemJob(const QString& service, const QString& account, const Finish& finish) {
     auto* job = makeJob<QKeychain::DeletePasswordJob>(service, account);
-    QObject::connect(job, &QKeychain::Job::finished,
-                     [finish](QKeychain::Job* done) { finish({statusFor(done->error()), {}}); });
+    QObject::connect(job, &QKeychain::Job::finished, [finish](QKeychain::Job* done) {
+        finish({statusFor(done->error()), {}});
+    });
     job->start();
 }
 
@@ -134,7 +137,8 @@ SecretServiceKeychain::SecretServiceKeychain(std::chrono::milliseconds deadline)
 
 bool SecretServiceKeychain::isAvailable(std::chrono::milliseconds deadline) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.secrets"))) {
+    if (!bus.isConnected() ||
+        !bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.secrets"))) {
         return false;
     }
     QByteArray ignored;
@@ -159,7 +163,8 @@ qint64 SecretServiceKeychain::addItem(const QString& service, const QString& acc
         .status;
 }
 
-qint64 SecretServiceKeychain::updateItem(const QString& service, const QString& account, const QByteArray& data) {
+qint64 SecretServiceKeychain::updateItem(const QString& service, const QString& account,
+                                         const QByteArray& data) {
     return run(
                [=](const Finish& finish) {
                    afterLookup(service, account, finish, [=](qint64 lookup) {

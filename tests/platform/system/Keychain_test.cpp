@@ -24,10 +24,12 @@ void expectItemSemantics(Keychain& keychain) {
     EXPECT_EQ(keychain.copyItemData(service, account, &data), Keychain::StatusSuccess);
     EXPECT_EQ(data, "first");
 
-    EXPECT_EQ(keychain.updateItem(service, account, QByteArray("\x00\xff binary", 9)), Keychain::StatusSuccess);
+    EXPECT_EQ(keychain.updateItem(service, account, QByteArray("\x00\xff binary", 9)),
+              Keychain::StatusSuccess);
     EXPECT_EQ(keychain.copyItemData(service, account, &data), Keychain::StatusSuccess);
     EXPECT_EQ(data, QByteArray("\x00\xff binary", 9));
-    EXPECT_EQ(keychain.copyItemData(service, QStringLiteral("another.account"), &data), Keychain::StatusItemNotFound);
+    EXPECT_EQ(keychain.copyItemData(service, QStringLiteral("another.account"), &data),
+              Keychain::StatusItemNotFound);
 
     EXPECT_EQ(keychain.deleteItem(service, account), Keychain::StatusSuccess);
     EXPECT_EQ(keychain.copyItemData(service, account, &data), Keychain::StatusItemNotFound);
@@ -42,11 +44,13 @@ TEST(FileKeychain, KeepsThePlatformsItemSemantics) {
 TEST(FileKeychain, TheFileIsReadableOnlyByTheUserAndSurvivesARestart) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("Keychains/keychain.json"));
-    FileKeychain(path).addItem(QStringLiteral("s"), QStringLiteral("a"), "kept", Keychain::Accessibility::WhenUnlocked);
-    EXPECT_EQ(QFile::permissions(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                                            QFileDevice::WriteUser);
+    FileKeychain(path).addItem(QStringLiteral("s"), QStringLiteral("a"), "kept",
+                               Keychain::Accessibility::WhenUnlocked);
+    EXPECT_EQ(QFile::permissions(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadUser | QFileDevice::WriteUser);
     QByteArray data;
-    EXPECT_EQ(FileKeychain(path).copyItemData(QStringLiteral("s"), QStringLiteral("a"), &data), Keychain::StatusSuccess);
+    EXPECT_EQ(FileKeychain(path).copyItemData(QStringLiteral("s"), QStringLiteral("a"), &data),
+              Keychain::StatusSuccess);
     EXPECT_EQ(data, "kept");
 }
 

@@ -16,7 +16,8 @@ const char* PrivateSessionMarker = "TOVRIN_PRIVATE_SECRET_SERVICE";
 TEST(SecretServiceKeychain, KeepsItemsInTheDesktopsSecretService) {
     if (qEnvironmentVariableIsEmpty(PrivateSessionMarker)) {
         QTemporaryDir home;
-        QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(home.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(PrivateSessionMarker, "1");
         environment.insert("HOME", home.path());

@@ -6,6 +6,7 @@
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
+#include "support/TestSupport.h"
 
 namespace tovrin {
 namespace {
@@ -127,6 +128,41 @@ TEST(Screen, APhoneSizedScreenWhoseScaleTestsCanSet) {
     EXPECT_DOUBLE_EQ(screen.nativeWidth(), 1125);
     EXPECT_EQ(Screen::main()->bounds(), QRectF(0, 0, 375, 667));
     EXPECT_GT(Screen::main()->scale(), 0);
+}
+
+}  // namespace
+}  // namespace tovrin
+
+namespace tovrin {
+namespace {
+
+class PushDelegate : public ApplicationDelegate {
+public:
+    std::optional<QByteArray> token;
+    std::optional<Error> failure;
+    void didRegisterForRemoteNotificationsWithDeviceToken(Application&,
+                                                          const QByteArray& deviceToken) override {
+        token = deviceToken;
+    }
+    void didFailToRegisterForRemoteNotificationsWithError(Application&, const Error& error) override {
+        failure = error;
+    }
+};
+
+TEST(ApplicationRemoteNotifications, TheDeviceTokenGivenToTheApplicationAnswersLaterThroughTheDelegate) {
+    auto application = std::make_shared<Application>(std::make_shared<NotificationCenter>());
+    auto delegate = std::make_shared<PushDelegate>();
+    application->setDelegate(delegate);
+    EXPECT_FALSE(application->canReceiveRemoteNotifications());
+    application->registerForRemoteNotifications();
+    ASSERT_TRUE(test::runUntil([&] { return delegate->failure.has_value(); }));
+
+    application->setRemoteNotificationDeviceToken(QByteArray::fromHex("0a0b"));
+    EXPECT_TRUE(application->canReceiveRemoteNotifications());
+    application->registerForRemoteNotifications();
+    EXPECT_FALSE(delegate->token.has_value());
+    ASSERT_TRUE(test::runUntil([&] { return delegate->token.has_value(); }));
+    EXPECT_EQ(*delegate->token, QByteArray::fromHex("0a0b"));
 }
 
 }  // namespace
