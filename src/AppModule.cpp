@@ -3,7 +3,11 @@
 #include "Authentication/AuthStorage.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "InjectorKeys.h"
+#include "Media/MyProfileImageManager.h"
+#include "Preferences/LocalPreferences.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
+#include "Units/ImperialUnitConverter.h"
+#include "Units/MetricUnitConverter.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -39,6 +43,13 @@ void AppModule::configure(Injector& injector) const {
             return std::make_shared<QVariantMap>(injector.get<Bundle>()->infoDictionary());
         });
 
+    // A converter for the unit system chosen now; anything but metric reads as imperial.
+    injector.bindFactory<UnitConverter>(
+        [](Injector& injector, const Arguments&) -> std::shared_ptr<UnitConverter> {
+            if (injector.get<LocalPreferences>()->unitSystem() == 1)
+                return std::make_shared<MetricUnitConverter>();
+            return std::make_shared<ImperialUnitConverter>();
+        });
     injector.bindFactory<Keychain>([](Injector&, const Arguments&) { return Keychain::system(); });
 
     configureSingletons(injector);
@@ -46,6 +57,7 @@ void AppModule::configure(Injector& injector) const {
 
 void AppModule::configureSingletons(Injector& injector) const {
     injector.setSingleton<RemoteNotificationRegistrar>();
+    injector.setSingleton<MyProfileImageManager>();
     injector.setSingleton<ServerCurrentDateProvider>();
     injector.setSingleton<AuthStorage>();
 }

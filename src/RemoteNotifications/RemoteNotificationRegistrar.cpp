@@ -33,7 +33,8 @@ Promise<QByteArray> RemoteNotificationRegistrar::registerForRemoteNotifications(
     return promise;
 }
 
-void RemoteNotificationRegistrar::didRegisterForRemoteNotificationsWithDeviceToken(const QByteArray& deviceToken) {
+void RemoteNotificationRegistrar::didRegisterForRemoteNotificationsWithDeviceToken(
+    const QByteArray& deviceToken) {
     if (deferred_ && ongoing(deferred_->promise)) deferred_->resolver.fulfill(deviceToken);
 }
 

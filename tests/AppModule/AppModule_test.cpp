@@ -4,9 +4,15 @@
 
 #include <QDir>
 
+#include "Authentication/AuthStorage.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/TimerFactory.h"
 #include "InjectorKeys.h"
+#include "Media/MyProfileImageManager.h"
+#include "Preferences/LocalPreferences.h"
+#include "RemoteNotifications/RemoteNotificationRegistrar.h"
+#include "Units/ImperialUnitConverter.h"
+#include "Units/MetricUnitConverter.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -58,6 +64,22 @@ TEST_F(AppModuleTest, TheServerClockIsOneForTheProcess) {
     auto provider = injector.get<ServerCurrentDateProvider>();
     EXPECT_EQ(provider, injector.get<ServerCurrentDateProvider>());
     EXPECT_NE(provider->currentDateProvider(), nullptr);
+}
+
+TEST_F(AppModuleTest, UnitConvertersFollowTheUnitSystemChosenAtEachRequest) {
+    auto preferences = injector.get<LocalPreferences>();
+    EXPECT_NE(std::dynamic_pointer_cast<ImperialUnitConverter>(injector.get<UnitConverter>()), nullptr);
+    preferences->setUnitSystem(1);
+    EXPECT_NE(std::dynamic_pointer_cast<MetricUnitConverter>(injector.get<UnitConverter>()), nullptr);
+    preferences->setUnitSystem(7);
+    EXPECT_NE(std::dynamic_pointer_cast<ImperialUnitConverter>(injector.get<UnitConverter>()), nullptr);
+}
+
+TEST_F(AppModuleTest, ProcessWideSingletons) {
+    EXPECT_EQ(injector.get<AuthStorage>(), injector.get<AuthStorage>());
+    EXPECT_EQ(injector.get<MyProfileImageManager>(), injector.get<MyProfileImageManager>());
+    EXPECT_EQ(injector.get<RemoteNotificationRegistrar>(), injector.get<RemoteNotificationRegistrar>());
+    EXPECT_EQ(injector.get<RemoteNotificationRegistrar>()->application(), Application::shared());
 }
 
 TEST_F(AppModuleTest, TheSupportFolderIsCreatedAgainWhenDeleted) {

@@ -26,7 +26,8 @@ public:
 class RegistrarTest : public testing::Test {
 protected:
     const QByteArray token = QByteArray::fromHex("00ab0f");
-    std::shared_ptr<Application> application = std::make_shared<Application>(std::make_shared<NotificationCenter>());
+    std::shared_ptr<Application> application =
+        std::make_shared<Application>(std::make_shared<NotificationCenter>());
     std::shared_ptr<RemoteNotificationRegistrar> registrar =
         std::make_shared<RemoteNotificationRegistrar>(application);
     std::shared_ptr<ForwardingDelegate> delegate = std::make_shared<ForwardingDelegate>();

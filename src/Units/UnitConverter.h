@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+namespace tovrin {
+
+// Turns canonical heights (centimetres), weights (grams) and distances (metres) into texts and
+// picker values in the member's unit system.
+class UnitConverter {
+public:
+    virtual ~UnitConverter() = default;
+
+    virtual QString heightStringFromCentimeters(double centimeters) const = 0;
+    virtual QString distanceStringFromMeters(double meters) const = 0;
+    virtual QString weightStringFromGrams(double grams) const = 0;
+    virtual double centimetersForHeightUnits(double heightUnits) const = 0;
+    virtual double heightUnitsForCentimeters(double centimeters) const = 0;
+    virtual double gramsForWeightUnits(double weightUnits) const = 0;
+    virtual double weightUnitsForGrams(double grams) const = 0;
+    virtual double UIHeightUnitMinValue() const = 0;
+    virtual double UIHeightUnitMaxValue() const = 0;
+    virtual double UIHeightUnitStepperValue() const = 0;
+    virtual double UIWeightUnitMinValue() const = 0;
+    virtual double UIWeightUnitMaxValue() const = 0;
+    virtual double UIWeightUnitStepperValue() const = 0;
+
+protected:
+    // Half away from zero, as a whole number.
+    static qint64 roundedInteger(double value);
+    // The distance text shared by both systems: the small unit below `perLargeUnit`, then the
+    // large unit counted from the rounded small one.
+    static QString distanceString(qint64 smallUnits, double perLargeUnit, const char* smallFormat,
+                                  const char* oneLargeText, const char* largeFormat);
+};
+
+}  // namespace tovrin
