@@ -1,7 +1,11 @@
 #include "AppModule.h"
 
+#include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
+#include "Helpers/ThreadTrampoline.h"
 #include "InjectorKeys.h"
+#include "Persistence/TovrinPersistence.h"
+#include "Persistence/databasewrapper/Database.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -35,11 +39,28 @@ void AppModule::configure(Injector& injector) const {
         QStringLiteral("infoDictionary"), [](Injector& injector, const Arguments&) {
             return std::make_shared<QVariantMap>(injector.get<Bundle>()->infoDictionary());
         });
+    // Each store gets its own connection and its own serial queue.
+    injector.bindFactory<Database>(InjectorKeyTovrinDatabase, [](Injector&, const Arguments&) {
+        return std::make_shared<Database>(tovrinSupportDirectory() + QStringLiteral("/tovrin.sqlite"));
+    });
+    injector.bindFactory<ThreadTrampoline>(
+        InjectorKeyPersistenceThreadTrampoline, [](Injector&, const Arguments&) {
+            return std::make_shared<ThreadTrampoline>(
+                std::make_shared<DispatchQueue>(QStringLiteral("TovrinPersistence")));
+        });
 
+    configureUserSessionClasses(injector);
     configureSingletons(injector);
 }
 
+void AppModule::configureUserSessionClasses(Injector& injector) const {
+    injector.bindFactory<TovrinPersistence>(
+        QStringLiteral("UserSessionScopedPersistence"),
+        [](Injector& injector, const Arguments&) { return TovrinPersistence::create(injector); });
+}
+
 void AppModule::configureSingletons(Injector& injector) const {
+    injector.setSingleton<CurrentConversationManager>();
     injector.setSingleton<ServerCurrentDateProvider>();
 }
 
