@@ -32,11 +32,13 @@ void DatabaseFileRegistry::finishDeletion(const QString& path, bool cleared) {
     deletionsChanged_.notify_all();
 }
 
-void DatabaseFileRegistry::waitForPendingDeletions(const QString& path) {
+bool DatabaseFileRegistry::waitForPendingDeletions(const QString& path) {
     std::unique_lock lock(mutex_);
+    if (!pendingDeletions_.contains(path)) return false;
     ++waiters_[path];
     deletionsChanged_.wait(lock, [&] { return !pendingDeletions_.contains(path); });
     if (--waiters_[path] <= 0) waiters_.erase(path);
+    return true;
 }
 
 bool DatabaseFileRegistry::hasPendingDeletion(const QString& path) const {

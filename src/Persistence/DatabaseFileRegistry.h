@@ -19,8 +19,8 @@ public:
 
     void beginDeletion(const QString& path);
     void finishDeletion(const QString& path, bool cleared);
-    // Blocks until no deletion of the file is pending.
-    void waitForPendingDeletions(const QString& path);
+    // Blocks until no deletion of the file is pending; whether there was one.
+    bool waitForPendingDeletions(const QString& path);
     bool hasPendingDeletion(const QString& path) const;
     // Whether a store is blocked in `waitForPendingDeletions` for the file.
     bool isAwaited(const QString& path) const;

@@ -189,7 +189,11 @@ std::shared_ptr<TovrinPersistence> TovrinPersistence::create(Injector& injector)
 
 void TovrinPersistence::bootstrapDatabase() {
     DatabaseFileRegistry& registry = DatabaseFileRegistry::shared();
-    registry.waitForPendingDeletions(path_);
+    if (registry.waitForPendingDeletions(path_)) {
+        // The connection was opened on the file that has just been removed.
+        database_->close();
+        database_ = std::make_shared<Database>(path_);
+    }
     if (database_->isClosed()) {
         runDegraded(QStringLiteral("it cannot be opened: %1").arg(database_->openError()->description()));
         return;
