@@ -3,8 +3,14 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+#include <ostream>
 
 #include "platform/promise/Promise.h"
+
+// Lets test failures print texts readably.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace tovrin::test {
 

@@ -71,7 +71,7 @@ TEST_F(DatabaseTest, EveryKindOfValueBindsAsItsStorageClass) {
         {std::numeric_limits<quint32>::max(), "4294967295", "integer"},
         {std::numeric_limits<qint64>::min(), "-9223372036854775808", "integer"},
         {quint64(std::numeric_limits<qint64>::max()), "9223372036854775807", "integer"},
-        {std::numeric_limits<quint64>::max(), "1.8446744073709551616e+19", "real"},
+        {std::numeric_limits<quint64>::max(), "1.84467440737095516156e+19", "real"},
         {1.5f, "1.5", "real"},
         {Date(1500.25), "1500.25", "real"},
         {Date(1500), "1500.0", "real"},
