@@ -2,9 +2,10 @@
 
 namespace tovrin {
 
-NearbyUser::NearbyUser(QString profileID, std::optional<QString> displayName, std::optional<QString> mediaHash,
-                       std::optional<qint64> age, std::optional<Date> lastSeen, std::optional<double> distance,
-                       bool isFavorite, bool isOnline)
+NearbyUser::NearbyUser(QString profileID, std::optional<QString> displayName,
+                       std::optional<QString> mediaHash, std::optional<qint64> age,
+                       std::optional<Date> lastSeen, std::optional<double> distance, bool isFavorite,
+                       bool isOnline)
     : profileID_(std::move(profileID)),
       displayName_(displayName.value_or(QStringLiteral(""))),
       mediaHash_(std::move(mediaHash)),
@@ -15,8 +16,8 @@ NearbyUser::NearbyUser(QString profileID, std::optional<QString> displayName, st
       online_(isOnline) {}
 
 std::shared_ptr<NearbyUser> NearbyUser::copyWithMediaHash(std::optional<QString> mediaHash) const {
-    return std::make_shared<NearbyUser>(profileID_, displayName_, std::move(mediaHash), age_, lastSeen_, distance_,
-                                        favorite_, online_);
+    return std::make_shared<NearbyUser>(profileID_, displayName_, std::move(mediaHash), age_, lastSeen_,
+                                        distance_, favorite_, online_);
 }
 
 }  // namespace tovrin

@@ -48,20 +48,20 @@ std::shared_ptr<NearbyUserJSONMapper> NearbyUserJSONMapper::create(Injector& inj
     return std::make_shared<NearbyUserJSONMapper>(injector.get<DeviceCurrentDateProvider>());
 }
 
-std::shared_ptr<NearbyUser> NearbyUserJSONMapper::nearbyUserWithJSONDictionary(const QJsonObject& dictionary) const {
+std::shared_ptr<NearbyUser> NearbyUserJSONMapper::nearbyUserWithJSONDictionary(
+    const QJsonObject& dictionary) const {
     std::optional<Date> lastSeen;
     bool online = false;
     if (const auto seen = optionalNumber(dictionary, QStringLiteral("seen"))) {
         lastSeen = tvr_dateWithWholeMillisecondsSince1970(*seen);
         online = currentDateProvider_->currentDate().timeIntervalSinceDate(*lastSeen) <= onlineInterval;
     }
-    return std::make_shared<NearbyUser>(
-        profileIDText(dictionary.value(QStringLiteral("profileId"))),
-        optionalString(dictionary, QStringLiteral("displayName")),
-        optionalString(dictionary, QStringLiteral("profileImageMediaHash")),
-        optionalWholeNumber(dictionary, QStringLiteral("age")), lastSeen,
-        optionalNumber(dictionary, QStringLiteral("distance")),
-        dictionary.value(QStringLiteral("isFavorite")).toBool(false), online);
+    return std::make_shared<NearbyUser>(profileIDText(dictionary.value(QStringLiteral("profileId"))),
+                                        optionalString(dictionary, QStringLiteral("displayName")),
+                                        optionalString(dictionary, QStringLiteral("profileImageMediaHash")),
+                                        optionalWholeNumber(dictionary, QStringLiteral("age")), lastSeen,
+                                        optionalNumber(dictionary, QStringLiteral("distance")),
+                                        dictionary.value(QStringLiteral("isFavorite")).toBool(false), online);
 }
 
 QJsonObject NearbyUserJSONMapper::JSONDictionaryWithNearbyUser(const NearbyUser& user) const {

@@ -27,7 +27,9 @@ public:
     // Exactly the seven members; absent values are JSON null.
     QJsonObject JSONDictionaryWithNearbyUser(const NearbyUser& user) const;
 
-    const std::shared_ptr<DeviceCurrentDateProvider>& currentDateProvider() const { return currentDateProvider_; }
+    const std::shared_ptr<DeviceCurrentDateProvider>& currentDateProvider() const {
+        return currentDateProvider_;
+    }
 
     static constexpr double onlineInterval = 600;
 

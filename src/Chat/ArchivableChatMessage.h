@@ -15,7 +15,8 @@ public:
 protected:
     ArchivableChatMessage(QString messageID, QString senderProfileID, QString targetProfileID, Date sentDate,
                           quint32 status, bool didReceiveFromXMPP)
-        : ChatMessage(std::move(messageID), std::move(senderProfileID), std::move(targetProfileID), sentDate, status),
+        : ChatMessage(std::move(messageID), std::move(senderProfileID), std::move(targetProfileID), sentDate,
+                      status),
           didReceiveFromXMPP_(didReceiveFromXMPP) {}
 
 private:

@@ -10,7 +10,8 @@ namespace tovrin {
 class ArchiveMessageResultIDs {
 public:
     ArchiveMessageResultIDs() = default;
-    ArchiveMessageResultIDs(std::optional<QString> oldestArchiveResultID, std::optional<QString> newestArchiveResultID)
+    ArchiveMessageResultIDs(std::optional<QString> oldestArchiveResultID,
+                            std::optional<QString> newestArchiveResultID)
         : oldestArchiveResultID_(std::move(oldestArchiveResultID)),
           newestArchiveResultID_(std::move(newestArchiveResultID)) {}
 

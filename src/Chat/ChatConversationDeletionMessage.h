@@ -13,7 +13,9 @@ public:
 
     // The message id that the deleting chat marker names.
     const QString& deletionMessageID() const { return deletionMessageID_; }
-    QString exchangedInConversationWithProfileID() const override { return exchangedInConversationWithProfileID_; }
+    QString exchangedInConversationWithProfileID() const override {
+        return exchangedInConversationWithProfileID_;
+    }
 
 private:
     QString deletionMessageID_;

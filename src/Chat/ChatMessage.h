@@ -28,7 +28,8 @@ public:
     }
 
 protected:
-    ChatMessage(QString messageID, QString senderProfileID, QString targetProfileID, Date sentDate, quint32 status)
+    ChatMessage(QString messageID, QString senderProfileID, QString targetProfileID, Date sentDate,
+                quint32 status)
         : messageID_(std::move(messageID)),
           senderProfileID_(std::move(senderProfileID)),
           targetProfileID_(std::move(targetProfileID)),

@@ -20,7 +20,9 @@ public:
           type_(type) {}
 
     const QString& acknowledgedMessageID() const { return acknowledgedMessageID_; }
-    QString exchangedInConversationWithProfileID() const override { return exchangedInConversationWithProfileID_; }
+    QString exchangedInConversationWithProfileID() const override {
+        return exchangedInConversationWithProfileID_;
+    }
     // The member the acknowledged message was sent to.
     const QString& originalMessageRecipientProfileID() const { return originalMessageRecipientProfileID_; }
     quint32 type() const { return type_; }

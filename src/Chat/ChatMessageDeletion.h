@@ -14,7 +14,9 @@ public:
           exchangedInConversationWithProfileID_(std::move(exchangedInConversationWithProfileID)) {}
 
     const QStringList& deletedMessageIDs() const { return deletedMessageIDs_; }
-    QString exchangedInConversationWithProfileID() const override { return exchangedInConversationWithProfileID_; }
+    QString exchangedInConversationWithProfileID() const override {
+        return exchangedInConversationWithProfileID_;
+    }
 
 private:
     QStringList deletedMessageIDs_;

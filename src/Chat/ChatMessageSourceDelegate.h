@@ -29,12 +29,12 @@ public:
     // One page of the server's chat archive.
     virtual void messageSourceDidReceiveArchivedDirectedMessages(
         ChatMessageSource& source, const std::vector<std::shared_ptr<DirectedMessage>>& messages,
-        const QString& queryID, bool hasExhaustedHistory, const ArchiveMessageResultIDs& archiveMessageResultIDs,
-        quint32 queryFetchingDirection) = 0;
+        const QString& queryID, bool hasExhaustedHistory,
+        const ArchiveMessageResultIDs& archiveMessageResultIDs, quint32 queryFetchingDirection) = 0;
     // Chat messages read back from the local store for the conversation that asked.
-    virtual void messageSourceDidReceivePersistedChatMessages(ChatMessageSource& source,
-                                                              const std::vector<std::shared_ptr<ChatMessage>>& messages,
-                                                              const std::shared_ptr<Conversation>& conversation) = 0;
+    virtual void messageSourceDidReceivePersistedChatMessages(
+        ChatMessageSource& source, const std::vector<std::shared_ptr<ChatMessage>>& messages,
+        const std::shared_ptr<Conversation>& conversation) = 0;
 };
 
 }  // namespace tovrin

@@ -15,7 +15,9 @@ public:
     bool isChattingWith(const QString& profileID) const;
 
     std::shared_ptr<CurrentConversationManagerDelegate> delegate() const { return delegate_.lock(); }
-    void setDelegate(std::weak_ptr<CurrentConversationManagerDelegate> delegate) { delegate_ = std::move(delegate); }
+    void setDelegate(std::weak_ptr<CurrentConversationManagerDelegate> delegate) {
+        delegate_ = std::move(delegate);
+    }
 
 private:
     std::weak_ptr<CurrentConversationManagerDelegate> delegate_;

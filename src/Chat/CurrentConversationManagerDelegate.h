@@ -10,7 +10,8 @@ class CurrentConversationManager;
 class CurrentConversationManagerDelegate {
 public:
     virtual ~CurrentConversationManagerDelegate() = default;
-    virtual bool currentConversationManager(const CurrentConversationManager& manager, const QString& profileID) = 0;
+    virtual bool currentConversationManager(const CurrentConversationManager& manager,
+                                            const QString& profileID) = 0;
 };
 
 }  // namespace tovrin

@@ -10,9 +10,10 @@ namespace tovrin {
 // A photo the member picked whose upload failed; it lives only in memory, in its conversation.
 class FailedToSendImageMessage : public ChatMessage {
 public:
-    FailedToSendImageMessage(QString messageID, QString senderProfileID, QString targetProfileID, Date sentDate,
-                             quint32 status, QImage image)
-        : ChatMessage(std::move(messageID), std::move(senderProfileID), std::move(targetProfileID), sentDate, status),
+    FailedToSendImageMessage(QString messageID, QString senderProfileID, QString targetProfileID,
+                             Date sentDate, quint32 status, QImage image)
+        : ChatMessage(std::move(messageID), std::move(senderProfileID), std::move(targetProfileID), sentDate,
+                      status),
           image_(std::move(image)) {}
 
     const QImage& image() const { return image_; }

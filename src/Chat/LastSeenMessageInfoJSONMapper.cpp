@@ -5,7 +5,8 @@
 
 namespace tovrin {
 
-QJsonObject LastSeenMessageInfoJSONMapper::JSONDictionaryWithLastSeenMessageInfo(const LastSeenMessageInfo& info) const {
+QJsonObject LastSeenMessageInfoJSONMapper::JSONDictionaryWithLastSeenMessageInfo(
+    const LastSeenMessageInfo& info) const {
     const auto sentDate = info.sentDate();
     return {
         {QStringLiteral("sentDate"), sentDate ? tvr_millisecondsSince1970(*sentDate) : 0.0},

@@ -15,7 +15,8 @@ public:
     QJsonObject JSONDictionaryWithLastSeenMessageInfo(const LastSeenMessageInfo& info) const;
     // The date is cut to the whole millisecond; a missing or null date reads as none, and a null
     // or non-text id as no id.
-    std::shared_ptr<LastSeenMessageInfo> lastSeenMessageInfoWithJSONDictionary(const QJsonObject& dictionary) const;
+    std::shared_ptr<LastSeenMessageInfo> lastSeenMessageInfoWithJSONDictionary(
+        const QJsonObject& dictionary) const;
 };
 
 }  // namespace tovrin

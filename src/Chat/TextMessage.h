@@ -8,8 +8,8 @@ namespace tovrin {
 
 class TextMessage : public ArchivableChatMessage {
 public:
-    TextMessage(QString messageID, QString senderProfileID, QString targetProfileID, std::optional<QString> text,
-                Date sentDate, quint32 status, bool didReceiveFromXMPP = false)
+    TextMessage(QString messageID, QString senderProfileID, QString targetProfileID,
+                std::optional<QString> text, Date sentDate, quint32 status, bool didReceiveFromXMPP = false)
         : ArchivableChatMessage(std::move(messageID), std::move(senderProfileID), std::move(targetProfileID),
                                 sentDate, status, didReceiveFromXMPP),
           text_(std::move(text)) {}

@@ -80,7 +80,8 @@ DatabaseFileRegistry::FileRemover DatabaseFileRegistry::defaultFileRemover() {
 }
 
 QStringList DatabaseFileRegistry::databaseFilePaths(const QString& path) {
-    return {path, path + QStringLiteral("-journal"), path + QStringLiteral("-wal"), path + QStringLiteral("-shm")};
+    return {path, path + QStringLiteral("-journal"), path + QStringLiteral("-wal"),
+            path + QStringLiteral("-shm")};
 }
 
 bool DatabaseFileRegistry::removeDatabaseFiles(const QString& path) {
@@ -103,7 +104,8 @@ bool DatabaseFileRegistry::removeOrEmpty(const QString& path) {
     // An empty file holds no data, and SQLite takes it for an empty database.
     QFile file(path);
     if (file.resize(0)) return true;
-    qWarning().noquote() << QStringLiteral("Could not empty %1 either. Error: %2").arg(path, file.errorString());
+    qWarning().noquote()
+        << QStringLiteral("Could not empty %1 either. Error: %2").arg(path, file.errorString());
     return false;
 }
 

@@ -36,26 +36,32 @@ const char* const schemaBatch =
     "CREATE TABLE Profiles (profileID TEXT UNIQUE NOT NULL, displayName TEXT, isFavorite INTEGER NOT NULL, "
     "JSONRepresentation BLOB NOT NULL);"
     "CREATE TABLE JSONObjects (objectName TEXT UNIQUE NOT NULL, JSONRepresentation BLOB NOT NULL);"
-    "CREATE TABLE BroadcastMessages (broadcastMessageID TEXT UNIQUE NOT NULL, expirationTimeStamp INTEGER NOT NULL);"
+    "CREATE TABLE BroadcastMessages (broadcastMessageID TEXT UNIQUE NOT NULL, expirationTimeStamp INTEGER "
+    "NOT NULL);"
     "CREATE TABLE ChatMessages (messageID TEXT UNIQUE NOT NULL, exchangedWithProfileID TEXT NOT NULL, "
-    "senderProfileID TEXT NOT NULL, targetProfileID TEXT NOT NULL, sentTimestamp INTEGER NOT NULL, status INTEGER "
-    "NOT NULL, text TEXT, imageHash TEXT, locationString TEXT, didReceiveFromXMPP INTEGER NOT NULL DEFAULT 0);"
+    "senderProfileID TEXT NOT NULL, targetProfileID TEXT NOT NULL, sentTimestamp INTEGER NOT NULL, status "
+    "INTEGER "
+    "NOT NULL, text TEXT, imageHash TEXT, locationString TEXT, didReceiveFromXMPP INTEGER NOT NULL DEFAULT "
+    "0);"
     "CREATE INDEX Index_ChatMessages_status ON ChatMessages(status);"
-    "CREATE INDEX Index_ChatMessages_exchangedWithProfileID_sentTimestamp ON ChatMessages(exchangedWithProfileID, "
+    "CREATE INDEX Index_ChatMessages_exchangedWithProfileID_sentTimestamp ON "
+    "ChatMessages(exchangedWithProfileID, "
     "sentTimestamp);"
     "CREATE INDEX Index_ChatMessages_sentTimestamp ON ChatMessages(sentTimestamp DESC);"
     "CREATE TABLE ChatMessageDeletions (exchangedWithProfileID TEXT NOT NULL, messageID TEXT UNIQUE NOT NULL "
     "REFERENCES ChatMessages(messageID) ON DELETE CASCADE);"
     "CREATE TABLE ChatMessageAcknowledgements (acknowledgedMessageID TEXT NOT NULL REFERENCES "
-    "ChatMessages(messageID) ON DELETE CASCADE, exchangedWithProfileID TEXT NOT NULL, originalRecipientProfileID "
+    "ChatMessages(messageID) ON DELETE CASCADE, exchangedWithProfileID TEXT NOT NULL, "
+    "originalRecipientProfileID "
     "TEXT NOT NULL, type INTEGER NOT NULL);"
     "CREATE TABLE Conversations (profileID TEXT UNIQUE NOT NULL, unreadMessages INTEGER NOT NULL DEFAULT 0, "
     "unreadPhoto INTEGER NOT NULL DEFAULT 0);"
-    "CREATE TABLE InboxHistory (profileID TEXT UNIQUE NOT NULL, oldestXMPPResultID TEXT, newestXMPPResultID TEXT);"
+    "CREATE TABLE InboxHistory (profileID TEXT UNIQUE NOT NULL, oldestXMPPResultID TEXT, newestXMPPResultID "
+    "TEXT);"
     "PRAGMA user_version = 21;"
     "COMMIT;";
 
-#define CHAT_MESSAGE_COLUMNS \
+#define CHAT_MESSAGE_COLUMNS                                                                                \
     "messageID, senderProfileID, targetProfileID, sentTimestamp, status, text, imageHash, locationString, " \
     "didReceiveFromXMPP"
 
@@ -66,15 +72,18 @@ const char* const statementSQL[] = {
     "INSERT OR IGNORE INTO ChatMessages VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?); ",
     "INSERT OR REPLACE INTO ChatMessageDeletions VALUES (?, ?);",
     "INSERT OR REPLACE INTO ChatMessageAcknowledgements VALUES (?, ?, ?, ?);",
-    "SELECT acknowledgedMessageID FROM ChatMessageAcknowledgements WHERE acknowledgedMessageID = ? AND type = 1;",
+    "SELECT acknowledgedMessageID FROM ChatMessageAcknowledgements WHERE acknowledgedMessageID = ? AND type "
+    "= 1;",
     "DELETE FROM ChatMessages WHERE sentTimestamp < ?;",
-    "SELECT " CHAT_MESSAGE_COLUMNS " FROM ChatMessages WHERE status != 1 ORDER BY sentTimestamp DESC LIMIT 1;",
+    "SELECT " CHAT_MESSAGE_COLUMNS
+    " FROM ChatMessages WHERE status != 1 ORDER BY sentTimestamp DESC LIMIT 1;",
     "SELECT " CHAT_MESSAGE_COLUMNS
     " FROM ChatMessages WHERE exchangedWithProfileID = ? AND didReceiveFromXMPP = 1 AND sentTimestamp < ? "
     "ORDER BY sentTimestamp DESC LIMIT ?;",
     // The newest message of each peer, picked explicitly (ties by insertion order); the index on
     // (exchangedWithProfileID, sentTimestamp) finds it in one step per conversation.
-    "SELECT c.messageID, c.senderProfileID, c.targetProfileID, c.sentTimestamp, c.status, c.text, c.imageHash, "
+    "SELECT c.messageID, c.senderProfileID, c.targetProfileID, c.sentTimestamp, c.status, c.text, "
+    "c.imageHash, "
     "c.locationString, c.didReceiveFromXMPP, Conversations.unreadMessages, Conversations.unreadPhoto "
     "FROM Conversations JOIN ChatMessages c ON c.rowid = (SELECT newest.rowid FROM ChatMessages newest "
     "WHERE newest.exchangedWithProfileID = Conversations.profileID "
@@ -154,14 +163,14 @@ enum class TovrinPersistence::Statement : int {
 
 static_assert(std::size(statementSQL) == size_t(22));
 
-TovrinPersistence::TovrinPersistence(std::shared_ptr<Database> database,
-                                     std::shared_ptr<NearbyUserJSONMapper> nearbyUserJSONMapper,
-                                     std::shared_ptr<FilterJSONMapper> filterJSONMapper,
-                                     std::shared_ptr<CascadeFilterJSONMapper> cascadeFilterJSONMapper,
-                                     std::shared_ptr<RulesJSONMapper> rulesJSONMapper,
-                                     std::shared_ptr<LastSeenMessageInfoJSONMapper> lastSeenMessageInfoJSONMapper,
-                                     std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider,
-                                     std::shared_ptr<ThreadTrampoline> threadTrampoline)
+TovrinPersistence::TovrinPersistence(
+    std::shared_ptr<Database> database, std::shared_ptr<NearbyUserJSONMapper> nearbyUserJSONMapper,
+    std::shared_ptr<FilterJSONMapper> filterJSONMapper,
+    std::shared_ptr<CascadeFilterJSONMapper> cascadeFilterJSONMapper,
+    std::shared_ptr<RulesJSONMapper> rulesJSONMapper,
+    std::shared_ptr<LastSeenMessageInfoJSONMapper> lastSeenMessageInfoJSONMapper,
+    std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider,
+    std::shared_ptr<ThreadTrampoline> threadTrampoline)
     : database_(std::move(database)),
       nearbyUserJSONMapper_(std::move(nearbyUserJSONMapper)),
       filterJSONMapper_(std::move(filterJSONMapper)),
@@ -180,8 +189,9 @@ TovrinPersistence::~TovrinPersistence() = default;
 std::shared_ptr<TovrinPersistence> TovrinPersistence::create(Injector& injector) {
     return std::make_shared<TovrinPersistence>(
         injector.get<Database>(InjectorKeyTovrinDatabase), injector.get<NearbyUserJSONMapper>(),
-        injector.get<FilterJSONMapper>(), injector.get<CascadeFilterJSONMapper>(), injector.get<RulesJSONMapper>(),
-        injector.get<LastSeenMessageInfoJSONMapper>(), injector.get<DeviceCurrentDateProvider>(),
+        injector.get<FilterJSONMapper>(), injector.get<CascadeFilterJSONMapper>(),
+        injector.get<RulesJSONMapper>(), injector.get<LastSeenMessageInfoJSONMapper>(),
+        injector.get<DeviceCurrentDateProvider>(),
         injector.get<ThreadTrampoline>(InjectorKeyPersistenceThreadTrampoline));
 }
 
@@ -222,7 +232,8 @@ bool TovrinPersistence::buildSchemaInEmptyFile() {
     }
     Error error;
     if (database_->executeSQLBatch(QString::fromUtf8(schemaBatch), &error)) return true;
-    qWarning().noquote() << QStringLiteral("TovrinPersistence::bootstrapDatabase: Could not execute DDL. Error: %1")
+    qWarning().noquote() << QStringLiteral(
+                                "TovrinPersistence::bootstrapDatabase: Could not execute DDL. Error: %1")
                                 .arg(error.description());
     database_->executeSQLBatch(QStringLiteral("ROLLBACK;"));
     return false;
@@ -232,11 +243,13 @@ void TovrinPersistence::replaceWithEmptyDatabase() {
     if (database_) database_->close();
     database_.reset();
     std::fill(statements_.begin(), statements_.end(), nullptr);
-    DatabaseFileRegistry::shared().setCleared(path_, DatabaseFileRegistry::shared().removeDatabaseFiles(path_));
+    DatabaseFileRegistry::shared().setCleared(path_,
+                                              DatabaseFileRegistry::shared().removeDatabaseFiles(path_));
 }
 
 void TovrinPersistence::runDegraded(const QString& reason) {
-    qWarning().noquote() << QStringLiteral("The local store %1 works without its file: %2").arg(path_, reason);
+    qWarning().noquote()
+        << QStringLiteral("The local store %1 works without its file: %2").arg(path_, reason);
     if (database_) database_->close();
     database_.reset();
 }
@@ -244,7 +257,8 @@ void TovrinPersistence::runDegraded(const QString& reason) {
 // Queue and transactions
 
 Promise<bool> TovrinPersistence::executeTransactionOnSqlQueue(std::function<bool()> block) {
-    return executeWithDatabase<bool>([this, block = std::move(block)] { return runTransaction(block); }, false);
+    return executeWithDatabase<bool>([this, block = std::move(block)] { return runTransaction(block); },
+                                     false);
 }
 
 bool TovrinPersistence::runTransaction(const std::function<bool()>& block) {
@@ -258,18 +272,21 @@ Promise<bool> TovrinPersistence::deleteDatabase() {
     DatabaseFileRegistry::shared().beginDeletion(path_);
     return executeOnSqlQueue<bool>([this] {
         replaceWithEmptyDatabase();
-        DatabaseFileRegistry::shared().finishDeletion(path_, !DatabaseFileRegistry::shared().isUncleared(path_));
+        DatabaseFileRegistry::shared().finishDeletion(path_,
+                                                      !DatabaseFileRegistry::shared().isUncleared(path_));
         return true;
     });
 }
 
 const std::shared_ptr<PreparedStatement>& TovrinPersistence::preparedStatement(Statement statement) {
     auto& cached = statements_[size_t(statement)];
-    if (!cached) cached = database_->preparedStatementWithSQL(QString::fromUtf8(statementSQL[size_t(statement)]));
+    if (!cached)
+        cached = database_->preparedStatementWithSQL(QString::fromUtf8(statementSQL[size_t(statement)]));
     return cached;
 }
 
-std::shared_ptr<Cursor> TovrinPersistence::execute(Statement statement, const std::vector<Binding>& bindings) {
+std::shared_ptr<Cursor> TovrinPersistence::execute(Statement statement,
+                                                   const std::vector<Binding>& bindings) {
     return preparedStatement(statement)->executeWithBindings(bindings);
 }
 
@@ -279,7 +296,8 @@ bool TovrinPersistence::executeWrite(Statement statement, const std::vector<Bind
 
 // Chat messages
 
-Promise<bool> TovrinPersistence::saveDirectedMessages(std::vector<std::shared_ptr<DirectedMessage>> messages) {
+Promise<bool> TovrinPersistence::saveDirectedMessages(
+    std::vector<std::shared_ptr<DirectedMessage>> messages) {
     return executeTransactionOnSqlQueue([this, messages = std::move(messages)] {
         for (const auto& message : messages) {
             if (!message || !saveDirectedMessage(*message)) return false;
@@ -293,7 +311,8 @@ bool TovrinPersistence::saveDirectedMessage(const DirectedMessage& message) {
         return saveChatMessage(static_cast<const ChatMessage&>(message));
     }
     if (DirectedMessageCategorizer::isChatMessageDeletion(&message)) return saveDeletionMessage(message);
-    if (DirectedMessageCategorizer::isChatMessageAcknowledgement(&message)) return saveAcknowledgement(message);
+    if (DirectedMessageCategorizer::isChatMessageAcknowledgement(&message))
+        return saveAcknowledgement(message);
     return DirectedMessageCategorizer::isBlockMessage(&message) ||
            DirectedMessageCategorizer::isChatConversationDeletion(&message);
 }
@@ -301,8 +320,8 @@ bool TovrinPersistence::saveDirectedMessage(const DirectedMessage& message) {
 bool TovrinPersistence::saveChatMessage(const ChatMessage& message) {
     const auto* archivable = dynamic_cast<const ArchivableChatMessage*>(&message);
     const QString peer = message.exchangedInConversationWithProfileID();
-    if (!archivable || message.messageID().isEmpty() || peer.isEmpty() || message.senderProfileID().isEmpty() ||
-        message.targetProfileID().isEmpty()) {
+    if (!archivable || message.messageID().isEmpty() || peer.isEmpty() ||
+        message.senderProfileID().isEmpty() || message.targetProfileID().isEmpty()) {
         return false;
     }
     Binding text, imageHash, location;
@@ -319,9 +338,9 @@ bool TovrinPersistence::saveChatMessage(const ChatMessage& message) {
     execute(Statement::insertConversationPS, {peer});
     const Statement insert = archivable->didReceiveFromXMPP() ? Statement::saveChatMessagePS
                                                               : Statement::saveChatMessageFromConversationPS;
-    return executeWrite(insert, {message.messageID(), peer, message.senderProfileID(), message.targetProfileID(),
-                                 message.sentDate(), message.status(), text, imageHash, location,
-                                 archivable->didReceiveFromXMPP()});
+    return executeWrite(insert, {message.messageID(), peer, message.senderProfileID(),
+                                 message.targetProfileID(), message.sentDate(), message.status(), text,
+                                 imageHash, location, archivable->didReceiveFromXMPP()});
 }
 
 bool TovrinPersistence::saveDeletionMessage(const DirectedMessage& message) {
@@ -337,9 +356,10 @@ bool TovrinPersistence::saveDeletionMessage(const DirectedMessage& message) {
 
 bool TovrinPersistence::saveAcknowledgement(const DirectedMessage& message) {
     const auto& acknowledgement = static_cast<const ChatMessageAcknowledgement&>(message);
-    return executeWrite(Statement::saveAcknowledgementPS,
-                        {acknowledgement.acknowledgedMessageID(), acknowledgement.exchangedInConversationWithProfileID(),
-                         acknowledgement.originalMessageRecipientProfileID(), acknowledgement.type()});
+    return executeWrite(
+        Statement::saveAcknowledgementPS,
+        {acknowledgement.acknowledgedMessageID(), acknowledgement.exchangedInConversationWithProfileID(),
+         acknowledgement.originalMessageRecipientProfileID(), acknowledgement.type()});
 }
 
 std::shared_ptr<ChatMessage> TovrinPersistence::chatMessageFromRow(const Row& row) const {
@@ -350,11 +370,12 @@ std::shared_ptr<ChatMessage> TovrinPersistence::chatMessageFromRow(const Row& ro
     const auto status = quint32(row.unsignedIntegerForColumn(4));
     const bool didReceiveFromXMPP = row.boolForColumn(8);
     if (auto text = row.stringForColumn(5)) {
-        return std::make_shared<TextMessage>(messageID, sender, target, text, sentDate, status, didReceiveFromXMPP);
+        return std::make_shared<TextMessage>(messageID, sender, target, text, sentDate, status,
+                                             didReceiveFromXMPP);
     }
     if (auto imageHash = row.stringForColumn(6)) {
-        return std::make_shared<ImageMediaHashMessage>(messageID, sender, target, sentDate, status, *imageHash,
-                                                       didReceiveFromXMPP);
+        return std::make_shared<ImageMediaHashMessage>(messageID, sender, target, sentDate, status,
+                                                       *imageHash, didReceiveFromXMPP);
     }
     if (auto location = row.stringForColumn(7)) {
         return std::make_shared<LocationMessage>(messageID, sender, target, sentDate, status,
@@ -403,8 +424,8 @@ Promise<std::vector<std::shared_ptr<ChatMessage>>> TovrinPersistence::getChatMes
 
 // Conversations and archive positions
 
-Promise<std::vector<std::shared_ptr<ConversationSummary>>> TovrinPersistence::getConversationSummariesOlderThan(
-    std::optional<Date> olderThan, quint64 limit) {
+Promise<std::vector<std::shared_ptr<ConversationSummary>>>
+TovrinPersistence::getConversationSummariesOlderThan(std::optional<Date> olderThan, quint64 limit) {
     using Summaries = std::vector<std::shared_ptr<ConversationSummary>>;
     const Date date = olderThan.value_or(currentDateProvider_->currentDate());
     return executeWithDatabase<Summaries>([this, date, limit] {
@@ -423,7 +444,8 @@ Promise<std::vector<std::shared_ptr<ConversationSummary>>> TovrinPersistence::ge
 }
 
 Promise<bool> TovrinPersistence::removeAllConversationSummaries() {
-    return executeWithDatabase<bool>([this] { return executeWrite(Statement::removeAllConversationSummariesPS); });
+    return executeWithDatabase<bool>(
+        [this] { return executeWrite(Statement::removeAllConversationSummariesPS); });
 }
 
 Promise<bool> TovrinPersistence::removeConversationForProfileID(QString profileID) {
@@ -439,14 +461,16 @@ Promise<bool> TovrinPersistence::updateConversationForProfileID(QString profileI
     });
 }
 
-Promise<bool> TovrinPersistence::updateInboxHistoryForProfileID(QString profileID, ArchiveMessageResultIDs ids) {
+Promise<bool> TovrinPersistence::updateInboxHistoryForProfileID(QString profileID,
+                                                                ArchiveMessageResultIDs ids) {
     return executeWithDatabase<bool>([this, profileID = std::move(profileID), ids = std::move(ids)] {
         return executeWrite(Statement::updateXMPPResultIDContainerPS,
                             {profileID, ids.oldestArchiveResultID(), ids.newestArchiveResultID()});
     });
 }
 
-Promise<ArchiveMessageResultIDs> TovrinPersistence::getArchiveMessageResultIDsForTargetProfileID(QString profileID) {
+Promise<ArchiveMessageResultIDs> TovrinPersistence::getArchiveMessageResultIDsForTargetProfileID(
+    QString profileID) {
     return executeWithDatabase<ArchiveMessageResultIDs>([this, profileID = std::move(profileID)] {
         auto cursor = execute(Statement::getXMPPResultIDContainerPS, {profileID});
         const auto row = cursor ? cursor->nextObject() : std::nullopt;
@@ -461,10 +485,10 @@ Promise<bool> TovrinPersistence::saveNearbyUser(const std::shared_ptr<NearbyUser
     if (!user || user->profileID().isEmpty()) return executeOnSqlQueue<bool>([] { return false; });
     // Mapped here: the record may change on this thread while the queue works.
     const QByteArray json = JSON::serialize(nearbyUserJSONMapper_->JSONDictionaryWithNearbyUser(*user));
-    return executeWithDatabase<bool>(
-        [this, profileID = user->profileID(), displayName = user->displayName(), favorite = user->isFavorite(), json] {
-            return executeWrite(Statement::saveNearbyUserPS, {profileID, displayName, favorite, json});
-        });
+    return executeWithDatabase<bool>([this, profileID = user->profileID(), displayName = user->displayName(),
+                                      favorite = user->isFavorite(), json] {
+        return executeWrite(Statement::saveNearbyUserPS, {profileID, displayName, favorite, json});
+    });
 }
 
 Promise<std::shared_ptr<NearbyUser>> TovrinPersistence::getNearbyUserForProfileID(QString profileID) {
@@ -522,9 +546,10 @@ Promise<bool> TovrinPersistence::saveFilter(const Filter& filter) {
 }
 
 Promise<std::shared_ptr<Filter>> TovrinPersistence::getFilter() {
-    return getObjectOfType<std::shared_ptr<Filter>>(kFilterObjectType, [mapper = filterJSONMapper_](const QJsonValue& value) {
-        return mapper->filterWithJSONDictionary(value.toObject());
-    });
+    return getObjectOfType<std::shared_ptr<Filter>>(
+        kFilterObjectType, [mapper = filterJSONMapper_](const QJsonValue& value) {
+            return mapper->filterWithJSONDictionary(value.toObject());
+        });
 }
 
 Promise<bool> TovrinPersistence::saveCascadeFilter(const CascadeFilter& cascadeFilter) {
@@ -540,7 +565,8 @@ Promise<std::shared_ptr<CascadeFilter>> TovrinPersistence::getCascadeFilter() {
 }
 
 Promise<bool> TovrinPersistence::saveConfigurationRules(const ConfigurationRules& rules) {
-    return saveJSONObjectOfType(kRulesObjectType, rulesJSONMapper_->JSONDictionaryWithConfigurationRules(rules));
+    return saveJSONObjectOfType(kRulesObjectType,
+                                rulesJSONMapper_->JSONDictionaryWithConfigurationRules(rules));
 }
 
 Promise<std::shared_ptr<ConfigurationRules>> TovrinPersistence::getConfigurationRules() {
@@ -565,9 +591,10 @@ Promise<std::shared_ptr<LastSeenMessageInfo>> TovrinPersistence::getLastSeenMess
 // Broadcast messages
 
 Promise<bool> TovrinPersistence::saveBroadcastMessageID(QString broadcastMessageID, Date expirationDate) {
-    return executeWithDatabase<bool>([this, broadcastMessageID = std::move(broadcastMessageID), expirationDate] {
-        return executeWrite(Statement::saveBroadcastMessagePS, {broadcastMessageID, expirationDate});
-    });
+    return executeWithDatabase<bool>(
+        [this, broadcastMessageID = std::move(broadcastMessageID), expirationDate] {
+            return executeWrite(Statement::saveBroadcastMessagePS, {broadcastMessageID, expirationDate});
+        });
 }
 
 Promise<bool> TovrinPersistence::broadcastMessageIDExists(QString broadcastMessageID) {
@@ -580,7 +607,8 @@ Promise<bool> TovrinPersistence::broadcastMessageIDExists(QString broadcastMessa
 
 Promise<bool> TovrinPersistence::removeExpiredBroadcastMessages() {
     return executeWithDatabase<bool>([this] {
-        return executeWrite(Statement::removeExpiredBroadcastMessagesPS, {currentDateProvider_->currentDate()});
+        return executeWrite(Statement::removeExpiredBroadcastMessagesPS,
+                            {currentDateProvider_->currentDate()});
     });
 }
 

@@ -54,7 +54,8 @@ class TovrinPersistence : public std::enable_shared_from_this<TovrinPersistence>
 public:
     static constexpr int schemaVersion = 21;
 
-    TovrinPersistence(std::shared_ptr<Database> database, std::shared_ptr<NearbyUserJSONMapper> nearbyUserJSONMapper,
+    TovrinPersistence(std::shared_ptr<Database> database,
+                      std::shared_ptr<NearbyUserJSONMapper> nearbyUserJSONMapper,
                       std::shared_ptr<FilterJSONMapper> filterJSONMapper,
                       std::shared_ptr<CascadeFilterJSONMapper> cascadeFilterJSONMapper,
                       std::shared_ptr<RulesJSONMapper> rulesJSONMapper,
@@ -87,9 +88,8 @@ public:
     Promise<bool> removeDirectedMessagesSentBeforeDate(Date date);
     Promise<bool> hasChatMessageBeenAcknowledgedWithMessageID(QString messageID);
     Promise<std::shared_ptr<ChatMessage>> getMostRecentChatMessage();
-    Promise<std::vector<std::shared_ptr<ChatMessage>>> getChatMessagesExchangedWithProfileID(QString profileID,
-                                                                                             Date olderThanDate,
-                                                                                             quint64 limit);
+    Promise<std::vector<std::shared_ptr<ChatMessage>>> getChatMessagesExchangedWithProfileID(
+        QString profileID, Date olderThanDate, quint64 limit);
 
     // Conversations and archive positions.
     Promise<std::vector<std::shared_ptr<ConversationSummary>>> getConversationSummariesOlderThan(
@@ -97,7 +97,8 @@ public:
     Promise<bool> removeAllConversationSummaries();
     Promise<bool> removeConversationForProfileID(QString profileID);
     Promise<bool> updateConversationForProfileID(QString profileID, quint64 unreadCount, bool unreadPhoto);
-    Promise<bool> updateInboxHistoryForProfileID(QString profileID, ArchiveMessageResultIDs archiveMessageResultIDs);
+    Promise<bool> updateInboxHistoryForProfileID(QString profileID,
+                                                 ArchiveMessageResultIDs archiveMessageResultIDs);
     Promise<ArchiveMessageResultIDs> getArchiveMessageResultIDsForTargetProfileID(QString profileID);
 
     // Profiles.
@@ -181,19 +182,22 @@ Promise<T> TovrinPersistence::executeOnSqlQueue(std::function<T()> block) {
 
 template <class T>
 Promise<T> TovrinPersistence::executeWithDatabase(std::function<T()> block, T whenDegraded) {
-    return executeOnSqlQueue<T>([this, block = std::move(block), whenDegraded = std::move(whenDegraded)]() -> T {
-        if (!database_) return whenDegraded;
-        return block();
-    });
+    return executeOnSqlQueue<T>(
+        [this, block = std::move(block), whenDegraded = std::move(whenDegraded)]() -> T {
+            if (!database_) return whenDegraded;
+            return block();
+        });
 }
 
 template <class T>
-Promise<T> TovrinPersistence::getObjectOfType(QString type, std::function<T(const QJsonValue&)> conversionBlock) {
-    return executeWithDatabase<T>([this, type = std::move(type), conversionBlock = std::move(conversionBlock)]() -> T {
-        const auto value = readJSONObject(type);
-        if (!value) return T{};
-        return conversionBlock(*value);
-    });
+Promise<T> TovrinPersistence::getObjectOfType(QString type,
+                                              std::function<T(const QJsonValue&)> conversionBlock) {
+    return executeWithDatabase<T>(
+        [this, type = std::move(type), conversionBlock = std::move(conversionBlock)]() -> T {
+            const auto value = readJSONObject(type);
+            if (!value) return T{};
+            return conversionBlock(*value);
+        });
 }
 
 }  // namespace tovrin

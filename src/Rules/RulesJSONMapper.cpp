@@ -12,7 +12,7 @@ quint32 maxCascadePagesFromApp(const QJsonValue& app) {
     const double value = pages.toDouble(0);
     if (!(value > 0)) return 0;
     return value >= double(std::numeric_limits<quint32>::max()) ? std::numeric_limits<quint32>::max()
-                                                                  : quint32(value);
+                                                                : quint32(value);
 }
 
 }  // namespace
@@ -29,7 +29,8 @@ std::shared_ptr<ConfigurationRules> RulesJSONMapper::configurationRulesWithJSOND
 QJsonObject RulesJSONMapper::JSONDictionaryWithConfigurationRules(const ConfigurationRules& rules) const {
     const auto serverTime = rules.serverTime();
     return {
-        {QStringLiteral("serverTime"), serverTime ? QJsonValue(tvr_millisecondsSince1970(*serverTime)) : QJsonValue()},
+        {QStringLiteral("serverTime"),
+         serverTime ? QJsonValue(tvr_millisecondsSince1970(*serverTime)) : QJsonValue()},
         {QStringLiteral("app"),
          QJsonObject{{QStringLiteral("maxCascadePages"), qint64(rules.app().maxCascadePages())}}},
     };

@@ -14,7 +14,8 @@ public:
     virtual ~RulesJSONMapper() = default;
 
     // Never fails: missing or mistyped members read as no time and no pages.
-    std::shared_ptr<ConfigurationRules> configurationRulesWithJSONDictionary(const QJsonObject& dictionary) const;
+    std::shared_ptr<ConfigurationRules> configurationRulesWithJSONDictionary(
+        const QJsonObject& dictionary) const;
     QJsonObject JSONDictionaryWithConfigurationRules(const ConfigurationRules& rules) const;
 };
 

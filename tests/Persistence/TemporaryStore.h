@@ -31,7 +31,8 @@ class TemporaryStore {
 public:
     QString path() const { return directory_.filePath(QStringLiteral("tovrin.sqlite")); }
 
-    std::shared_ptr<TovrinPersistence> make(std::shared_ptr<DeviceCurrentDateProvider> clock = nullptr) const {
+    std::shared_ptr<TovrinPersistence> make(
+        std::shared_ptr<DeviceCurrentDateProvider> clock = nullptr) const {
         return makeAt(path(), clock ? clock : std::make_shared<FakeClock>());
     }
 
@@ -41,7 +42,8 @@ public:
             std::make_shared<Database>(path), std::make_shared<NearbyUserJSONMapper>(clock),
             std::make_shared<FilterJSONMapper>(), std::make_shared<CascadeFilterJSONMapper>(),
             std::make_shared<RulesJSONMapper>(), std::make_shared<LastSeenMessageInfoJSONMapper>(), clock,
-            std::make_shared<ThreadTrampoline>(std::make_shared<DispatchQueue>(QStringLiteral("TovrinPersistence"))));
+            std::make_shared<ThreadTrampoline>(
+                std::make_shared<DispatchQueue>(QStringLiteral("TovrinPersistence"))));
     }
 
     // A connection of the test's own, for looking at the file directly.

@@ -31,8 +31,9 @@ protected:
 
     void writeFileAtVersion(int version) {
         auto database = files.open();
-        database->executeSQLBatch(QStringLiteral("CREATE TABLE Old (x); INSERT INTO Old VALUES (1); PRAGMA user_version = %1;")
-                                      .arg(version));
+        database->executeSQLBatch(
+            QStringLiteral("CREATE TABLE Old (x); INSERT INTO Old VALUES (1); PRAGMA user_version = %1;")
+                .arg(version));
     }
 };
 
@@ -40,18 +41,21 @@ TEST_F(TovrinPersistenceTest, AMissingFileIsCreatedWithTheWholeSchema) {
     auto store = files.make();
     EXPECT_EQ(query("PRAGMA user_version;"), QStringList{"21"});
     EXPECT_EQ(query("SELECT name FROM sqlite_master ORDER BY name;"),
-              QStringList({"BroadcastMessages", "ChatMessageAcknowledgements", "ChatMessageDeletions", "ChatMessages",
-                           "Conversations", "InboxHistory", "Index_ChatMessages_exchangedWithProfileID_sentTimestamp",
-                           "Index_ChatMessages_sentTimestamp", "Index_ChatMessages_status", "JSONObjects", "Profiles",
-                           "sqlite_autoindex_BroadcastMessages_1", "sqlite_autoindex_ChatMessageDeletions_1",
-                           "sqlite_autoindex_ChatMessages_1", "sqlite_autoindex_Conversations_1",
-                           "sqlite_autoindex_InboxHistory_1", "sqlite_autoindex_JSONObjects_1",
-                           "sqlite_autoindex_Profiles_1"}));
-    EXPECT_EQ(query("SELECT sql FROM sqlite_master WHERE name = 'ChatMessages';"),
-              QStringList{"CREATE TABLE ChatMessages (messageID TEXT UNIQUE NOT NULL, exchangedWithProfileID TEXT NOT "
-                          "NULL, senderProfileID TEXT NOT NULL, targetProfileID TEXT NOT NULL, sentTimestamp INTEGER "
-                          "NOT NULL, status INTEGER NOT NULL, text TEXT, imageHash TEXT, locationString TEXT, "
-                          "didReceiveFromXMPP INTEGER NOT NULL DEFAULT 0)"});
+              QStringList({"BroadcastMessages", "ChatMessageAcknowledgements", "ChatMessageDeletions",
+                           "ChatMessages", "Conversations", "InboxHistory",
+                           "Index_ChatMessages_exchangedWithProfileID_sentTimestamp",
+                           "Index_ChatMessages_sentTimestamp", "Index_ChatMessages_status", "JSONObjects",
+                           "Profiles", "sqlite_autoindex_BroadcastMessages_1",
+                           "sqlite_autoindex_ChatMessageDeletions_1", "sqlite_autoindex_ChatMessages_1",
+                           "sqlite_autoindex_Conversations_1", "sqlite_autoindex_InboxHistory_1",
+                           "sqlite_autoindex_JSONObjects_1", "sqlite_autoindex_Profiles_1"}));
+    EXPECT_EQ(
+        query("SELECT sql FROM sqlite_master WHERE name = 'ChatMessages';"),
+        QStringList{
+            "CREATE TABLE ChatMessages (messageID TEXT UNIQUE NOT NULL, exchangedWithProfileID TEXT NOT "
+            "NULL, senderProfileID TEXT NOT NULL, targetProfileID TEXT NOT NULL, sentTimestamp INTEGER "
+            "NOT NULL, status INTEGER NOT NULL, text TEXT, imageHash TEXT, locationString TEXT, "
+            "didReceiveFromXMPP INTEGER NOT NULL DEFAULT 0)"});
 }
 
 TEST_F(TovrinPersistenceTest, OnlyAFileAtVersion21IsKept) {
@@ -61,11 +65,13 @@ TEST_F(TovrinPersistenceTest, OnlyAFileAtVersion21IsKept) {
         auto store = files.make();
         store.reset();
         const bool kept = version == 21;
-        EXPECT_EQ(query("SELECT count(*) FROM sqlite_master WHERE name = 'Old';"), QStringList{kept ? "1" : "0"})
+        EXPECT_EQ(query("SELECT count(*) FROM sqlite_master WHERE name = 'Old';"),
+                  QStringList{kept ? "1" : "0"})
             << version;
         EXPECT_EQ(query("PRAGMA user_version;"), QStringList{"21"}) << version;
-        if (version != 21) EXPECT_EQ(query("SELECT count(*) FROM sqlite_master WHERE name = 'ChatMessages';"),
-                                     QStringList{"1"});
+        if (version != 21)
+            EXPECT_EQ(query("SELECT count(*) FROM sqlite_master WHERE name = 'ChatMessages';"),
+                      QStringList{"1"});
     }
 }
 
@@ -92,7 +98,8 @@ TEST_F(TovrinPersistenceTest, PromisesSettleOnTheMainQueueInCallOrder) {
 TEST_F(TovrinPersistenceTest, NoSQLRunsOnTheMainThreadAfterConstruction) {
     auto store = files.make();
     EXPECT_TRUE(await(store->executeOnSqlQueue<bool>([&] {
-        return !MainQueue::isMainThread() && store->database()->executeSQL(QStringLiteral("SELECT 1;")) != nullptr;
+        return !MainQueue::isMainThread() &&
+               store->database()->executeSQL(QStringLiteral("SELECT 1;")) != nullptr;
     })));
     EXPECT_DEATH(store->database()->executeSQL(QStringLiteral("SELECT 1;")), "SQL on the main thread");
 }
@@ -104,14 +111,17 @@ protected:
     bool insertIn(std::shared_ptr<TovrinPersistence> target, const QString& sql) {
         return target->database()->executeSQL(sql) != nullptr;
     }
-    QStringList broadcastIDs() { return query("SELECT broadcastMessageID FROM BroadcastMessages ORDER BY 1;"); }
+    QStringList broadcastIDs() {
+        return query("SELECT broadcastMessageID FROM BroadcastMessages ORDER BY 1;");
+    }
 };
 
 TEST_F(TransactionTest, CommitsWhenTheBlockSaysYesAndRollsBackWhenItSaysNo) {
     for (const bool outcome : {true, false}) {
         const QString id = outcome ? "kept" : "dropped";
         EXPECT_EQ(await(store->executeTransactionOnSqlQueue([&] {
-                      insertIn(store, QStringLiteral("INSERT INTO BroadcastMessages VALUES ('%1', 1);").arg(id));
+                      insertIn(store,
+                               QStringLiteral("INSERT INTO BroadcastMessages VALUES ('%1', 1);").arg(id));
                       return outcome;
                   })),
                   outcome);
@@ -148,7 +158,9 @@ TEST_F(TransactionTest, WhenBeginFailsTheBlockDoesNotRun) {
 
 class DeletionTest : public TovrinPersistenceTest {
 protected:
-    void TearDown() override { DatabaseFileRegistry::shared().setFileRemover(DatabaseFileRegistry::defaultFileRemover()); }
+    void TearDown() override {
+        DatabaseFileRegistry::shared().setFileRemover(DatabaseFileRegistry::defaultFileRemover());
+    }
 
     static void saveMarker(const std::shared_ptr<TovrinPersistence>& store, const QString& id) {
         EXPECT_TRUE(await(store->saveBroadcastMessageID(id, Date(1e10))));
@@ -158,7 +170,8 @@ protected:
 TEST_F(DeletionTest, DeletingRemovesTheFileAndItsSiblingsAndLeavesTheStoreEmptyHanded) {
     auto store = files.make();
     saveMarker(store, "member A");
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) QFile(files.path() + suffix).open(QIODevice::WriteOnly);
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        QFile(files.path() + suffix).open(QIODevice::WriteOnly);
     EXPECT_TRUE(await(store->deleteDatabase()));
     for (const QString& file : DatabaseFileRegistry::databaseFilePaths(files.path())) {
         EXPECT_FALSE(QFile::exists(file)) << file.toStdString();
@@ -181,7 +194,8 @@ TEST_F(DeletionTest, ANewStoreWaitsForAPendingDeletionOfItsFile) {
     auto deletion = old->deleteDatabase();
     old.reset();
     std::shared_ptr<TovrinPersistence> next;
-    std::thread opener([&] { next = test::TemporaryStore::makeAt(files.path(), std::make_shared<test::FakeClock>()); });
+    std::thread opener(
+        [&] { next = test::TemporaryStore::makeAt(files.path(), std::make_shared<test::FakeClock>()); });
     ASSERT_TRUE(test::runUntil([&] { return DatabaseFileRegistry::shared().isAwaited(files.path()); }));
     release.set_value();
     opener.join();

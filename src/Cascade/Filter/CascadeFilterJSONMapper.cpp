@@ -2,7 +2,8 @@
 
 namespace tovrin {
 
-QJsonObject CascadeFilterJSONMapper::JSONDictionaryWithCascadeFilter(const CascadeFilter& cascadeFilter) const {
+QJsonObject CascadeFilterJSONMapper::JSONDictionaryWithCascadeFilter(
+    const CascadeFilter& cascadeFilter) const {
     return {
         {QStringLiteral("onlineNow"), cascadeFilter.onlineNow()},
         {QStringLiteral("myType"), cascadeFilter.myType()},

@@ -17,9 +17,9 @@ Filter::Filter(ToggleFilterOption photosOnly, MinMaxFilterOption age, MinMaxFilt
       relationshipStatuses_(std::move(relationshipStatuses)) {}
 
 bool Filter::isAnyFilterApplied() const {
-    const FilterOption* options[] = {&photosOnly_, &age_,         &weight_,      &height_,
-                                     &tribes_,     &bodyTypes_,   &ethnicities_, &lookingFors_,
-                                     &relationshipStatuses_};
+    const FilterOption* options[] = {&photosOnly_,  &age_,         &weight_,
+                                     &height_,      &tribes_,      &bodyTypes_,
+                                     &ethnicities_, &lookingFors_, &relationshipStatuses_};
     for (const FilterOption* option : options) {
         if (option->isEnabled()) return true;
     }
@@ -27,9 +27,9 @@ bool Filter::isAnyFilterApplied() const {
 }
 
 size_t Filter::hash() const {
-    return photosOnly_.hash() ^ 3 * age_.hash() ^ 7 * weight_.hash() ^ 11 * height_.hash() ^ 13 * tribes_.hash() ^
-           17 * bodyTypes_.hash() ^ 19 * ethnicities_.hash() ^ 23 * lookingFors_.hash() ^
-           29 * relationshipStatuses_.hash();
+    return photosOnly_.hash() ^ 3 * age_.hash() ^ 7 * weight_.hash() ^ 11 * height_.hash() ^
+           13 * tribes_.hash() ^ 17 * bodyTypes_.hash() ^ 19 * ethnicities_.hash() ^
+           23 * lookingFors_.hash() ^ 29 * relationshipStatuses_.hash();
 }
 
 }  // namespace tovrin

@@ -37,15 +37,16 @@ QJsonObject FilterJSONMapper::JSONDictionaryWithFilter(const Filter& filter) con
 }
 
 std::shared_ptr<Filter> FilterJSONMapper::filterWithJSONDictionary(const QJsonObject& dictionary) const {
-    return std::make_shared<Filter>(toggleFilterFromDictionary(dictionary.value(QStringLiteral("photoOnly"))),
-                                    minMaxFilterFromDictionary(dictionary.value(QStringLiteral("age"))),
-                                    minMaxFilterFromDictionary(dictionary.value(QStringLiteral("weight"))),
-                                    minMaxFilterFromDictionary(dictionary.value(QStringLiteral("height"))),
-                                    optionsFilterFromDictionary(dictionary.value(QStringLiteral("tovrinTribes"))),
-                                    optionsFilterFromDictionary(dictionary.value(QStringLiteral("bodyType"))),
-                                    optionsFilterFromDictionary(dictionary.value(QStringLiteral("ethnicity"))),
-                                    optionsFilterFromDictionary(dictionary.value(QStringLiteral("lookingFor"))),
-                                    optionsFilterFromDictionary(dictionary.value(QStringLiteral("relationshipStatus"))));
+    return std::make_shared<Filter>(
+        toggleFilterFromDictionary(dictionary.value(QStringLiteral("photoOnly"))),
+        minMaxFilterFromDictionary(dictionary.value(QStringLiteral("age"))),
+        minMaxFilterFromDictionary(dictionary.value(QStringLiteral("weight"))),
+        minMaxFilterFromDictionary(dictionary.value(QStringLiteral("height"))),
+        optionsFilterFromDictionary(dictionary.value(QStringLiteral("tovrinTribes"))),
+        optionsFilterFromDictionary(dictionary.value(QStringLiteral("bodyType"))),
+        optionsFilterFromDictionary(dictionary.value(QStringLiteral("ethnicity"))),
+        optionsFilterFromDictionary(dictionary.value(QStringLiteral("lookingFor"))),
+        optionsFilterFromDictionary(dictionary.value(QStringLiteral("relationshipStatus"))));
 }
 
 QJsonObject FilterJSONMapper::dictionaryFromToggleFilter(const ToggleFilterOption& option) const {
@@ -53,7 +54,9 @@ QJsonObject FilterJSONMapper::dictionaryFromToggleFilter(const ToggleFilterOptio
 }
 
 QJsonObject FilterJSONMapper::dictionaryFromMinMaxFilter(const MinMaxFilterOption& option) const {
-    return {{kEnabled, option.isEnabled()}, {kMin, objectOrNSNull(option.min())}, {kMax, objectOrNSNull(option.max())}};
+    return {{kEnabled, option.isEnabled()},
+            {kMin, objectOrNSNull(option.min())},
+            {kMax, objectOrNSNull(option.max())}};
 }
 
 QJsonObject FilterJSONMapper::dictionaryFromOptionsFilter(const OptionsFilterOption& option) const {

@@ -16,7 +16,8 @@ class PreparedStatement;
 class Cursor {
 public:
     // Nothing, with the error filled, when the first step fails.
-    static std::shared_ptr<Cursor> create(std::shared_ptr<PreparedStatement> statement, Error* error = nullptr);
+    static std::shared_ptr<Cursor> create(std::shared_ptr<PreparedStatement> statement,
+                                          Error* error = nullptr);
     ~Cursor();
 
     Cursor(const Cursor&) = delete;

@@ -19,11 +19,13 @@ namespace {
 
 }  // namespace
 
-std::shared_ptr<PreparedStatement> PreparedStatement::create(const QString& sql, std::shared_ptr<Database> database) {
+std::shared_ptr<PreparedStatement> PreparedStatement::create(const QString& sql,
+                                                             std::shared_ptr<Database> database) {
     database->assertUsable();
     sqlite3_stmt* stmt = nullptr;
     const QByteArray utf8 = sql.toUtf8();
-    const int result = sqlite3_prepare_v2(database->database(), utf8.constData(), int(utf8.size()), &stmt, nullptr);
+    const int result =
+        sqlite3_prepare_v2(database->database(), utf8.constData(), int(utf8.size()), &stmt, nullptr);
     if (result != SQLITE_OK || stmt == nullptr) {
         sqlite3_finalize(stmt);
         sqliteFailure(QStringLiteral("Could not prepare statement: %1").arg(sql), result);
@@ -40,7 +42,8 @@ PreparedStatement::~PreparedStatement() {
     finalize();
 }
 
-std::shared_ptr<Cursor> PreparedStatement::executeWithBindings(const std::vector<Binding>& bindings, Error* error) {
+std::shared_ptr<Cursor> PreparedStatement::executeWithBindings(const std::vector<Binding>& bindings,
+                                                               Error* error) {
     TVR_ASSERT(!isFinalized_, "Executing a finalized statement");
     database_->assertUsable();
     if (needToReset_) reset();

@@ -28,7 +28,8 @@ public:
 
     // A new cursor whose first step has run, or nothing with the error filled when that step failed.
     // Parameters beyond the values keep what an earlier execution bound.
-    std::shared_ptr<Cursor> executeWithBindings(const std::vector<Binding>& bindings = {}, Error* error = nullptr);
+    std::shared_ptr<Cursor> executeWithBindings(const std::vector<Binding>& bindings = {},
+                                                Error* error = nullptr);
     void reset();
     // Once: invalidates the current cursor and releases the compiled statement.
     void finalize();

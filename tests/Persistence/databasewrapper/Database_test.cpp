@@ -20,9 +20,9 @@ protected:
     std::shared_ptr<Database> database = std::make_shared<Database>(path);
 
     void SetUp() override {
-        ASSERT_TRUE(database->executeSQLBatch(QStringLiteral(
-            "CREATE TABLE Items (name TEXT UNIQUE, value);"
-            "CREATE TABLE Numbers (n INTEGER);")));
+        ASSERT_TRUE(
+            database->executeSQLBatch(QStringLiteral("CREATE TABLE Items (name TEXT UNIQUE, value);"
+                                                     "CREATE TABLE Numbers (n INTEGER);")));
     }
 
     // The stored value and its SQLite type name.
@@ -53,7 +53,8 @@ TEST_F(DatabaseTest, AFileInAMissingFolderCannotBeOpenedAndSaysWhy) {
     EXPECT_EQ(error.domain(), DatabaseErrorDomain);
     EXPECT_EQ(error.userInfo().value(ErrorDescriptionKey), "A sqlite error occurred");
     EXPECT_EQ(error.userInfo().value(SqliteErrorCodeExceptionKey), 14);
-    EXPECT_EQ(error.userInfo().value(SqliteErrorMessageExceptionKey), "SQLITE_CANTOPEN Unable to open the database file");
+    EXPECT_EQ(error.userInfo().value(SqliteErrorMessageExceptionKey),
+              "SQLITE_CANTOPEN Unable to open the database file");
 }
 
 TEST_F(DatabaseTest, EveryKindOfValueBindsAsItsStorageClass) {
@@ -80,13 +81,14 @@ TEST_F(DatabaseTest, EveryKindOfValueBindsAsItsStorageClass) {
         {std::optional<QString>("x"), "'x'", "text"},
     };
     for (const Case& testCase : cases) {
-        EXPECT_EQ(stored(testCase.value), std::make_pair(testCase.quoted, testCase.type)) << testCase.quoted.toStdString();
+        EXPECT_EQ(stored(testCase.value), std::make_pair(testCase.quoted, testCase.type))
+            << testCase.quoted.toStdString();
     }
 }
 
 TEST_F(DatabaseTest, RowsReadEveryColumnKindAndNullAsNothing) {
-    auto cursor = database->executeSQL(QStringLiteral(
-        "SELECT NULL, 'text', X'00FF', 1500.5, 4294967296, -1, 7;"));
+    auto cursor =
+        database->executeSQL(QStringLiteral("SELECT NULL, 'text', X'00FF', 1500.5, 4294967296, -1, 7;"));
     const auto row = cursor->nextObject();
     ASSERT_TRUE(row);
     EXPECT_FALSE(row->stringForColumn(0));
@@ -108,7 +110,8 @@ TEST_F(DatabaseTest, AStatementWithoutRowsHasRunOnceItsCursorExists) {
     ASSERT_TRUE(cursor);
     EXPECT_FALSE(cursor->nextObject());
     EXPECT_EQ(database->lastInsertRowId(), 1);
-    EXPECT_EQ(database->executeSQL(QStringLiteral("SELECT n FROM Numbers;"))->nextObject()->intForColumn(0), 42);
+    EXPECT_EQ(database->executeSQL(QStringLiteral("SELECT n FROM Numbers;"))->nextObject()->intForColumn(0),
+              42);
 }
 
 TEST_F(DatabaseTest, AFailedFirstStepGivesNoCursorAndTheStatementStaysUsable) {
@@ -126,7 +129,8 @@ TEST_F(DatabaseTest, AFailedFirstStepGivesNoCursorAndTheStatementStaysUsable) {
 
 TEST_F(DatabaseTest, ExecutingAgainInvalidatesTheEarlierCursorButItsFirstRowIsHandedOut) {
     for (int n : {1, 2, 3}) database->executeSQL(QStringLiteral("INSERT INTO Numbers VALUES (?);"), {n});
-    auto select = database->preparedStatementWithSQL(QStringLiteral("SELECT n FROM Numbers WHERE n >= ? ORDER BY n;"));
+    auto select =
+        database->preparedStatementWithSQL(QStringLiteral("SELECT n FROM Numbers WHERE n >= ? ORDER BY n;"));
     auto first = select->executeWithBindings({1});
     auto second = select->executeWithBindings({2});
     EXPECT_TRUE(first->isInvalidated());
@@ -156,14 +160,16 @@ TEST_F(DatabaseTest, MissingValuesKeepWhatAnEarlierExecutionBound) {
     fresh->executeWithBindings({"c"});
     auto cursor = database->executeSQL(QStringLiteral("SELECT name, quote(value) FROM Items ORDER BY name;"));
     QStringList rows;
-    while (const auto row = cursor->nextObject()) rows << *row->stringForColumn(0) + "=" + *row->stringForColumn(1);
+    while (const auto row = cursor->nextObject())
+        rows << *row->stringForColumn(0) + "=" + *row->stringForColumn(1);
     EXPECT_EQ(rows, QStringList({"a=7", "b=7", "c=NULL"}));
 }
 
 TEST_F(DatabaseTest, ProgrammingErrorsStopTheProcess) {
     EXPECT_DEATH(database->preparedStatementWithSQL(QStringLiteral("SELEKT 1;")),
                  "A Sqlite error occurred: Could not prepare statement: SELEKT 1;");
-    EXPECT_DEATH(database->executeSQL(QStringLiteral("SELECT ?;"), {1, 2}), "Could not bind \\(25 SQLITE_RANGE");
+    EXPECT_DEATH(database->executeSQL(QStringLiteral("SELECT ?;"), {1, 2}),
+                 "Could not bind \\(25 SQLITE_RANGE");
 }
 
 TEST_F(DatabaseTest, ClosingFinalizesTheLiveStatementsOnce) {
@@ -180,12 +186,16 @@ TEST_F(DatabaseTest, ClosingFinalizesTheLiveStatementsOnce) {
 
 TEST_F(DatabaseTest, ABatchStopsAtItsFirstFailureAndKeepsWhatRanBefore) {
     Error error;
-    EXPECT_FALSE(database->executeSQLBatch(
-        QStringLiteral("INSERT INTO Numbers VALUES (1); INSERT INTO Nowhere VALUES (2); INSERT INTO Numbers VALUES (3);"),
-        &error));
-    EXPECT_EQ(error.userInfo().value(ErrorDescriptionKey), "Error executing SQL: SQLITE_ERROR Error or missing database");
+    EXPECT_FALSE(
+        database->executeSQLBatch(QStringLiteral("INSERT INTO Numbers VALUES (1); INSERT INTO Nowhere VALUES "
+                                                 "(2); INSERT INTO Numbers VALUES (3);"),
+                                  &error));
+    EXPECT_EQ(error.userInfo().value(ErrorDescriptionKey),
+              "Error executing SQL: SQLITE_ERROR Error or missing database");
     EXPECT_FALSE(database->executeSQLBatch(QStringLiteral("INSERT INTO Nowhere VALUES (1);")));
-    EXPECT_EQ(database->executeSQL(QStringLiteral("SELECT group_concat(n) FROM Numbers;"))->nextObject()->stringForColumn(0),
+    EXPECT_EQ(database->executeSQL(QStringLiteral("SELECT group_concat(n) FROM Numbers;"))
+                  ->nextObject()
+                  ->stringForColumn(0),
               "1");
 }
 
