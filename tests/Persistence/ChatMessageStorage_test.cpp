@@ -26,8 +26,8 @@ const QString me = QStringLiteral("me");
 std::shared_ptr<TextMessage> text(const QString& id, const QString& peer, double sentAt, bool fromXMPP = true,
                                   quint32 status = ChatMessageStatusReceived, const QString& body = "hello") {
     const bool received = status == ChatMessageStatusReceived;
-    return std::make_shared<TextMessage>(id, received ? peer : me, received ? me : peer, body, Date(sentAt), status,
-                                         fromXMPP);
+    return std::make_shared<TextMessage>(id, received ? peer : me, received ? me : peer, body, Date(sentAt),
+                                         status, fromXMPP);
 }
 
 std::shared_ptr<ChatMessageAcknowledgement> acknowledgement(const QString& id, quint32 type) {
@@ -47,7 +47,8 @@ protected:
         return values;
     }
     bool save(Messages messages) { return await(store->saveDirectedMessages(std::move(messages))); }
-    std::vector<std::shared_ptr<ChatMessage>> history(const QString& peer, double olderThan, quint64 limit = 50) {
+    std::vector<std::shared_ptr<ChatMessage>> history(const QString& peer, double olderThan,
+                                                      quint64 limit = 50) {
         return await(store->getChatMessagesExchangedWithProfileID(peer, Date(olderThan), limit));
     }
 };
@@ -58,24 +59,29 @@ TEST_F(ChatMessageStorageTest, AMessageFromTheChatConnectionReplacesAStoredOneAn
         bool secondFromXMPP;
         QString kept;
     };
-    const Case cases[] = {{true, true, "second"}, {true, false, "first"}, {false, true, "second"}, {false, false, "first"}};
+    const Case cases[] = {
+        {true, true, "second"}, {true, false, "first"}, {false, true, "second"}, {false, false, "first"}};
     for (const Case& testCase : cases) {
         const QString id = QStringLiteral("m-%1-%2").arg(testCase.firstFromXMPP).arg(testCase.secondFromXMPP);
         ASSERT_TRUE(save({text(id, "peer", 1, testCase.firstFromXMPP, ChatMessageStatusReceived, "first")}));
-        ASSERT_TRUE(save({text(id, "peer", 1, testCase.secondFromXMPP, ChatMessageStatusReceived, "second")}));
-        EXPECT_EQ(column("SELECT text FROM ChatMessages WHERE messageID = '" + id + "';"), QStringList{testCase.kept})
+        ASSERT_TRUE(
+            save({text(id, "peer", 1, testCase.secondFromXMPP, ChatMessageStatusReceived, "second")}));
+        EXPECT_EQ(column("SELECT text FROM ChatMessages WHERE messageID = '" + id + "';"),
+                  QStringList{testCase.kept})
             << id.toStdString();
     }
 }
 
 TEST_F(ChatMessageStorageTest, TheFirstMessageOfAPeerOpensItsConversationAndLaterOnesKeepTheCounters) {
     ASSERT_TRUE(save({text("1", "peer", 1)}));
-    EXPECT_EQ(column("SELECT unreadMessages || '/' || unreadPhoto FROM Conversations WHERE profileID = 'peer';"),
-              QStringList{"0/0"});
+    EXPECT_EQ(
+        column("SELECT unreadMessages || '/' || unreadPhoto FROM Conversations WHERE profileID = 'peer';"),
+        QStringList{"0/0"});
     ASSERT_TRUE(await(store->updateConversationForProfileID("peer", 3, true)));
     ASSERT_TRUE(save({text("2", "peer", 2)}));
-    EXPECT_EQ(column("SELECT unreadMessages || '/' || unreadPhoto FROM Conversations WHERE profileID = 'peer';"),
-              QStringList{"3/1"});
+    EXPECT_EQ(
+        column("SELECT unreadMessages || '/' || unreadPhoto FROM Conversations WHERE profileID = 'peer';"),
+        QStringList{"3/1"});
 }
 
 TEST_F(ChatMessageStorageTest, ABatchIsSavedWholeOrNotAtAll) {
@@ -88,10 +94,13 @@ TEST_F(ChatMessageStorageTest, ABatchIsSavedWholeOrNotAtAll) {
 
     const Messages refused[] = {
         {text("2", "other", 2), acknowledgement("2", 1),
-         std::make_shared<FailedToSendImageMessage>("f", me, "other", Date(2), ChatMessageStatusFailed, QImage())},
+         std::make_shared<FailedToSendImageMessage>("f", me, "other", Date(2), ChatMessageStatusFailed,
+                                                    QImage())},
         {text("2", "other", 2), nullptr},
-        {text("2", "other", 2), std::make_shared<TextMessage>("3", "other", me, std::nullopt, Date(3), 2, true)},
-        {text("2", "other", 2), std::make_shared<ImageMediaHashMessage>("3", "other", me, Date(3), 2, "", true)},
+        {text("2", "other", 2),
+         std::make_shared<TextMessage>("3", "other", me, std::nullopt, Date(3), 2, true)},
+        {text("2", "other", 2),
+         std::make_shared<ImageMediaHashMessage>("3", "other", me, Date(3), 2, "", true)},
         {text("2", "other", 2), std::make_shared<TextMessage>("", "other", me, "no id", Date(3), 2, true)},
     };
     for (const Messages& batch : refused) EXPECT_FALSE(save(batch));
@@ -130,7 +139,8 @@ TEST_F(ChatMessageStorageTest, LocationTextIgnoresADecimalCommaLocale) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const std::string numeric = std::setlocale(LC_NUMERIC, nullptr);
     std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    ASSERT_TRUE(save({std::make_shared<LocationMessage>("l", "peer", me, Date(1), 2, Coordinate{-33.25, 151.125}, true)}));
+    ASSERT_TRUE(save(
+        {std::make_shared<LocationMessage>("l", "peer", me, Date(1), 2, Coordinate{-33.25, 151.125}, true)}));
     const auto messages = history("peer", 100);
     std::setlocale(LC_NUMERIC, numeric.c_str());
     QLocale::setDefault(previous);
@@ -204,7 +214,8 @@ TEST_F(ChatMessageStorageTest, SummariesListEachConversationByItsNewestMessage) 
     EXPECT_TRUE(summaries[0]->unreadPhoto());
     EXPECT_EQ(summaries[1]->profileID(), "bob");
     EXPECT_EQ(summaries[1]->mostRecentMessage()->messageID(), "b2");
-    EXPECT_FALSE(dynamic_cast<const ArchivableChatMessage&>(*summaries[1]->mostRecentMessage()).didReceiveFromXMPP());
+    EXPECT_FALSE(
+        dynamic_cast<const ArchivableChatMessage&>(*summaries[1]->mostRecentMessage()).didReceiveFromXMPP());
 
     const auto older = await(store->getConversationSummariesOlderThan(Date(260), 10));
     ASSERT_EQ(older.size(), 1u);
@@ -232,7 +243,8 @@ TEST_F(ChatMessageStorageTest, ArchivePositionsAreKeptPerPeerAndMissingIdsStayMi
     EXPECT_FALSE(none.oldestArchiveResultID());
     EXPECT_FALSE(none.newestArchiveResultID());
     ASSERT_TRUE(await(store->updateInboxHistoryForProfileID("peer", ArchiveMessageResultIDs("old", "new"))));
-    ASSERT_TRUE(await(store->updateInboxHistoryForProfileID("peer", ArchiveMessageResultIDs("older", std::nullopt))));
+    ASSERT_TRUE(
+        await(store->updateInboxHistoryForProfileID("peer", ArchiveMessageResultIDs("older", std::nullopt))));
     const auto ids = await(store->getArchiveMessageResultIDsForTargetProfileID("peer"));
     EXPECT_EQ(ids.oldestArchiveResultID(), "older");
     EXPECT_FALSE(ids.newestArchiveResultID());

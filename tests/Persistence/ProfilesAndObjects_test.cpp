@@ -32,8 +32,8 @@ protected:
 
 TEST_F(ProfilesAndObjectsTest, AUserReadsBackWithEveryFieldOfItsJSONForm) {
     EXPECT_EQ(await(store->getNearbyUserForProfileID("42")), nullptr);
-    auto user = std::make_shared<NearbyUser>("42", "Ann", "hash", 31, clock->now().addingTimeInterval(-60.0005), 1200.5,
-                                             true, false);
+    auto user = std::make_shared<NearbyUser>("42", "Ann", "hash", 31,
+                                             clock->now().addingTimeInterval(-60.0005), 1200.5, true, false);
     ASSERT_TRUE(await(store->saveNearbyUser(user)));
     user->setDisplayName("Ann B.");
     ASSERT_TRUE(await(store->saveNearbyUser(user)));
@@ -51,8 +51,8 @@ TEST_F(ProfilesAndObjectsTest, AUserReadsBackWithEveryFieldOfItsJSONForm) {
 }
 
 TEST_F(ProfilesAndObjectsTest, AUserWithoutAProfileIdIsRefused) {
-    EXPECT_FALSE(await(store->saveNearbyUser(
-        std::make_shared<NearbyUser>("", "x", std::nullopt, std::nullopt, std::nullopt, std::nullopt, false, false))));
+    EXPECT_FALSE(await(store->saveNearbyUser(std::make_shared<NearbyUser>(
+        "", "x", std::nullopt, std::nullopt, std::nullopt, std::nullopt, false, false))));
     EXPECT_FALSE(await(store->saveNearbyUser(nullptr)));
     EXPECT_EQ(rows("SELECT count(*) FROM Profiles;"), QStringList{"0"});
 }
@@ -66,12 +66,14 @@ TEST_F(ProfilesAndObjectsTest, EveryNamedObjectRoundTripsUnderItsOwnName) {
     EXPECT_FALSE(await(store->getSavedPhrases()));
 
     const Filter filter(ToggleFilterOption(true), MinMaxFilterOption(true, 25, std::nullopt),
-                        MinMaxFilterOption(false, 60'000.5, 90'000), MinMaxFilterOption(false, std::nullopt, std::nullopt),
-                        OptionsFilterOption(false, {}), OptionsFilterOption(true, {2, -1}), OptionsFilterOption(false, {}),
+                        MinMaxFilterOption(false, 60'000.5, 90'000),
+                        MinMaxFilterOption(false, std::nullopt, std::nullopt), OptionsFilterOption(false, {}),
+                        OptionsFilterOption(true, {2, -1}), OptionsFilterOption(false, {}),
                         OptionsFilterOption(true, {3, 5}), OptionsFilterOption(false, {1}));
     ASSERT_TRUE(await(store->saveFilter(filter)));
     ASSERT_TRUE(await(store->saveCascadeFilter(CascadeFilter(true, false, true))));
-    ASSERT_TRUE(await(store->saveConfigurationRules(ConfigurationRules(Date(1'500'000'000.0005), AppRules(7)))));
+    ASSERT_TRUE(
+        await(store->saveConfigurationRules(ConfigurationRules(Date(1'500'000'000.0005), AppRules(7)))));
     ASSERT_TRUE(await(store->saveLastSeenMessageInfo(LastSeenMessageInfo(Date(1.5), "m1"))));
     ASSERT_TRUE(await(store->saveImageHashes({"h2", "h1"})));
     ASSERT_TRUE(await(store->saveSavedPhrases({"Hi", "Bye"})));
@@ -90,9 +92,11 @@ TEST_F(ProfilesAndObjectsTest, EveryNamedObjectRoundTripsUnderItsOwnName) {
     EXPECT_EQ(await(store->getImageHashes()), QStringList({"h2", "h1"}));
     EXPECT_EQ(await(store->getSavedPhrases()), QStringList({"Hi", "Bye"}));
     EXPECT_EQ(rows("SELECT objectName FROM JSONObjects ORDER BY 1;"),
-              QStringList({"CascadeFilter", "Filter", "ImageHash", "LastSeenMessageInfo", "Rules", "SavedPhrases"}));
-    EXPECT_EQ(rows("SELECT CAST(JSONRepresentation AS TEXT) FROM JSONObjects WHERE objectName = 'ImageHash';"),
-              QStringList{"[\"h2\",\"h1\"]"});
+              QStringList(
+                  {"CascadeFilter", "Filter", "ImageHash", "LastSeenMessageInfo", "Rules", "SavedPhrases"}));
+    EXPECT_EQ(
+        rows("SELECT CAST(JSONRepresentation AS TEXT) FROM JSONObjects WHERE objectName = 'ImageHash';"),
+        QStringList{"[\"h2\",\"h1\"]"});
 }
 
 TEST_F(ProfilesAndObjectsTest, RulesWithoutAServerTimeKeepItAbsent) {
@@ -116,8 +120,8 @@ TEST_F(ProfilesAndObjectsTest, ASecondSaveReplacesTheFirstAndOnlyContainersAreAc
 
 TEST_F(ProfilesAndObjectsTest, AStoredTextThatDoesNotParseReadsAsNothing) {
     ASSERT_TRUE(await(store->executeOnSqlQueue<bool>([&] {
-        return store->database()->executeSQL(QStringLiteral("INSERT INTO JSONObjects VALUES ('Filter', 'not json');")) !=
-               nullptr;
+        return store->database()->executeSQL(
+                   QStringLiteral("INSERT INTO JSONObjects VALUES ('Filter', 'not json');")) != nullptr;
     })));
     EXPECT_FALSE(await(store->getFilter()));
 }
@@ -128,7 +132,8 @@ TEST_F(ProfilesAndObjectsTest, BroadcastIdsExpireStrictlyBeforeNow) {
     ASSERT_TRUE(await(store->saveBroadcastMessageID("now", now)));
     ASSERT_TRUE(await(store->saveBroadcastMessageID("later", now.addingTimeInterval(-10))));
     ASSERT_TRUE(await(store->saveBroadcastMessageID("later", now.addingTimeInterval(60))));
-    EXPECT_EQ(rows("SELECT count(*) FROM BroadcastMessages WHERE broadcastMessageID = 'later';"), QStringList{"1"});
+    EXPECT_EQ(rows("SELECT count(*) FROM BroadcastMessages WHERE broadcastMessageID = 'later';"),
+              QStringList{"1"});
     EXPECT_FALSE(await(store->broadcastMessageIDExists("never")));
     ASSERT_TRUE(await(store->removeExpiredBroadcastMessages()));
     for (const char* id : {"now", "later"}) EXPECT_TRUE(await(store->broadcastMessageIDExists(id))) << id;
