@@ -42,13 +42,16 @@ std::shared_ptr<TovrinPersistence> makeStore(const QString& path) {
         std::make_shared<Database>(path), std::make_shared<NearbyUserJSONMapper>(clock),
         std::make_shared<FilterJSONMapper>(), std::make_shared<CascadeFilterJSONMapper>(),
         std::make_shared<RulesJSONMapper>(), std::make_shared<LastSeenMessageInfoJSONMapper>(), clock,
-        std::make_shared<ThreadTrampoline>(std::make_shared<DispatchQueue>(QStringLiteral("TovrinPersistence"))));
+        std::make_shared<ThreadTrampoline>(
+            std::make_shared<DispatchQueue>(QStringLiteral("TovrinPersistence"))));
 }
 
 // A raw connection with statements prepared once, as the store keeps them.
 class RawConnection {
 public:
-    explicit RawConnection(const QString& path) { sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr); }
+    explicit RawConnection(const QString& path) {
+        sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    }
     ~RawConnection() {
         for (auto* statement : statements_) sqlite3_finalize(statement);
         sqlite3_close_v2(db_);
@@ -116,9 +119,10 @@ void SavePage_ours(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<std::shared_ptr<DirectedMessage>> page;
         for (int index = 0; index < pageSize; ++index, ++next) {
-            page.push_back(std::make_shared<TextMessage>(QStringLiteral("new-%1").arg(next), peer(next % conversations),
-                                                         me, QStringLiteral("A new message"), Date(1'700'000'000.0 + next),
-                                                         ChatMessageStatusReceived, true));
+            page.push_back(
+                std::make_shared<TextMessage>(QStringLiteral("new-%1").arg(next), peer(next % conversations),
+                                              me, QStringLiteral("A new message"),
+                                              Date(1'700'000'000.0 + next), ChatMessageStatusReceived, true));
         }
         benchmark::DoNotOptimize(wait(store->saveDirectedMessages(std::move(page))));
     }
@@ -126,7 +130,8 @@ void SavePage_ours(benchmark::State& state) {
 
 void SavePage_baseline(benchmark::State& state) {
     RawConnection raw(Fixture::shared().baselinePath());
-    auto* conversation = raw.prepare("INSERT INTO Conversations (profileID, unreadMessages, unreadPhoto) VALUES (?, 0, 0);");
+    auto* conversation =
+        raw.prepare("INSERT INTO Conversations (profileID, unreadMessages, unreadPhoto) VALUES (?, 0, 0);");
     auto* message = raw.prepare("INSERT OR REPLACE INTO ChatMessages VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);");
     int next = 0;
     for (auto _ : state) {
@@ -157,7 +162,8 @@ void ReadHistoryPage_ours(benchmark::State& state) {
     auto store = makeStore(Fixture::shared().oursPath());
     int next = 0;
     for (auto _ : state) {
-        auto page = wait(store->getChatMessagesExchangedWithProfileID(peer(next++ % conversations), Date(1'650'000'000), pageSize));
+        auto page = wait(store->getChatMessagesExchangedWithProfileID(peer(next++ % conversations),
+                                                                      Date(1'650'000'000), pageSize));
         benchmark::DoNotOptimize(page);
     }
 }
@@ -175,16 +181,24 @@ QString columnText(sqlite3_stmt* statement, int column) {
 }
 
 RawMessage readMessage(sqlite3_stmt* statement) {
-    return {columnText(statement, 0), columnText(statement, 1), columnText(statement, 2),
-            columnText(statement, 5), columnText(statement, 6), columnText(statement, 7),
-            sqlite3_column_double(statement, 3), sqlite3_column_int64(statement, 4), sqlite3_column_int(statement, 8) != 0};
+    return {columnText(statement, 0),
+            columnText(statement, 1),
+            columnText(statement, 2),
+            columnText(statement, 5),
+            columnText(statement, 6),
+            columnText(statement, 7),
+            sqlite3_column_double(statement, 3),
+            sqlite3_column_int64(statement, 4),
+            sqlite3_column_int(statement, 8) != 0};
 }
 
 void ReadHistoryPage_baseline(benchmark::State& state) {
     RawConnection raw(Fixture::shared().baselinePath());
     auto* select = raw.prepare(
-        "SELECT messageID, senderProfileID, targetProfileID, sentTimestamp, status, text, imageHash, locationString, "
-        "didReceiveFromXMPP FROM ChatMessages WHERE exchangedWithProfileID = ? AND didReceiveFromXMPP = 1 AND "
+        "SELECT messageID, senderProfileID, targetProfileID, sentTimestamp, status, text, imageHash, "
+        "locationString, "
+        "didReceiveFromXMPP FROM ChatMessages WHERE exchangedWithProfileID = ? AND didReceiveFromXMPP = 1 "
+        "AND "
         "sentTimestamp < ? ORDER BY sentTimestamp DESC LIMIT ?;");
     int next = 0;
     for (auto _ : state) {
@@ -209,7 +223,8 @@ void ReadInboxSummaries_ours(benchmark::State& state) {
 void ReadInboxSummaries_baseline(benchmark::State& state) {
     RawConnection raw(Fixture::shared().baselinePath());
     auto* select = raw.prepare(
-        "SELECT c.messageID, c.senderProfileID, c.targetProfileID, c.sentTimestamp, c.status, c.text, c.imageHash, "
+        "SELECT c.messageID, c.senderProfileID, c.targetProfileID, c.sentTimestamp, c.status, c.text, "
+        "c.imageHash, "
         "c.locationString, c.didReceiveFromXMPP, Conversations.unreadMessages, Conversations.unreadPhoto "
         "FROM Conversations JOIN ChatMessages c ON c.rowid = (SELECT newest.rowid FROM ChatMessages newest "
         "WHERE newest.exchangedWithProfileID = Conversations.profileID "
@@ -235,4 +250,6 @@ BENCHMARK(tovrin::SavePage_baseline)->Name("SaveMessagePage/baseline")->Unit(ben
 BENCHMARK(tovrin::ReadHistoryPage_ours)->Name("ReadHistoryPage/ours")->Unit(benchmark::kMicrosecond);
 BENCHMARK(tovrin::ReadHistoryPage_baseline)->Name("ReadHistoryPage/baseline")->Unit(benchmark::kMicrosecond);
 BENCHMARK(tovrin::ReadInboxSummaries_ours)->Name("ReadInboxSummaries/ours")->Unit(benchmark::kMicrosecond);
-BENCHMARK(tovrin::ReadInboxSummaries_baseline)->Name("ReadInboxSummaries/baseline")->Unit(benchmark::kMicrosecond);
+BENCHMARK(tovrin::ReadInboxSummaries_baseline)
+    ->Name("ReadInboxSummaries/baseline")
+    ->Unit(benchmark::kMicrosecond);

@@ -222,11 +222,7 @@ bool TovrinPersistence::buildSchemaInEmptyFile() {
     replaceWithEmptyDatabase();
     database_ = std::make_shared<Database>(path_);
     if (database_->isClosed()) return false;
-    auto leftover = database_->executeSQL(QStringLiteral("SELECT count(*) FROM sqlite_master;"));
-    const auto row = leftover ? leftover->nextObject() : std::nullopt;
-    const bool isEmpty = row && row->int64ForColumn(0) == 0;
-    leftover.reset();
-    if (!isEmpty) {
+    if (database_->integerForSQL(QStringLiteral("SELECT count(*) FROM sqlite_master;")) != 0) {
         qWarning().noquote() << QStringLiteral("%1 still holds data after its removal").arg(path_);
         return false;
     }

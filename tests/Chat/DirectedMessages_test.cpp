@@ -49,7 +49,8 @@ TEST(DirectedMessages, OnlyThePhotoSizeAndTheFailedPhotosPeerChangeAfterCreation
 TEST(DirectedMessages, TextAndBlockMessagesDescribeThemselves) {
     EXPECT_EQ(TextMessage("m", "from", "to", "hi", Date(1), 2, true).description(),
               "<TextMessage: id: m, to: to, from: from, text: hi, didReceiveFromXMPP: 1>");
-    EXPECT_EQ(BlockMessage("m", "from", "to", Date(1), 0).description(), "<BlockMessage: id: m, to: to, from: from>");
+    EXPECT_EQ(BlockMessage("m", "from", "to", Date(1), 0).description(),
+              "<BlockMessage: id: m, to: to, from: from>");
 }
 
 TEST(DirectedMessageCategorizer, EachKindPassesItsOwnTestsOnly) {
@@ -59,9 +60,12 @@ TEST(DirectedMessageCategorizer, EachKindPassesItsOwnTestsOnly) {
         std::vector<bool (*)(const DirectedMessage*)> passes;
     };
     const Case cases[] = {
-        {std::make_shared<TextMessage>("t", "a", "b", "hi", Date(1), 0), {C::isChatMessage, C::isTextMessage}},
-        {std::make_shared<ImageMediaHashMessage>("i", "a", "b", Date(1), 0, "h"), {C::isChatMessage, C::isImageHashMessage}},
-        {std::make_shared<LocationMessage>("l", "a", "b", Date(1), 0, Coordinate{}), {C::isChatMessage, C::isLocationMessage}},
+        {std::make_shared<TextMessage>("t", "a", "b", "hi", Date(1), 0),
+         {C::isChatMessage, C::isTextMessage}},
+        {std::make_shared<ImageMediaHashMessage>("i", "a", "b", Date(1), 0, "h"),
+         {C::isChatMessage, C::isImageHashMessage}},
+        {std::make_shared<LocationMessage>("l", "a", "b", Date(1), 0, Coordinate{}),
+         {C::isChatMessage, C::isLocationMessage}},
         {std::make_shared<FailedToSendImageMessage>("f", "a", "b", Date(1), 1, QImage()),
          {C::isChatMessage, C::isFailedImageMessage}},
         {std::make_shared<BlockMessage>("b", "a", "b", Date(1), 0), {C::isBlockMessage}},
@@ -70,15 +74,21 @@ TEST(DirectedMessageCategorizer, EachKindPassesItsOwnTestsOnly) {
         {std::make_shared<ChatConversationDeletionMessage>("m", "a"), {C::isChatConversationDeletion}},
         {nullptr, {}},
     };
-    const std::vector<bool (*)(const DirectedMessage*)> tests = {
-        C::isChatMessage,  C::isChatMessageDeletion, C::isChatConversationDeletion, C::isChatMessageAcknowledgement,
-        C::isBlockMessage, C::isTextMessage,         C::isImageHashMessage,         C::isFailedImageMessage,
-        C::isLocationMessage};
+    const std::vector<bool (*)(const DirectedMessage*)> tests = {C::isChatMessage,
+                                                                 C::isChatMessageDeletion,
+                                                                 C::isChatConversationDeletion,
+                                                                 C::isChatMessageAcknowledgement,
+                                                                 C::isBlockMessage,
+                                                                 C::isTextMessage,
+                                                                 C::isImageHashMessage,
+                                                                 C::isFailedImageMessage,
+                                                                 C::isLocationMessage};
     for (size_t index = 0; index < std::size(cases); ++index) {
         for (size_t test = 0; test < tests.size(); ++test) {
-            const bool expected = std::find(cases[index].passes.begin(), cases[index].passes.end(), tests[test]) !=
-                                  cases[index].passes.end();
-            EXPECT_EQ(tests[test](cases[index].message.get()), expected) << "case " << index << ", test " << test;
+            const bool expected = std::find(cases[index].passes.begin(), cases[index].passes.end(),
+                                            tests[test]) != cases[index].passes.end();
+            EXPECT_EQ(tests[test](cases[index].message.get()), expected)
+                << "case " << index << ", test " << test;
         }
     }
 }

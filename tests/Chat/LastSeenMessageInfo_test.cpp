@@ -13,7 +13,8 @@ using test::await;
 
 TEST(LastSeenMessageInfoJSONMapper, WritesMillisecondsWithTheirFractionAndReadsWholeOnes) {
     const LastSeenMessageInfoJSONMapper mapper;
-    const QJsonObject json = mapper.JSONDictionaryWithLastSeenMessageInfo(LastSeenMessageInfo(Date(1.5002505), "m"));
+    const QJsonObject json =
+        mapper.JSONDictionaryWithLastSeenMessageInfo(LastSeenMessageInfo(Date(1.5002505), "m"));
     EXPECT_DOUBLE_EQ(json["sentDate"].toDouble(), 1500.2505);
     EXPECT_EQ(json["messageID"], "m");
     const auto info = mapper.lastSeenMessageInfoWithJSONDictionary(json);
@@ -35,7 +36,8 @@ TEST(LastSeenMessageInfoJSONMapper, NullOrMissingMembersReadAsAbsent) {
         {R"({"sentDate": 1500, "messageID": 7})", Date(1.5), std::nullopt},
     };
     for (const Case& testCase : cases) {
-        const auto info = mapper.lastSeenMessageInfoWithJSONDictionary(JSON::parse(testCase.json)->toObject());
+        const auto info =
+            mapper.lastSeenMessageInfoWithJSONDictionary(JSON::parse(testCase.json)->toObject());
         EXPECT_EQ(info->sentDate(), testCase.sentDate) << testCase.json;
         EXPECT_EQ(info->messageID(), testCase.messageID) << testCase.json;
     }

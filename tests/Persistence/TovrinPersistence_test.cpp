@@ -75,6 +75,16 @@ TEST_F(TovrinPersistenceTest, OnlyAFileAtVersion21IsKept) {
     }
 }
 
+TEST_F(TovrinPersistenceTest, AFileThatIsNoDatabaseIsReplaced) {
+    QFile file(files.path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    auto store = files.make();
+    EXPECT_TRUE(await(store->saveBroadcastMessageID("id", Date(1e10))));
+    EXPECT_EQ(query("PRAGMA user_version;"), QStringList{"21"});
+}
+
 TEST_F(TovrinPersistenceTest, PromisesSettleOnTheMainQueueInCallOrder) {
     auto store = files.make();
     std::vector<int> order;

@@ -36,7 +36,8 @@ TEST(RulesJSONMapper, AMistypedAppReadsAsNoPages) {
     const RulesJSONMapper mapper;
     for (const char* json : {R"({"app": null})", R"({"app": 3})", R"({"app": {"maxCascadePages": "5"}})",
                              R"({"app": {"maxCascadePages": -2}})"}) {
-        EXPECT_EQ(mapper.configurationRulesWithJSONDictionary(object(json))->app().maxCascadePages(), 0u) << json;
+        EXPECT_EQ(mapper.configurationRulesWithJSONDictionary(object(json))->app().maxCascadePages(), 0u)
+            << json;
     }
 }
 

@@ -62,10 +62,19 @@ void Database::assertUsable() const {
 }
 
 int Database::userVersion() {
-    auto cursor = executeSQL(QStringLiteral("PRAGMA user_version;"));
-    if (!cursor) return 0;
-    const auto row = cursor->nextObject();
-    return row ? row->intForColumn(0) : 0;
+    return int(integerForSQL(QStringLiteral("PRAGMA user_version;")).value_or(0));
+}
+
+std::optional<qint64> Database::integerForSQL(const QString& sql) {
+    assertUsable();
+    sqlite3_stmt* statement = nullptr;
+    std::optional<qint64> value;
+    if (sqlite3_prepare_v2(database_, sql.toUtf8().constData(), -1, &statement, nullptr) == SQLITE_OK &&
+        statement != nullptr && sqlite3_step(statement) == SQLITE_ROW) {
+        value = sqlite3_column_int64(statement, 0);
+    }
+    sqlite3_finalize(statement);
+    return value;
 }
 
 qint64 Database::lastInsertRowId() const {

@@ -39,7 +39,11 @@ public:
     // and closes the connection. A second call does nothing.
     void close();
 
+    // 0 also when the file cannot be read as a database.
     int userVersion();
+    // The first column of the first row as an integer; nothing when there is no row or the SQL
+    // cannot run (a file that is no database, say). Never stops the process.
+    std::optional<qint64> integerForSQL(const QString& sql);
     qint64 lastInsertRowId() const;
 
     std::shared_ptr<PreparedStatement> preparedStatementWithSQL(const QString& sql);

@@ -26,8 +26,8 @@ const char* const storedExample =
 Filter exampleFilter() {
     const MinMaxFilterOption open(false, std::nullopt, std::nullopt);
     const OptionsFilterOption none(false, {});
-    return Filter(ToggleFilterOption(true), MinMaxFilterOption(true, 25, std::nullopt), open, open, none, none, none,
-                  OptionsFilterOption(true, {3, 5}), none);
+    return Filter(ToggleFilterOption(true), MinMaxFilterOption(true, 25, std::nullopt), open, open, none,
+                  none, none, OptionsFilterOption(true, {3, 5}), none);
 }
 
 TEST(FilterJSONMapper, WritesTheStoredFormAndReadsItBackEqual) {
@@ -51,7 +51,8 @@ TEST(CascadeFilterJSONMapper, ThreeSwitchesAndMissingOnesOff) {
     const CascadeFilterJSONMapper mapper;
     EXPECT_EQ(mapper.JSONDictionaryWithCascadeFilter(CascadeFilter(true, false, true)),
               object(R"({"onlineNow": true, "myType": false, "favorite": true})"));
-    const auto switches = mapper.cascadeFilterWithJSONDictionary(object(R"({"onlineNow": true, "myType": true})"));
+    const auto switches =
+        mapper.cascadeFilterWithJSONDictionary(object(R"({"onlineNow": true, "myType": true})"));
     EXPECT_TRUE(switches->onlineNow());
     EXPECT_TRUE(switches->myType());
     EXPECT_FALSE(switches->favorite());

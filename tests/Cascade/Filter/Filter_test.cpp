@@ -8,9 +8,10 @@ namespace {
 Filter filterWith(MinMaxFilterOption age = MinMaxFilterOption(true, 20, std::nullopt),
                   OptionsFilterOption lookingFors = OptionsFilterOption(true, {1, 2}),
                   MinMaxFilterOption weight = MinMaxFilterOption(false, 50'000, std::nullopt)) {
-    return Filter(ToggleFilterOption(false), age, weight, MinMaxFilterOption(false, std::nullopt, std::nullopt),
-                  OptionsFilterOption(false, {}), OptionsFilterOption(false, {}), OptionsFilterOption(false, {}),
-                  lookingFors, OptionsFilterOption(false, {-1}));
+    return Filter(ToggleFilterOption(false), age, weight,
+                  MinMaxFilterOption(false, std::nullopt, std::nullopt), OptionsFilterOption(false, {}),
+                  OptionsFilterOption(false, {}), OptionsFilterOption(false, {}), lookingFors,
+                  OptionsFilterOption(false, {-1}));
 }
 
 TEST(Filter, EqualityComparesEveryValueOfEveryOption) {
@@ -33,13 +34,16 @@ TEST(Filter, EqualityComparesEveryValueOfEveryOption) {
 }
 
 TEST(Filter, AnyFilterIsAppliedWhenAnOptionIsSwitchedOnWhateverItsValues) {
-    const Filter off(ToggleFilterOption(false), MinMaxFilterOption(false, 20, 30), MinMaxFilterOption(false, 1, 2),
-                     MinMaxFilterOption(false, 3, 4), OptionsFilterOption(false, {1}), OptionsFilterOption(false, {2}),
-                     OptionsFilterOption(false, {3}), OptionsFilterOption(false, {4}), OptionsFilterOption(false, {5}));
+    const Filter off(
+        ToggleFilterOption(false), MinMaxFilterOption(false, 20, 30), MinMaxFilterOption(false, 1, 2),
+        MinMaxFilterOption(false, 3, 4), OptionsFilterOption(false, {1}), OptionsFilterOption(false, {2}),
+        OptionsFilterOption(false, {3}), OptionsFilterOption(false, {4}), OptionsFilterOption(false, {5}));
     EXPECT_FALSE(off.isAnyFilterApplied());
-    EXPECT_TRUE(filterWith(MinMaxFilterOption(true, std::nullopt, std::nullopt), OptionsFilterOption(false, {}))
-                    .isAnyFilterApplied());
-    EXPECT_TRUE(filterWith(MinMaxFilterOption(false, 1, 2), OptionsFilterOption(true, {})).isAnyFilterApplied());
+    EXPECT_TRUE(
+        filterWith(MinMaxFilterOption(true, std::nullopt, std::nullopt), OptionsFilterOption(false, {}))
+            .isAnyFilterApplied());
+    EXPECT_TRUE(
+        filterWith(MinMaxFilterOption(false, 1, 2), OptionsFilterOption(true, {})).isAnyFilterApplied());
 }
 
 }  // namespace
