@@ -95,7 +95,9 @@ TEST_F(TovrinPersistenceTest, PromisesSettleOnTheMainQueueInCallOrder) {
         promises.push_back(promise.then([&order, index](bool value) {
             EXPECT_TRUE(MainQueue::isMainThread());
             // Every read sees the write asked for just before it.
-            if (index > 0 && index % 2 == 0) EXPECT_TRUE(value) << index;
+            if (index > 0 && index % 2 == 0) {
+                EXPECT_TRUE(value) << index;
+            }
             order.push_back(index);
             return value;
         }));
