@@ -69,9 +69,7 @@ TEST_F(TovrinPersistenceTest, OnlyAFileAtVersion21IsKept) {
                   QStringList{kept ? "1" : "0"})
             << version;
         EXPECT_EQ(query("PRAGMA user_version;"), QStringList{"21"}) << version;
-        if (version != 21)
-            EXPECT_EQ(query("SELECT count(*) FROM sqlite_master WHERE name = 'ChatMessages';"),
-                      QStringList{"1"});
+        EXPECT_EQ(query("SELECT count(*) FROM sqlite_master WHERE name = 'ChatMessages';"), QStringList{"1"});
     }
 }
 
