@@ -1,9 +1,13 @@
 #include "AppModule.h"
 
 #include "Authentication/AuthStorage.h"
+#include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
+#include "Helpers/ThreadTrampoline.h"
 #include "InjectorKeys.h"
 #include "Media/MyProfileImageManager.h"
+#include "Persistence/TovrinPersistence.h"
+#include "Persistence/databasewrapper/Database.h"
 #include "Preferences/LocalPreferences.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "Units/ImperialUnitConverter.h"
@@ -42,6 +46,15 @@ void AppModule::configure(Injector& injector) const {
         QStringLiteral("infoDictionary"), [](Injector& injector, const Arguments&) {
             return std::make_shared<QVariantMap>(injector.get<Bundle>()->infoDictionary());
         });
+    // Each store gets its own connection and its own serial queue.
+    injector.bindFactory<Database>(InjectorKeyTovrinDatabase, [](Injector&, const Arguments&) {
+        return std::make_shared<Database>(tovrinSupportDirectory() + QStringLiteral("/tovrin.sqlite"));
+    });
+    injector.bindFactory<ThreadTrampoline>(
+        InjectorKeyPersistenceThreadTrampoline, [](Injector&, const Arguments&) {
+            return std::make_shared<ThreadTrampoline>(
+                std::make_shared<DispatchQueue>(QStringLiteral("TovrinPersistence")));
+        });
 
     // A converter for the unit system chosen now; anything but metric reads as imperial.
     injector.bindFactory<UnitConverter>(
@@ -52,11 +65,19 @@ void AppModule::configure(Injector& injector) const {
         });
     injector.bindFactory<Keychain>([](Injector&, const Arguments&) { return Keychain::system(); });
 
+    configureUserSessionClasses(injector);
     configureSingletons(injector);
+}
+
+void AppModule::configureUserSessionClasses(Injector& injector) const {
+    injector.bindFactory<TovrinPersistence>(
+        QStringLiteral("UserSessionScopedPersistence"),
+        [](Injector& injector, const Arguments&) { return TovrinPersistence::create(injector); });
 }
 
 void AppModule::configureSingletons(Injector& injector) const {
     injector.setSingleton<RemoteNotificationRegistrar>();
+    injector.setSingleton<CurrentConversationManager>();
     injector.setSingleton<MyProfileImageManager>();
     injector.setSingleton<ServerCurrentDateProvider>();
     injector.setSingleton<AuthStorage>();

@@ -15,6 +15,7 @@ public:
     static QString tovrinSupportDirectory();
 
 private:
+    void configureUserSessionClasses(Injector& injector) const;
     void configureSingletons(Injector& injector) const;
 };
 

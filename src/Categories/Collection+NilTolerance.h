@@ -23,6 +23,12 @@ inline QVariant objectOrNilForKey(const QVariantMap& map, const QString& key) {
     return value;
 }
 
+// The value, or JSON null when it is absent: writers pass every optional value through it.
+template <class T>
+QJsonValue objectOrNSNull(const std::optional<T>& value) {
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
 template <class T>
 void addObjectIfNotNil(std::vector<std::shared_ptr<T>>& array, std::shared_ptr<T> object) {
     if (object) array.push_back(std::move(object));

@@ -11,7 +11,8 @@ QString ImperialUnitConverter::heightStringFromCentimeters(double centimeters) c
 
 QString ImperialUnitConverter::distanceStringFromMeters(double meters) const {
     if (meters == 0) return QString();
-    return distanceString(roundedInteger(3.28084 * meters), 5280.0, "%1 feet away", "1 mile away", "%1 miles away");
+    return distanceString(roundedInteger(3.28084 * meters), 5280.0, "%1 feet away", "1 mile away",
+                          "%1 miles away");
 }
 
 QString ImperialUnitConverter::weightStringFromGrams(double grams) const {

@@ -5,10 +5,13 @@
 #include <QDir>
 
 #include "Authentication/AuthStorage.h"
+#include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/TimerFactory.h"
 #include "InjectorKeys.h"
 #include "Media/MyProfileImageManager.h"
+#include "Persistence/TovrinPersistence.h"
+#include "Persistence/databasewrapper/Database.h"
 #include "Preferences/LocalPreferences.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "Units/ImperialUnitConverter.h"
@@ -89,6 +92,27 @@ TEST_F(AppModuleTest, TheSupportFolderIsCreatedAgainWhenDeleted) {
     ASSERT_TRUE(QDir(folder).removeRecursively());
     EXPECT_EQ(AppModule::tovrinSupportDirectory(), folder);
     EXPECT_TRUE(QDir(folder).exists());
+}
+
+TEST_F(AppModuleTest, EachStoreHasItsOwnConnectionAndQueueOnTheOneFile) {
+    const QString folder = FileManager::defaultManager().applicationSupportDirectory() + "/Tovrin";
+    QDir(folder).removeRecursively();
+    auto first = injector.get<TovrinPersistence>(QStringLiteral("UserSessionScopedPersistence"));
+    auto second = injector.get<TovrinPersistence>(QStringLiteral("UserSessionScopedPersistence"));
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first->path(), folder + "/tovrin.sqlite");
+    EXPECT_EQ(second->path(), first->path());
+    EXPECT_NE(first->database(), second->database());
+    EXPECT_NE(first->threadTrampoline()->queue(), second->threadTrampoline()->queue());
+    EXPECT_EQ(first->threadTrampoline()->queue()->label(), "TovrinPersistence");
+    EXPECT_TRUE(first->database() && !first->database()->isClosed());
+    EXPECT_NE(injector.get<Database>(InjectorKeyTovrinDatabase),
+              injector.get<Database>(InjectorKeyTovrinDatabase));
+}
+
+TEST_F(AppModuleTest, TheCurrentConversationManagerIsOneForTheProcess) {
+    EXPECT_EQ(injector.get<CurrentConversationManager>(), injector.get<CurrentConversationManager>());
 }
 
 }  // namespace

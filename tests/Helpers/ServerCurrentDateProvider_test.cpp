@@ -3,15 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/di/Injector.h"
+#include "support/FakeClock.h"
 
 namespace tovrin {
 namespace {
 
-class FakeClock : public DeviceCurrentDateProvider {
-public:
-    Date now = Date(1'700'000'000);
-    Date currentDate() const override { return now; }
-};
+using test::FakeClock;
 
 class ServerCurrentDateProviderTest : public testing::Test {
 protected:
@@ -20,20 +17,20 @@ protected:
 };
 
 TEST_F(ServerCurrentDateProviderTest, AFreshProviderFollowsTheDeviceAndIsValid) {
-    EXPECT_EQ(provider.currentServerDate(), clock->now);
+    EXPECT_EQ(provider.currentServerDate(), clock->now());
     EXPECT_TRUE(provider.isOffsetValid());
     EXPECT_FALSE(provider.cachedDate().has_value());
 }
 
 TEST_F(ServerCurrentDateProviderTest, TheServerClockRunsAheadByTheMeasuredOffset) {
-    provider.setServerTime(clock->now.addingTimeInterval(120));
+    provider.setServerTime(clock->now().addingTimeInterval(120));
     EXPECT_DOUBLE_EQ(provider.serverTimeOffset(), 120);
-    clock->now = clock->now.addingTimeInterval(10);
-    EXPECT_EQ(provider.currentServerDate(), clock->now.addingTimeInterval(120));
+    clock->setNow(clock->now().addingTimeInterval(10));
+    EXPECT_EQ(provider.currentServerDate(), clock->now().addingTimeInterval(120));
 }
 
 TEST_F(ServerCurrentDateProviderTest, TheOffsetIsFreshForSixtySecondsEitherWay) {
-    const Date measuredAt = clock->now;
+    const Date measuredAt = clock->now();
     provider.setServerTime(measuredAt.addingTimeInterval(-3600));
     struct Case {
         double deviceMove;
@@ -41,19 +38,19 @@ TEST_F(ServerCurrentDateProviderTest, TheOffsetIsFreshForSixtySecondsEitherWay) 
     };
     for (const Case& testCase : std::vector<Case>{
              {0, true}, {59, true}, {60, true}, {61, false}, {-30, true}, {-60, true}, {-90, false}}) {
-        clock->now = measuredAt.addingTimeInterval(testCase.deviceMove);
+        clock->setNow(measuredAt.addingTimeInterval(testCase.deviceMove));
         EXPECT_EQ(provider.isOffsetValid(), testCase.valid) << testCase.deviceMove;
     }
 }
 
 TEST_F(ServerCurrentDateProviderTest, ANewMeasurementRestartsTheSixtySeconds) {
-    const Date first = clock->now;
+    const Date first = clock->now();
     provider.setServerTime(first);
-    clock->now = first.addingTimeInterval(59);
-    provider.setServerTime(clock->now.addingTimeInterval(5));
-    clock->now = first.addingTimeInterval(119);
+    clock->setNow(first.addingTimeInterval(59));
+    provider.setServerTime(clock->now().addingTimeInterval(5));
+    clock->setNow(first.addingTimeInterval(119));
     EXPECT_TRUE(provider.isOffsetValid());
-    clock->now = first.addingTimeInterval(120);
+    clock->setNow(first.addingTimeInterval(120));
     EXPECT_FALSE(provider.isOffsetValid());
 }
 

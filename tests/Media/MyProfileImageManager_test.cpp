@@ -14,12 +14,14 @@ using Hash = std::optional<QString>;
 class MyProfileImageManagerTest : public testing::Test {
 protected:
     test::TemporaryHome home;
-    std::shared_ptr<LocalPreferences> preferences = std::make_shared<LocalPreferences>(UserDefaults::standard());
+    std::shared_ptr<LocalPreferences> preferences =
+        std::make_shared<LocalPreferences>(UserDefaults::standard());
     MyProfileImageManager manager{preferences};
 
     void expectOverlays(const std::vector<std::pair<Hash, bool>>& cases) {
         for (const auto& [hash, overlay] : cases) {
-            EXPECT_EQ(manager.shouldShowOverlayForImageHash(hash), overlay) << hash.value_or("(none)").toStdString();
+            EXPECT_EQ(manager.shouldShowOverlayForImageHash(hash), overlay)
+                << hash.value_or("(none)").toStdString();
         }
     }
 };

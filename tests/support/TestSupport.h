@@ -3,6 +3,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+#include <ostream>
 
 #include "platform/promise/Promise.h"
 

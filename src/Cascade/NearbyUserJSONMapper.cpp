@@ -1,0 +1,81 @@
+#include "Cascade/NearbyUserJSONMapper.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Categories/Collection+NilTolerance.h"
+#include "Categories/Date+Milliseconds.h"
+#include "platform/di/Injector.h"
+
+namespace tovrin {
+
+namespace {
+
+// A number gives its decimal digits (never an exponent), a string is taken unchanged.
+QString profileIDText(const QJsonValue& value) {
+    if (value.isString()) return value.toString();
+    if (!value.isDouble()) return QString();
+    const double number = value.toDouble();
+    if (std::trunc(number) == number && std::abs(number) < 9.0e15) return QString::number(qint64(number));
+    return QString::number(number, 'f', -1);
+}
+
+std::optional<QString> optionalString(const QJsonObject& dictionary, const QString& key) {
+    const auto value = objectOrNilForKey(dictionary, key);
+    if (!value || !value->isString()) return std::nullopt;
+    return value->toString();
+}
+
+std::optional<double> optionalNumber(const QJsonObject& dictionary, const QString& key) {
+    const auto value = objectOrNilForKey(dictionary, key);
+    if (!value || !value->isDouble()) return std::nullopt;
+    return value->toDouble();
+}
+
+std::optional<qint64> optionalWholeNumber(const QJsonObject& dictionary, const QString& key) {
+    const auto number = optionalNumber(dictionary, key);
+    if (!number) return std::nullopt;
+    if (std::isnan(*number)) return std::nullopt;
+    return qint64(std::clamp(std::trunc(*number), -1.0e15, 1.0e15));
+}
+
+}  // namespace
+
+NearbyUserJSONMapper::NearbyUserJSONMapper(std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider)
+    : currentDateProvider_(std::move(currentDateProvider)) {}
+
+std::shared_ptr<NearbyUserJSONMapper> NearbyUserJSONMapper::create(Injector& injector) {
+    return std::make_shared<NearbyUserJSONMapper>(injector.get<DeviceCurrentDateProvider>());
+}
+
+std::shared_ptr<NearbyUser> NearbyUserJSONMapper::nearbyUserWithJSONDictionary(
+    const QJsonObject& dictionary) const {
+    std::optional<Date> lastSeen;
+    bool online = false;
+    if (const auto seen = optionalNumber(dictionary, QStringLiteral("seen"))) {
+        lastSeen = tvr_dateWithWholeMillisecondsSince1970(*seen);
+        online = currentDateProvider_->currentDate().timeIntervalSinceDate(*lastSeen) <= onlineInterval;
+    }
+    return std::make_shared<NearbyUser>(profileIDText(dictionary.value(QStringLiteral("profileId"))),
+                                        optionalString(dictionary, QStringLiteral("displayName")),
+                                        optionalString(dictionary, QStringLiteral("profileImageMediaHash")),
+                                        optionalWholeNumber(dictionary, QStringLiteral("age")), lastSeen,
+                                        optionalNumber(dictionary, QStringLiteral("distance")),
+                                        dictionary.value(QStringLiteral("isFavorite")).toBool(false), online);
+}
+
+QJsonObject NearbyUserJSONMapper::JSONDictionaryWithNearbyUser(const NearbyUser& user) const {
+    std::optional<double> seen;
+    if (user.lastSeen()) seen = tvr_millisecondsSince1970(*user.lastSeen());
+    return {
+        {QStringLiteral("profileId"), user.profileID()},
+        {QStringLiteral("displayName"), user.displayName()},
+        {QStringLiteral("profileImageMediaHash"), objectOrNSNull(user.mediaHash())},
+        {QStringLiteral("age"), objectOrNSNull(user.age())},
+        {QStringLiteral("seen"), objectOrNSNull(seen)},
+        {QStringLiteral("distance"), objectOrNSNull(user.distance())},
+        {QStringLiteral("isFavorite"), user.isFavorite()},
+    };
+}
+
+}  // namespace tovrin

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QJsonObject>
+#include <memory>
+
+#include "API/NearbyUser.h"
+#include "Helpers/DeviceCurrentDateProvider.h"
+
+namespace tovrin {
+
+class Injector;
+
+// The one JSON form of a member, read from the nearby-users, profile and conversation answers and
+// written to and read from the local store: "profileId", "displayName", "profileImageMediaHash",
+// "age", "seen" (milliseconds since 1970), "distance", "isFavorite". The online flag is not
+// written: reading sets it when "seen" lies at most 600 s before the device clock. Safe on any
+// thread.
+class NearbyUserJSONMapper {
+public:
+    explicit NearbyUserJSONMapper(std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider);
+    virtual ~NearbyUserJSONMapper() = default;
+
+    // Container initializer: the `DeviceCurrentDateProvider` class key.
+    static std::shared_ptr<NearbyUserJSONMapper> create(Injector& injector);
+
+    std::shared_ptr<NearbyUser> nearbyUserWithJSONDictionary(const QJsonObject& dictionary) const;
+    // Exactly the seven members; absent values are JSON null.
+    QJsonObject JSONDictionaryWithNearbyUser(const NearbyUser& user) const;
+
+    const std::shared_ptr<DeviceCurrentDateProvider>& currentDateProvider() const {
+        return currentDateProvider_;
+    }
+
+    static constexpr double onlineInterval = 600;
+
+private:
+    std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider_;
+};
+
+}  // namespace tovrin
