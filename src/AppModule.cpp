@@ -1,7 +1,9 @@
 #include "AppModule.h"
 
+#include "API/URLService.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "InjectorKeys.h"
+#include "Throttling/TovrinWebAPIThrottler.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -9,11 +11,31 @@
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/Timer.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/net/Reachability.h"
+#include "platform/net/URLSession.h"
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
 
 namespace tovrin {
+
+namespace {
+
+// A PEM file of certificate authorities that the web client trusts besides the system's: for the
+// sandbox and tests only, set through `--info FILE`.
+const QString ExtraTrustedCAFileInfoDictKey = QStringLiteral("TovrinExtraTrustedCAFile");
+constexpr double RequestTimeout = 30;
+
+std::shared_ptr<net::URLSession> makeURLSession(const Bundle& bundle) {
+    net::URLSessionConfiguration configuration;
+    configuration.timeoutIntervalForRequest = RequestTimeout;
+    configuration.additionalTrustedCAFile =
+        bundle.objectForInfoDictionaryKey(ExtraTrustedCAFileInfoDictKey).toString();
+    return std::make_shared<net::URLSession>(configuration,
+                                             net::Reachability::reachabilityForInternetConnection());
+}
+
+}  // namespace
 
 void AppModule::configure(Injector& injector) const {
     // Platform objects and queues.
@@ -30,16 +52,23 @@ void AppModule::configure(Injector& injector) const {
     injector.bindInstance(Application::shared());
     injector.bindInstance(Device::current());
     injector.bindInstance(Bundle::main());
+    injector.bindInstance(makeURLSession(*Bundle::main()));
 
     injector.bindFactory<QVariantMap>(
         QStringLiteral("infoDictionary"), [](Injector& injector, const Arguments&) {
             return std::make_shared<QVariantMap>(injector.get<Bundle>()->infoDictionary());
         });
+    // The request's first argument is the host name.
+    injector.bindFactory<net::Reachability>([](Injector&, const Arguments& arguments) {
+        return net::Reachability::reachabilityWithHostName(arguments.value(0).toString());
+    });
 
     configureSingletons(injector);
 }
 
 void AppModule::configureSingletons(Injector& injector) const {
+    injector.setSingleton<URLService>();
+    injector.setSingleton<TovrinWebAPIThrottler>();
     injector.setSingleton<ServerCurrentDateProvider>();
 }
 

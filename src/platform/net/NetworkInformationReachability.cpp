@@ -10,7 +10,8 @@ namespace {
 // Loaded once, at the first question, on the main thread; null when the system offers no backend.
 QNetworkInformation* networkInformation() {
     static QNetworkInformation* const information = [] {
-        const bool loaded = QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+        const bool loaded =
+            QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
         return loaded ? QNetworkInformation::instance() : nullptr;
     }();
     return information;

@@ -68,7 +68,8 @@ bool URLErrorMapping::isTransportFailure(E error) {
 qint64 URLErrorMapping::codeForFailure(const NetworkFailure& failure) {
     if (failure.timedOut) return URLErrorTimedOut;
     if (failure.certificateRejected) return URLErrorServerCertificateUntrusted;
-    if (!failure.networkReachable && isConnectionFailure(failure.error)) return URLErrorNotConnectedToInternet;
+    if (!failure.networkReachable && isConnectionFailure(failure.error))
+        return URLErrorNotConnectedToInternet;
     if (isProxyError(failure.error)) {
         return failure.secure ? URLErrorHTTPSProxyConnectionFailure : URLErrorHTTPProxyConnectionFailure;
     }

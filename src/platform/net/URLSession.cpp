@@ -75,7 +75,8 @@ struct URLSession::Private {
         for (const auto& [name, value] : request.allHTTPHeaderFields()) {
             networkRequest.setRawHeader(name.toLatin1(), value.toLatin1());
         }
-        networkRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        networkRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                                    QNetworkRequest::ManualRedirectPolicy);
         networkRequest.setAttribute(QNetworkRequest::AuthenticationReuseAttribute, QNetworkRequest::Manual);
         networkRequest.setSslConfiguration(sslConfiguration);
         return networkRequest;
@@ -104,15 +105,17 @@ struct URLSession::Private {
         idleTimer->start();
 
         // Not ignored: the handshake then fails and the request ends as untrusted.
-        QObject::connect(reply, &QNetworkReply::sslErrors, reply,
-                         [task](const QList<QSslError>& errors) { task->certificateRejected = !errors.isEmpty(); });
+        QObject::connect(reply, &QNetworkReply::sslErrors, reply, [task](const QList<QSslError>& errors) {
+            task->certificateRejected = !errors.isEmpty();
+        });
         QObject::connect(reply, &QNetworkReply::finished, reply, [reply, task] {
             task->finish(*reply);
             reply->deleteLater();
         });
         // A reply deleted unfinished (the session went away) cancels its request.
         QObject::connect(reply, &QObject::destroyed, [task] {
-            task->resolver.reject(makeURLError(URLErrorCancelled, QStringLiteral("The session was invalidated")));
+            task->resolver.reject(
+                makeURLError(URLErrorCancelled, QStringLiteral("The session was invalidated")));
         });
     }
 };

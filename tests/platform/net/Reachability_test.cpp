@@ -12,8 +12,9 @@ TEST(Reachability, AStartedMonitorPostsEachChangeOnce) {
     auto center = std::make_shared<NotificationCenter>();
     test::FakeReachability reachability(NetworkStatus::ReachableViaWiFi, "chat.example", center);
     std::vector<const void*> senders;
-    auto token = center->addObserver(ReachabilityChangedNotification, nullptr,
-                                     [&](const Notification& notification) { senders.push_back(notification.object); });
+    auto token = center->addObserver(
+        ReachabilityChangedNotification, nullptr,
+        [&](const Notification& notification) { senders.push_back(notification.object); });
 
     reachability.setStatus(NetworkStatus::NotReachable);  // not started yet
     EXPECT_TRUE(senders.empty());
@@ -35,7 +36,8 @@ TEST(Reachability, TheSystemMonitorTakesLoopbackHostsAsReachable) {
     for (const QString host : {"127.0.0.1", "localhost", "::1"}) {
         auto reachability = Reachability::reachabilityWithHostName(host);
         EXPECT_EQ(reachability->hostName(), host);
-        EXPECT_NE(reachability->currentReachabilityStatus(), NetworkStatus::NotReachable) << host.toStdString();
+        EXPECT_NE(reachability->currentReachabilityStatus(), NetworkStatus::NotReachable)
+            << host.toStdString();
         EXPECT_TRUE(reachability->startNotifier());
         EXPECT_TRUE(reachability->isNotifying());
         reachability->stopNotifier();

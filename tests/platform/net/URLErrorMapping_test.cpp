@@ -42,8 +42,9 @@ TEST(URLErrorMapping, EachQtFailureHasItsURLLoadingCode) {
 }
 
 TEST(URLErrorMapping, ProxyFailuresDependOnTheScheme) {
-    for (const E error : {E::ProxyConnectionRefusedError, E::ProxyConnectionClosedError, E::ProxyNotFoundError,
-                          E::ProxyTimeoutError, E::ProxyAuthenticationRequiredError, E::UnknownProxyError}) {
+    for (const E error :
+         {E::ProxyConnectionRefusedError, E::ProxyConnectionClosedError, E::ProxyNotFoundError,
+          E::ProxyTimeoutError, E::ProxyAuthenticationRequiredError, E::UnknownProxyError}) {
         SCOPED_TRACE(error);
         EXPECT_EQ(URLErrorMapping::codeForFailure({.error = error, .secure = true}),
                   URLErrorHTTPSProxyConnectionFailure);
@@ -54,8 +55,9 @@ TEST(URLErrorMapping, ProxyFailuresDependOnTheScheme) {
 
 TEST(URLErrorMapping, OurTimerAndARejectedCertificateDecideFirst) {
     EXPECT_EQ(URLErrorMapping::codeForFailure({.error = E::OperationCanceledError, .timedOut = true}), -1001);
-    EXPECT_EQ(URLErrorMapping::codeForFailure({.error = E::SslHandshakeFailedError, .certificateRejected = true}),
-              -1202);
+    EXPECT_EQ(
+        URLErrorMapping::codeForFailure({.error = E::SslHandshakeFailedError, .certificateRejected = true}),
+        -1202);
 }
 
 TEST(URLErrorMapping, NotConnectedOnlyWhenTheSystemHasNoNetworkAndTheConnectionFailed) {
@@ -66,16 +68,14 @@ TEST(URLErrorMapping, NotConnectedOnlyWhenTheSystemHasNoNetworkAndTheConnectionF
     };
     const Case cases[] = {
         {E::HostNotFoundError, true, -1003},  // a failed lookup alone is no proof
-        {E::HostNotFoundError, false, -1009},
-        {E::ConnectionRefusedError, false, -1009},
-        {E::UnknownNetworkError, false, -1009},
-        {E::ProxyConnectionRefusedError, false, -1009},
-        {E::OperationCanceledError, false, -999},
-        {E::ProtocolFailure, false, -1017},
+        {E::HostNotFoundError, false, -1009},     {E::ConnectionRefusedError, false, -1009},
+        {E::UnknownNetworkError, false, -1009},   {E::ProxyConnectionRefusedError, false, -1009},
+        {E::OperationCanceledError, false, -999}, {E::ProtocolFailure, false, -1017},
     };
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.error);
-        EXPECT_EQ(URLErrorMapping::codeForFailure({.error = testCase.error, .networkReachable = testCase.reachable}),
+        EXPECT_EQ(URLErrorMapping::codeForFailure(
+                      {.error = testCase.error, .networkReachable = testCase.reachable}),
                   testCase.code);
     }
 }
@@ -84,10 +84,10 @@ TEST(URLErrorMapping, OnlyConnectionFailuresKeepAStatusLineFromBeingAnAnswer) {
     EXPECT_TRUE(URLErrorMapping::isTransportFailure(E::RemoteHostClosedError));
     EXPECT_TRUE(URLErrorMapping::isTransportFailure(E::OperationCanceledError));
     EXPECT_FALSE(URLErrorMapping::isTransportFailure(E::NoError));
-    EXPECT_FALSE(URLErrorMapping::isTransportFailure(E::AuthenticationRequiredError));  // 401
-    EXPECT_FALSE(URLErrorMapping::isTransportFailure(E::ProtocolInvalidOperationError));  // 400
+    EXPECT_FALSE(URLErrorMapping::isTransportFailure(E::AuthenticationRequiredError));       // 401
+    EXPECT_FALSE(URLErrorMapping::isTransportFailure(E::ProtocolInvalidOperationError));     // 400
     EXPECT_FALSE(URLErrorMapping::isTransportFailure(E::ProxyAuthenticationRequiredError));  // 407
-    EXPECT_FALSE(URLErrorMapping::isTransportFailure(E::UnknownServerError));  // 600
+    EXPECT_FALSE(URLErrorMapping::isTransportFailure(E::UnknownServerError));                // 600
 }
 
 }  // namespace

@@ -56,11 +56,14 @@ TEST_F(URLSessionTest, EveryStatusIsAnAnswerWithItsHeadersAndBody) {
     auto session = makeSession();
     for (const int status : {199, 200, 201, 302, 400, 401, 403, 404, 407, 418, 500, 503, 600}) {
         SCOPED_TRACE(status);
-        ScriptedResponse response = ScriptedResponse::json(status, "{\"status\":" + QByteArray::number(status) + "}");
+        ScriptedResponse response =
+            ScriptedResponse::json(status, "{\"status\":" + QByteArray::number(status) + "}");
         response.headers.append(qMakePair(QByteArray("X-Answer"), QByteArray("yes")));
-        if (status == 302) response.headers.append(qMakePair(QByteArray("Location"), QByteArray("/elsewhere")));
+        if (status == 302)
+            response.headers.append(qMakePair(QByteArray("Location"), QByteArray("/elsewhere")));
         if (status == 401) {
-            response.headers.append(qMakePair(QByteArray("WWW-Authenticate"), QByteArray("Basic realm=\"tovrin\"")));
+            response.headers.append(
+                qMakePair(QByteArray("WWW-Authenticate"), QByteArray("Basic realm=\"tovrin\"")));
         }
         server.enqueue(response);
         const auto answer = send(*session, URLRequest(server.url("/v3/status"))).value();
@@ -140,7 +143,8 @@ TEST_F(URLSessionTest, AnUntrustedCertificateFailsAsUntrusted) {
         std::optional<qint64> failure;
     };
     const Case cases[] = {
-        {"unknown authority", LoopbackHTTPServer::Certificate::Localhost, false, URLErrorServerCertificateUntrusted},
+        {"unknown authority", LoopbackHTTPServer::Certificate::Localhost, false,
+         URLErrorServerCertificateUntrusted},
         {"trusted authority", LoopbackHTTPServer::Certificate::Localhost, true, std::nullopt},
         {"another host's certificate", LoopbackHTTPServer::Certificate::OtherHost, true,
          URLErrorServerCertificateUntrusted},
