@@ -35,7 +35,8 @@ Promise<QUrl> BootstrapService::retrieveAuthenticationWebURL() {
     if (!tovrinHostURL_) return Promise<QUrl>::rejected(tovrinServiceError(TovrinServiceErrorGeneric));
     const net::URLRequest request =
         tovrinService_->GETRequestWithURL(bootstrapURLWithHostURL(*tovrinHostURL_), std::nullopt);
-    return tovrinService_->JSONWithURLRequest(request).then([mapper = serviceJSONMapper_](const QJsonValue& answer) {
+    return tovrinService_->JSONWithURLRequest(request).then([mapper = serviceJSONMapper_](
+                                                                const QJsonValue& answer) {
         return mapper->URLWithJSONDictionary(firstServiceEntry(answer, QStringLiteral("authenticationWeb")));
     });
 }

@@ -13,7 +13,8 @@ QUrl ServiceJSONMapper::URLWithJSONDictionary(const QJsonObject& dictionary) con
     }
     if (const auto port = objectOrNilForKey(dictionary, "port"); port && port->isDouble()) {
         const double number = port->toDouble();
-        if (number >= 0 && number <= 65535 && number == std::floor(number)) url.setPort(static_cast<int>(number));
+        if (number >= 0 && number <= 65535 && number == std::floor(number))
+            url.setPort(static_cast<int>(number));
     }
     if (const auto scheme = objectOrNilForKey(dictionary, "protocol"); scheme && scheme->isString()) {
         url.setScheme(scheme->toString());

@@ -9,7 +9,8 @@
 
 namespace tovrin {
 
-TovrinEndpoint::TovrinEndpoint(std::shared_ptr<URLService> urlService, std::shared_ptr<TovrinService> tovrinService,
+TovrinEndpoint::TovrinEndpoint(std::shared_ptr<URLService> urlService,
+                               std::shared_ptr<TovrinService> tovrinService,
                                std::shared_ptr<HTTPHeaderFurnisher> httpHeaderFurnisher)
     : urlService_(std::move(urlService)),
       tovrinService_(std::move(tovrinService)),
@@ -34,7 +35,8 @@ Promise<QUrl> TovrinEndpoint::urlPromiseForServiceType(TovrinRequestType service
     return urlService_->URLForAPI();
 }
 
-net::URLRequest TovrinEndpoint::URLRequestWithBaseURL(const QUrl& baseURL, const TovrinRequest& request) const {
+net::URLRequest TovrinEndpoint::URLRequestWithBaseURL(const QUrl& baseURL,
+                                                      const TovrinRequest& request) const {
     QUrl url = URLBySettingQueryItems(baseURL, request.queryItems());
     url.setPath(request.path(), QUrl::DecodedMode);
     net::URLRequest urlRequest(url);

@@ -55,9 +55,10 @@ std::shared_ptr<TovrinService> TovrinService::create(Injector& injector) {
 Promise<QJsonValue> TovrinService::JSONWithURLRequest(const net::URLRequest& request) {
     const JSONDeferred deferred = JSONDeferred::make();
     JSONWithURLRequestDeferred(request, deferred);
-    postOnMainQueue(HTTPActivityDidBeginNotification);
-    performWhenFinished(deferred.promise, [self = shared_from_this()] {
-        self->postOnMainQueue(HTTPActivityDidEndNotification);
+    postOnMainQueue(mainQueue_, notificationCenter_, HTTPActivityDidBeginNotification);
+    // Holds only what posting needs: a pending continuation must not keep the session alive.
+    performWhenFinished(deferred.promise, [mainQueue = mainQueue_, center = notificationCenter_] {
+        postOnMainQueue(mainQueue, center, HTTPActivityDidEndNotification);
     });
     return deferred.promise;
 }
@@ -82,7 +83,8 @@ void TovrinService::handleNetworkResponse(const net::DataTaskResponse& response,
             return;
         case 4: {
             const auto errorMessage = errorMessageParser_->errorMessageFromData(response.data);
-            handleServiceError(serviceErrorFromErrorMessageCode(errorMessage ? errorMessage->code() : 0), deferred);
+            handleServiceError(serviceErrorFromErrorMessageCode(errorMessage ? errorMessage->code() : 0),
+                               deferred);
             return;
         }
         case 5:
@@ -93,7 +95,8 @@ void TovrinService::handleNetworkResponse(const net::DataTaskResponse& response,
     }
 }
 
-void TovrinService::handleNetworkError(const Error& error, const net::URLRequest&, const JSONDeferred& deferred) {
+void TovrinService::handleNetworkError(const Error& error, const net::URLRequest&,
+                                       const JSONDeferred& deferred) {
     if (isMismatchedCertificateError(error)) {
         handleServiceError(TovrinServiceErrorCertificateMismatch, deferred);
     } else if (isNotConnectedToInternetError(error)) {
@@ -128,9 +131,10 @@ void TovrinService::decodeSuccessfulResponse(const QByteArray& data, const JSOND
     });
 }
 
-void TovrinService::postOnMainQueue(const QString& notificationName) {
-    mainQueue_->addOperation(
-        [center = notificationCenter_, notificationName] { center->post(notificationName); });
+void TovrinService::postOnMainQueue(const std::shared_ptr<OperationQueue>& mainQueue,
+                                    const std::shared_ptr<NotificationCenter>& center,
+                                    const QString& notificationName) {
+    mainQueue->addOperation([center, notificationName] { center->post(notificationName); });
 }
 
 net::URLRequest TovrinService::GETRequestWithURL(const QUrl& url,
@@ -145,13 +149,15 @@ net::URLRequest TovrinService::POSTRequestWithURLJSONBody(const QUrl& url,
                                           jsonContentTypeHeaderValue);
 }
 
-net::URLRequest TovrinService::POSTRequestWithURLData(const QUrl& url, const std::optional<URLQueryItems>& queryItems,
+net::URLRequest TovrinService::POSTRequestWithURLData(const QUrl& url,
+                                                      const std::optional<URLQueryItems>& queryItems,
                                                       const std::optional<QByteArray>& data,
                                                       const QString& contentType) const {
     return constructRequestWithHTTPMethod("POST", url, queryItems, data, contentType);
 }
 
-net::URLRequest TovrinService::PUTRequestWithURL(const QUrl& url, const std::optional<URLQueryItems>& queryItems,
+net::URLRequest TovrinService::PUTRequestWithURL(const QUrl& url,
+                                                 const std::optional<URLQueryItems>& queryItems,
                                                  const std::optional<QJsonObject>& JSONBody) const {
     return constructRequestWithHTTPMethod("PUT", url, queryItems, dataFromJSON(JSONBody),
                                           jsonContentTypeHeaderValue);
@@ -162,10 +168,9 @@ net::URLRequest TovrinService::DELETERequestWithURL(const QUrl& url,
     return constructRequestWithHTTPMethod("DELETE", url, queryItems, std::nullopt, std::nullopt);
 }
 
-net::URLRequest TovrinService::constructRequestWithHTTPMethod(const QString& method, const QUrl& url,
-                                                              const std::optional<URLQueryItems>& queryItems,
-                                                              const std::optional<QByteArray>& body,
-                                                              const std::optional<QString>& contentType) const {
+net::URLRequest TovrinService::constructRequestWithHTTPMethod(
+    const QString& method, const QUrl& url, const std::optional<URLQueryItems>& queryItems,
+    const std::optional<QByteArray>& body, const std::optional<QString>& contentType) const {
     net::URLRequest request(url);
     request.setHTTPMethod(method);
     if (queryItems && !queryItems->isEmpty()) request.setURL(URLBySettingQueryItems(url, queryItems));
@@ -180,15 +185,24 @@ std::optional<QByteArray> TovrinService::dataFromJSON(const std::optional<QJsonO
 
 qint64 TovrinService::serviceErrorFromErrorMessageCode(quint64 code) {
     switch (code) {
-        case 4: return TovrinServiceErrorInvalidCredentials;
-        case 8: return TovrinServiceErrorClientDeprecated;
-        case 22: return TovrinServiceErrorEmailAlreadyInUse;
-        case 24: return TovrinServiceErrorPasswordIncorrect;
-        case 27: return TovrinServiceErrorUserBanned;
-        case 33: return TovrinServiceErrorFavoritesLimitReached;
-        case 34: return TovrinServiceErrorBlocksLimitReached;
-        case 51: return TovrinServiceErrorDailyPhotoUploadLimitReached;
-        default: return TovrinServiceErrorGeneric;
+        case 4:
+            return TovrinServiceErrorInvalidCredentials;
+        case 8:
+            return TovrinServiceErrorClientDeprecated;
+        case 22:
+            return TovrinServiceErrorEmailAlreadyInUse;
+        case 24:
+            return TovrinServiceErrorPasswordIncorrect;
+        case 27:
+            return TovrinServiceErrorUserBanned;
+        case 33:
+            return TovrinServiceErrorFavoritesLimitReached;
+        case 34:
+            return TovrinServiceErrorBlocksLimitReached;
+        case 51:
+            return TovrinServiceErrorDailyPhotoUploadLimitReached;
+        default:
+            return TovrinServiceErrorGeneric;
     }
 }
 

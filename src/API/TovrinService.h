@@ -51,17 +51,21 @@ public:
     virtual Promise<QJsonValue> JSONWithURLRequest(const net::URLRequest& request);
     // Sends the request and settles the given deferred; no notifications. Subclasses send and resend
     // under one deferred with it.
-    Promise<QJsonValue> JSONWithURLRequestDeferred(const net::URLRequest& request, const JSONDeferred& deferred);
+    Promise<QJsonValue> JSONWithURLRequestDeferred(const net::URLRequest& request,
+                                                   const JSONDeferred& deferred);
 
     // Request generators: "User-Agent" and "Accept" always, "Content-Type" with a body.
     net::URLRequest GETRequestWithURL(const QUrl& url, const std::optional<URLQueryItems>& queryItems) const;
-    net::URLRequest POSTRequestWithURLJSONBody(const QUrl& url, const std::optional<URLQueryItems>& queryItems,
+    net::URLRequest POSTRequestWithURLJSONBody(const QUrl& url,
+                                               const std::optional<URLQueryItems>& queryItems,
                                                const std::optional<QJsonObject>& JSONBody) const;
     net::URLRequest POSTRequestWithURLData(const QUrl& url, const std::optional<URLQueryItems>& queryItems,
-                                           const std::optional<QByteArray>& data, const QString& contentType) const;
+                                           const std::optional<QByteArray>& data,
+                                           const QString& contentType) const;
     net::URLRequest PUTRequestWithURL(const QUrl& url, const std::optional<URLQueryItems>& queryItems,
                                       const std::optional<QJsonObject>& JSONBody) const;
-    net::URLRequest DELETERequestWithURL(const QUrl& url, const std::optional<URLQueryItems>& queryItems) const;
+    net::URLRequest DELETERequestWithURL(const QUrl& url,
+                                         const std::optional<URLQueryItems>& queryItems) const;
     // A non-empty list of query items replaces the URL's query; no list or an empty one leaves it.
     net::URLRequest constructRequestWithHTTPMethod(const QString& method, const QUrl& url,
                                                    const std::optional<URLQueryItems>& queryItems,
@@ -76,8 +80,8 @@ public:
     static std::optional<QJsonValue> jsonFromHTTPResponseData(const QByteArray& data);
 
 protected:
-    virtual void handleNetworkResponse(const net::DataTaskResponse& response, const net::URLRequest& originalRequest,
-                                       const JSONDeferred& deferred);
+    virtual void handleNetworkResponse(const net::DataTaskResponse& response,
+                                       const net::URLRequest& originalRequest, const JSONDeferred& deferred);
     virtual void handleNetworkError(const Error& error, const net::URLRequest& originalRequest,
                                     const JSONDeferred& deferred);
     // Tells the listener the code concerns, if any, then rejects.
@@ -85,7 +89,9 @@ protected:
 
 private:
     void decodeSuccessfulResponse(const QByteArray& data, const JSONDeferred& deferred);
-    void postOnMainQueue(const QString& notificationName);
+    static void postOnMainQueue(const std::shared_ptr<OperationQueue>& mainQueue,
+                                const std::shared_ptr<NotificationCenter>& center,
+                                const QString& notificationName);
 
     std::shared_ptr<net::URLSession> networkClient_;
     std::shared_ptr<NotificationCenter> notificationCenter_;

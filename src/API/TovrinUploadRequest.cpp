@@ -2,7 +2,8 @@
 
 namespace tovrin {
 
-TovrinUploadRequest::TovrinUploadRequest(QString HTTPMethod, QString path, std::optional<URLQueryItems> queryItems,
+TovrinUploadRequest::TovrinUploadRequest(QString HTTPMethod, QString path,
+                                         std::optional<URLQueryItems> queryItems,
                                          std::optional<QByteArray> data, QString contentType)
     : HTTPMethod_(std::move(HTTPMethod)),
       path_(std::move(path)),

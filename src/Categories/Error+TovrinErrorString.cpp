@@ -6,8 +6,8 @@
 namespace tovrin {
 
 QString tvr_errorStringForActionString(const Error& error, const QString& action) {
-    return tvr_errorStringForActionString(action,
-                                          isTovrinServiceError(error, TovrinServiceErrorNoInternetConnection));
+    return tvr_errorStringForActionString(
+        action, isTovrinServiceError(error, TovrinServiceErrorNoInternetConnection));
 }
 
 QString tvr_errorStringForActionString(const QString& action, bool notConnectedToInternet) {

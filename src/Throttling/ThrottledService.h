@@ -25,9 +25,9 @@ public:
     // block: a success clears the key, a server error (12) counts against it, and the outcome passes
     // on unchanged after that bookkeeping.
     template <class T>
-    static Promise<T> wrappedThrottledPromiseWithThrottler(const std::shared_ptr<Throttler>& throttler,
-                                                           const ThrottleActionKey& actionKey,
-                                                           const std::function<Promise<T>()>& endpointPromiseBlock);
+    static Promise<T> wrappedThrottledPromiseWithThrottler(
+        const std::shared_ptr<Throttler>& throttler, const ThrottleActionKey& actionKey,
+        const std::function<Promise<T>()>& endpointPromiseBlock);
 
 protected:
     Promise<QJsonValue> JSONWithRequest(std::shared_ptr<const TovrinRequest> request);
@@ -46,7 +46,8 @@ Promise<T> ThrottledService::wrappedThrottledPromiseWithThrottler(
     }
     Promise<T> settled;
     if constexpr (std::is_void_v<T>) {
-        settled = endpointPromiseBlock().then([throttler, actionKey] { throttler->actionDidSucceed(actionKey); });
+        settled =
+            endpointPromiseBlock().then([throttler, actionKey] { throttler->actionDidSucceed(actionKey); });
     } else {
         settled = endpointPromiseBlock().then([throttler, actionKey](const T& value) {
             throttler->actionDidSucceed(actionKey);

@@ -15,7 +15,8 @@ constexpr quint64 FailuresBeforeThrottling = 3;
 
 TovrinWebAPIThrottler::TovrinWebAPIThrottler(std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider,
                                              std::shared_ptr<RandomValueGenerator> randomValueGenerator)
-    : currentDateProvider_(std::move(currentDateProvider)), randomValueGenerator_(std::move(randomValueGenerator)) {}
+    : currentDateProvider_(std::move(currentDateProvider)),
+      randomValueGenerator_(std::move(randomValueGenerator)) {}
 
 std::shared_ptr<TovrinWebAPIThrottler> TovrinWebAPIThrottler::create(Injector& injector) {
     auto currentDateProvider = injector.get<DeviceCurrentDateProvider>();
@@ -46,7 +47,8 @@ double TovrinWebAPIThrottler::randomRetryInterval() const {
     return 1.0 + 9.0 * randomValueGenerator_->randomValue();
 }
 
-quint64 TovrinWebAPIThrottler::currentFailureCountForThrottleActionState(const ThrottleActionState& state) const {
+quint64 TovrinWebAPIThrottler::currentFailureCountForThrottleActionState(
+    const ThrottleActionState& state) const {
     if (!state.lastFailureDate()) return 0;
     const double age = currentDateProvider_->currentDate().timeIntervalSinceDate(*state.lastFailureDate());
     return age < FailureRunWindow ? state.failureCount() : 0;

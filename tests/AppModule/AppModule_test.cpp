@@ -4,15 +4,21 @@
 
 #include <QDir>
 
+#include "API/TovrinService.h"
+#include "API/URLService.h"
+#include "API/WebClientTestSupport.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/TimerFactory.h"
 #include "InjectorKeys.h"
+#include "Throttling/TovrinWebAPIThrottler.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/net/Reachability.h"
+#include "platform/net/URLSession.h"
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
@@ -58,6 +64,29 @@ TEST_F(AppModuleTest, TheServerClockIsOneForTheProcess) {
     auto provider = injector.get<ServerCurrentDateProvider>();
     EXPECT_EQ(provider, injector.get<ServerCurrentDateProvider>());
     EXPECT_NE(provider->currentDateProvider(), nullptr);
+}
+
+TEST_F(AppModuleTest, OneURLSessionWithAThirtySecondTimeOut) {
+    auto session = injector.get<net::URLSession>();
+    EXPECT_EQ(session, injector.get<net::URLSession>());
+    EXPECT_EQ(session->configuration().timeoutIntervalForRequest, 30);
+    EXPECT_TRUE(session->configuration().additionalTrustedCAFile.isEmpty());
+}
+
+TEST_F(AppModuleTest, AReachabilityMonitorForTheRequestedHost) {
+    auto first = injector.get<net::Reachability>(Arguments{QStringLiteral("chat.tovrin.example")});
+    EXPECT_EQ(first->hostName(), "chat.tovrin.example");
+    EXPECT_NE(first, injector.get<net::Reachability>(Arguments{QStringLiteral("chat.tovrin.example")}));
+}
+
+TEST_F(AppModuleTest, TheURLServiceAndTheThrottlerAreOneForTheProcessTheWebClientIsNewEachTime) {
+    auto listeners = std::make_shared<test::RecordingListeners>();
+    injector.bindInstance<DeprecatedClientListener>(listeners);
+    injector.bindInstance<BannedUserListener>(listeners);
+    injector.bindInstance<CertificateMismatchListener>(listeners);
+    EXPECT_EQ(injector.get<URLService>(), injector.get<URLService>());
+    EXPECT_EQ(injector.get<TovrinWebAPIThrottler>(), injector.get<TovrinWebAPIThrottler>());
+    EXPECT_NE(injector.get<TovrinService>(), injector.get<TovrinService>());
 }
 
 TEST_F(AppModuleTest, TheSupportFolderIsCreatedAgainWhenDeleted) {

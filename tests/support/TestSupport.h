@@ -3,6 +3,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+#include <ostream>
 
 #include "platform/promise/Promise.h"
 
@@ -36,3 +37,8 @@ private:
 };
 
 }  // namespace tovrin::test
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& text, std::ostream* stream) {
+    *stream << '"' << text.toStdString() << '"';
+}
