@@ -43,7 +43,8 @@ TEST(ErrorMessageParser, ReadsCompleteBodiesOnly) {
 
 TEST(ErrorMessageParser, AValidDictionaryHasBothMembersEvenNull) {
     const ErrorMessageParser parser;
-    EXPECT_TRUE(parser.isValidErrorMessageDictionary(QJsonObject{{"code", QJsonValue()}, {"message", QJsonValue()}}));
+    EXPECT_TRUE(
+        parser.isValidErrorMessageDictionary(QJsonObject{{"code", QJsonValue()}, {"message", QJsonValue()}}));
     EXPECT_FALSE(parser.isValidErrorMessageDictionary(QJsonObject{{"code", 1}}));
     EXPECT_FALSE(parser.isValidErrorMessageDictionary(QJsonArray{1}));
     EXPECT_FALSE(parser.isValidErrorMessageDictionary(QJsonValue("text")));

@@ -43,8 +43,8 @@ TEST(TovrinUploadRequest, KeepsItsContentTypeWithoutData) {
     EXPECT_EQ(empty->contentType(), "application/json");
     EXPECT_EQ(empty->serviceType(), TovrinRequestTypeUpload);
 
-    const auto photo = TovrinUploadRequest::POSTRequestWithPath("/v3/me/pics", URLQueryItems{{"type", "chat"}},
-                                                                QByteArray("\xff\xd8\xff"), "image/jpeg");
+    const auto photo = TovrinUploadRequest::POSTRequestWithPath(
+        "/v3/me/pics", URLQueryItems{{"type", "chat"}}, QByteArray("\xff\xd8\xff"), "image/jpeg");
     EXPECT_EQ(photo->data(), QByteArray("\xff\xd8\xff"));
     EXPECT_EQ(photo->queryItems(), (URLQueryItems{{"type", "chat"}}));
 }

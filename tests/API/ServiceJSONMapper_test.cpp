@@ -13,7 +13,8 @@ TEST(ServiceJSONMapper, AnEntryBecomesSchemeHostAndPort) {
         const char* url;
     };
     const Case cases[] = {
-        {R"({"protocol":"https","host":"media.tovrin.example","port":443})", "https://media.tovrin.example:443"},
+        {R"({"protocol":"https","host":"media.tovrin.example","port":443})",
+         "https://media.tovrin.example:443"},
         {R"({"protocol":"http","host":"127.0.0.1","port":8480,"path":"/ignored"})", "http://127.0.0.1:8480"},
         {R"({"protocol":"https","host":"upload.example"})", "https://upload.example"},
         {R"({"protocol":"https","host":"upload.example","port":"443"})", "https://upload.example"},

@@ -36,7 +36,8 @@ protected:
     }
 
     std::shared_ptr<TovrinEndpoint> endpoint() const {
-        auto urlService = std::make_shared<URLService>(std::make_shared<BootstrapManager>(bootstrapService()));
+        auto urlService =
+            std::make_shared<URLService>(std::make_shared<BootstrapManager>(bootstrapService()));
         return std::make_shared<TovrinEndpoint>(urlService, service, client.headerFurnisher);
     }
 
@@ -60,18 +61,22 @@ TEST_F(TovrinEndpointTest, RecordsReachTheWireOnTheHostAddress) {
     };
     const QJsonObject phrase{{"phrase", "hi"}};
     const Case cases[] = {
-        {"no query items remove the host's query", TovrinAPIRequest::GETRequestWithPath("/v3/me/prefs", std::nullopt),
-         "GET", "/v3/me/prefs", false, "", std::nullopt, ""},
-        {"query items replace it", TovrinAPIRequest::GETRequestWithPath("/v3/profiles", URLQueryItems{{"pageNumber", "2"}}),
-         "GET", "/v3/profiles", true, "pageNumber=2", std::nullopt, ""},
-        {"an empty list leaves an empty query", TovrinAPIRequest::GETRequestWithPath("/v3/profiles", URLQueryItems{}),
-         "GET", "/v3/profiles", true, "", std::nullopt, ""},
-        {"POST without a body", TovrinAPIRequest::POSTRequestWithPath("/v3/me/favorites/7", std::nullopt, std::nullopt),
-         "POST", "/v3/me/favorites/7", false, "", std::nullopt, ""},
+        {"no query items remove the host's query",
+         TovrinAPIRequest::GETRequestWithPath("/v3/me/prefs", std::nullopt), "GET", "/v3/me/prefs", false, "",
+         std::nullopt, ""},
+        {"query items replace it",
+         TovrinAPIRequest::GETRequestWithPath("/v3/profiles", URLQueryItems{{"pageNumber", "2"}}), "GET",
+         "/v3/profiles", true, "pageNumber=2", std::nullopt, ""},
+        {"an empty list leaves an empty query",
+         TovrinAPIRequest::GETRequestWithPath("/v3/profiles", URLQueryItems{}), "GET", "/v3/profiles", true,
+         "", std::nullopt, ""},
+        {"POST without a body",
+         TovrinAPIRequest::POSTRequestWithPath("/v3/me/favorites/7", std::nullopt, std::nullopt), "POST",
+         "/v3/me/favorites/7", false, "", std::nullopt, ""},
         {"DELETE with a body", TovrinAPIRequest::DELETERequestWithPath("/v3/me/blocks", std::nullopt, phrase),
          "DELETE", "/v3/me/blocks", false, "", "application/json", R"({"phrase":"hi"})"},
-        {"PUT with a body", TovrinAPIRequest::PUTRequestWithPath("/v3/me/profile", std::nullopt, phrase), "PUT",
-         "/v3/me/profile", false, "", "application/json", R"({"phrase":"hi"})"},
+        {"PUT with a body", TovrinAPIRequest::PUTRequestWithPath("/v3/me/profile", std::nullopt, phrase),
+         "PUT", "/v3/me/profile", false, "", "application/json", R"({"phrase":"hi"})"},
         {"a path is encoded", TovrinAPIRequest::GETRequestWithPath("/v3/profiles/a b", std::nullopt), "GET",
          "/v3/profiles/a%20b", false, "", std::nullopt, ""},
     };
@@ -98,10 +103,11 @@ TEST_F(TovrinEndpointTest, FailuresOfTheClientPassThrough) {
 }
 
 TEST_F(TovrinEndpointTest, WithoutAUsableHostAddressNothingIsSent) {
-    for (const QVariant& host : {QVariant(), QVariant(""), QVariant("not an address"), QVariant("ftp://host.example"),
-                                 QVariant("http://"), QVariant(8480)}) {
+    for (const QVariant& host : {QVariant(), QVariant(""), QVariant("not an address"),
+                                 QVariant("ftp://host.example"), QVariant("http://"), QVariant(8480)}) {
         SCOPED_TRACE(host.toString().toStdString());
-        bundle = std::make_shared<Bundle>(host.isValid() ? QVariantMap{{"TovrinHostURL", host}} : QVariantMap());
+        bundle =
+            std::make_shared<Bundle>(host.isValid() ? QVariantMap{{"TovrinHostURL", host}} : QVariantMap());
         const auto promise = send(TovrinAPIRequest::GETRequestWithPath("/v3/me", std::nullopt));
         ASSERT_TRUE(promise.isRejected());
         EXPECT_EQ(*promise.error(), tovrinServiceError(TovrinServiceErrorGeneric));
@@ -121,10 +127,11 @@ public:
 using TovrinEndpointDeathTest = TovrinEndpointTest;
 
 TEST_F(TovrinEndpointDeathTest, ARequestOfAnotherServiceTypeStopsTheProcess) {
-    const auto upload =
-        TovrinUploadRequest::POSTRequestWithPath("/v3/me/pics", std::nullopt, QByteArray("jpeg"), "image/jpeg");
+    const auto upload = TovrinUploadRequest::POSTRequestWithPath("/v3/me/pics", std::nullopt,
+                                                                 QByteArray("jpeg"), "image/jpeg");
     EXPECT_DEATH(endpoint()->JSONWithRequest(upload), "Unhandled TovrinRequestType");
-    EXPECT_DEATH(endpoint()->JSONWithRequest(std::make_shared<UnknownRequest>()), "Unhandled TovrinRequestType");
+    EXPECT_DEATH(endpoint()->JSONWithRequest(std::make_shared<UnknownRequest>()),
+                 "Unhandled TovrinRequestType");
 }
 
 TEST_F(TovrinEndpointTest, TheAPIAddressIsTheConfiguredHostWithoutARequest) {
@@ -158,7 +165,8 @@ TEST_F(TovrinEndpointTest, TheAuthenticationWebAddressComesFromTheBootstrapCall)
 
 TEST_F(TovrinEndpointTest, TheManagerSharesARunningCallKeepsASuccessAndRepeatsAFailure) {
     BootstrapManager manager(bootstrapService());
-    const QByteArray answer = R"({"services":{"authenticationWeb":[{"protocol":"https","host":"a.example"}]}})";
+    const QByteArray answer =
+        R"({"services":{"authenticationWeb":[{"protocol":"https","host":"a.example"}]}})";
     server.enqueue(ScriptedResponse::empty(503));
     server.enqueue(ScriptedResponse::json(200, answer));
 

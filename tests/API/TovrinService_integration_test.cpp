@@ -113,7 +113,9 @@ TEST_F(TovrinServiceTest, ErrorAnswersMapToServiceCodesAndTellTheirListenerFirst
         {"404 code 4", body(404, R"({"code":4,"message":"no such member"})"), 2, {}},
         {"401 read as any 4xx", body(401, R"({"code":24,"message":"wrong"})"), 5, {}},
         {"401 with a challenge",
-         withHeader(body(401, R"({"code":4,"message":"m"})"), "WWW-Authenticate", "Basic realm=\"t\""), 2, {}},
+         withHeader(body(401, R"({"code":4,"message":"m"})"), "WWW-Authenticate", "Basic realm=\"t\""),
+         2,
+         {}},
         {"code 8", body(426, R"({"code":8,"message":"update"})"), 3, {"clientIsDeprecated"}},
         {"code 22", body(409, R"({"code":22,"message":"taken"})"), 4, {}},
         {"code 22 as text", body(409, R"({"code":"22","message":""})"), 4, {}},
@@ -224,7 +226,8 @@ TEST_F(TovrinServiceTest, ActivityNotificationsBracketEachRequestOfItsOwn) {
     }
 
     auto deferred = TovrinService::JSONDeferred::make();
-    service->JSONWithURLRequestDeferred(service->GETRequestWithURL(server.url("/quiet"), std::nullopt), deferred);
+    service->JSONWithURLRequestDeferred(service->GETRequestWithURL(server.url("/quiet"), std::nullopt),
+                                        deferred);
     ASSERT_TRUE(test::waitFor(deferred.promise));
     test::drainMainQueue();
     EXPECT_TRUE(posted.isEmpty());
@@ -247,7 +250,8 @@ public:
 TEST_F(TovrinServiceTest, SuccessfulBodiesAreDecodedOffTheMainThreadAndSettledOnIt) {
     auto queue = std::make_shared<RecordingQueue>();
     net::URLSessionConfiguration configuration;
-    auto service = client.makeService(std::make_shared<net::URLSession>(configuration, client.reachability), queue);
+    auto service =
+        client.makeService(std::make_shared<net::URLSession>(configuration, client.reachability), queue);
     bool settledOnMain = false;
     for (const QByteArray body : {"{\"a\":1}", "null"}) {
         server.enqueue(ScriptedResponse::json(200, body));
@@ -278,11 +282,13 @@ TEST_F(TovrinServiceTest, RequestGeneratorsPutHeadersBodyAndQueryOnTheWire) {
     const QJsonObject body{{"phrase", "hello"}};
     const Case cases[] = {
         {"GET", service->GETRequestWithURL(url, page), "GET", "pageNumber=2", std::nullopt, ""},
-        {"GET, empty query items", service->GETRequestWithURL(url, URLQueryItems{}), "GET", "old=1", std::nullopt, ""},
+        {"GET, empty query items", service->GETRequestWithURL(url, URLQueryItems{}), "GET", "old=1",
+         std::nullopt, ""},
         {"POST JSON", service->POSTRequestWithURLJSONBody(url, std::nullopt, body), "POST", "old=1",
          "application/json", R"({"phrase":"hello"})"},
-        {"POST data", service->POSTRequestWithURLData(url, std::nullopt, QByteArray("\xff\xd8"), "image/jpeg"),
-         "POST", "old=1", "image/jpeg", "\xff\xd8"},
+        {"POST data",
+         service->POSTRequestWithURLData(url, std::nullopt, QByteArray("\xff\xd8"), "image/jpeg"), "POST",
+         "old=1", "image/jpeg", "\xff\xd8"},
         {"PUT JSON", service->PUTRequestWithURL(url, page, body), "PUT", "pageNumber=2", "application/json",
          R"({"phrase":"hello"})"},
         {"DELETE", service->DELETERequestWithURL(url, std::nullopt), "DELETE", "old=1", std::nullopt, ""},

@@ -57,13 +57,12 @@ struct WebClient {
     std::shared_ptr<HTTPHeaderFurnisher> headerFurnisher =
         std::make_shared<HTTPHeaderFurnisher>(sampleDevice(), sampleInfoDictionary());
 
-    std::shared_ptr<TovrinService> makeService(std::shared_ptr<net::URLSession> session,
-                                               std::shared_ptr<OperationQueue> backgroundQueue =
-                                                   std::make_shared<OperationQueue>()) const {
-        return std::make_shared<TovrinService>(std::move(session), notificationCenter,
-                                               std::make_shared<ErrorMessageParser>(), headerFurnisher, listeners,
-                                               listeners, listeners, std::move(backgroundQueue),
-                                               OperationQueue::main());
+    std::shared_ptr<TovrinService> makeService(
+        std::shared_ptr<net::URLSession> session,
+        std::shared_ptr<OperationQueue> backgroundQueue = std::make_shared<OperationQueue>()) const {
+        return std::make_shared<TovrinService>(
+            std::move(session), notificationCenter, std::make_shared<ErrorMessageParser>(), headerFurnisher,
+            listeners, listeners, listeners, std::move(backgroundQueue), OperationQueue::main());
     }
 
     std::shared_ptr<TovrinService> makeService(double timeout = 30) const {

@@ -19,8 +19,9 @@ using test::LoopbackHTTPServer;
 TEST(AppModuleIntegration, TheContainersClientReachesTheConfiguredHostThroughTheExtraAuthority) {
     LoopbackHTTPServer server(LoopbackHTTPServer::Certificate::Localhost);
     const QVariantMap original = Bundle::main()->infoDictionary();
-    Bundle::main()->mergeInfoDictionary({{"TovrinHostURL", server.url().toString()},
-                                         {"TovrinExtraTrustedCAFile", LoopbackHTTPServer::certificateAuthorityFile()}});
+    Bundle::main()->mergeInfoDictionary(
+        {{"TovrinHostURL", server.url().toString()},
+         {"TovrinExtraTrustedCAFile", LoopbackHTTPServer::certificateAuthorityFile()}});
     Injector injector;
     AppModule().configure(injector);
     auto listeners = std::make_shared<test::RecordingListeners>();

@@ -26,13 +26,17 @@ using test::ScriptedResponse;
 class ProfileLikeService : public ThrottledService {
 public:
     using ThrottledService::ThrottledService;
-    Promise<QJsonValue> fetch() { return JSONWithRequest(TovrinAPIRequest::GETRequestWithPath("/v3/a", std::nullopt)); }
+    Promise<QJsonValue> fetch() {
+        return JSONWithRequest(TovrinAPIRequest::GETRequestWithPath("/v3/a", std::nullopt));
+    }
 };
 
 class OtherService : public ThrottledService {
 public:
     using ThrottledService::ThrottledService;
-    Promise<QJsonValue> fetch() { return JSONWithRequest(TovrinAPIRequest::GETRequestWithPath("/v3/b", std::nullopt)); }
+    Promise<QJsonValue> fetch() {
+        return JSONWithRequest(TovrinAPIRequest::GETRequestWithPath("/v3/b", std::nullopt));
+    }
 };
 
 class ThrottledServiceTest : public testing::Test {

@@ -132,10 +132,11 @@ protected:
     int calls = 0;
 
     Promise<int> call(const std::optional<Error>& failure) {
-        auto promise = ThrottledService::wrappedThrottledPromiseWithThrottler<int>(fixture.throttler, Key, [&] {
-            ++calls;
-            return failure ? Promise<int>::rejected(*failure) : Promise<int>::resolved(7);
-        });
+        auto promise =
+            ThrottledService::wrappedThrottledPromiseWithThrottler<int>(fixture.throttler, Key, [&] {
+                ++calls;
+                return failure ? Promise<int>::rejected(*failure) : Promise<int>::resolved(7);
+            });
         EXPECT_TRUE(test::waitFor(promise));
         return promise;
     }
@@ -156,7 +157,8 @@ TEST_F(WrappedCallTest, OnlyServerErrorsCountAndAnySuccessClears) {
     const auto refused = call(std::nullopt);
     EXPECT_EQ(*refused.error(), tovrinServiceError(TovrinServiceErrorThrottled));
     EXPECT_EQ(calls, callsBefore);
-    EXPECT_EQ(fixture.throttler->throttleActionStateForKey(Key).failureCount(), 3u);  // a refusal does not count
+    EXPECT_EQ(fixture.throttler->throttleActionStateForKey(Key).failureCount(),
+              3u);  // a refusal does not count
 }
 
 TEST_F(WrappedCallTest, TheCallersContinuationsRunAfterTheBookkeeping) {
