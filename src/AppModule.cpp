@@ -1,5 +1,6 @@
 #include "AppModule.h"
 
+#include "API/URLService.h"
 #include "Authentication/AuthStorage.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
@@ -10,6 +11,7 @@
 #include "Persistence/databasewrapper/Database.h"
 #include "Preferences/LocalPreferences.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
+#include "Throttling/TovrinWebAPIThrottler.h"
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
 #include "platform/di/Injector.h"
@@ -19,12 +21,32 @@
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/Timer.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/net/Reachability.h"
+#include "platform/net/URLSession.h"
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Keychain.h"
 #include "platform/system/Screen.h"
 
 namespace tovrin {
+
+namespace {
+
+// A PEM file of certificate authorities that the web client trusts besides the system's: for the
+// sandbox and tests only, set through `--info FILE`.
+const QString ExtraTrustedCAFileInfoDictKey = QStringLiteral("TovrinExtraTrustedCAFile");
+constexpr double RequestTimeout = 30;
+
+std::shared_ptr<net::URLSession> makeURLSession(const Bundle& bundle) {
+    net::URLSessionConfiguration configuration;
+    configuration.timeoutIntervalForRequest = RequestTimeout;
+    configuration.additionalTrustedCAFile =
+        bundle.objectForInfoDictionaryKey(ExtraTrustedCAFileInfoDictKey).toString();
+    return std::make_shared<net::URLSession>(configuration,
+                                             net::Reachability::reachabilityForInternetConnection());
+}
+
+}  // namespace
 
 void AppModule::configure(Injector& injector) const {
     // Platform objects and queues.
@@ -41,6 +63,7 @@ void AppModule::configure(Injector& injector) const {
     injector.bindInstance(Application::shared());
     injector.bindInstance(Device::current());
     injector.bindInstance(Bundle::main());
+    injector.bindInstance(makeURLSession(*Bundle::main()));
 
     injector.bindFactory<QVariantMap>(
         QStringLiteral("infoDictionary"), [](Injector& injector, const Arguments&) {
@@ -55,6 +78,10 @@ void AppModule::configure(Injector& injector) const {
             return std::make_shared<ThreadTrampoline>(
                 std::make_shared<DispatchQueue>(QStringLiteral("TovrinPersistence")));
         });
+    // The request's first argument is the host name.
+    injector.bindFactory<net::Reachability>([](Injector&, const Arguments& arguments) {
+        return net::Reachability::reachabilityWithHostName(arguments.value(0).toString());
+    });
 
     // A converter for the unit system chosen now; anything but metric reads as imperial.
     injector.bindFactory<UnitConverter>(
@@ -76,9 +103,11 @@ void AppModule::configureUserSessionClasses(Injector& injector) const {
 }
 
 void AppModule::configureSingletons(Injector& injector) const {
+    injector.setSingleton<URLService>();
     injector.setSingleton<RemoteNotificationRegistrar>();
     injector.setSingleton<CurrentConversationManager>();
     injector.setSingleton<MyProfileImageManager>();
+    injector.setSingleton<TovrinWebAPIThrottler>();
     injector.setSingleton<ServerCurrentDateProvider>();
     injector.setSingleton<AuthStorage>();
 }

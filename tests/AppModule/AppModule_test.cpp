@@ -4,6 +4,9 @@
 
 #include <QDir>
 
+#include "API/TovrinService.h"
+#include "API/URLService.h"
+#include "API/WebClientTestSupport.h"
 #include "Authentication/AuthStorage.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
@@ -14,6 +17,7 @@
 #include "Persistence/databasewrapper/Database.h"
 #include "Preferences/LocalPreferences.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
+#include "Throttling/TovrinWebAPIThrottler.h"
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
 #include "platform/di/Injector.h"
@@ -22,6 +26,8 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/net/Reachability.h"
+#include "platform/net/URLSession.h"
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
@@ -83,6 +89,29 @@ TEST_F(AppModuleTest, ProcessWideSingletons) {
     EXPECT_EQ(injector.get<MyProfileImageManager>(), injector.get<MyProfileImageManager>());
     EXPECT_EQ(injector.get<RemoteNotificationRegistrar>(), injector.get<RemoteNotificationRegistrar>());
     EXPECT_EQ(injector.get<RemoteNotificationRegistrar>()->application(), Application::shared());
+}
+
+TEST_F(AppModuleTest, OneURLSessionWithAThirtySecondTimeOut) {
+    auto session = injector.get<net::URLSession>();
+    EXPECT_EQ(session, injector.get<net::URLSession>());
+    EXPECT_EQ(session->configuration().timeoutIntervalForRequest, 30);
+    EXPECT_TRUE(session->configuration().additionalTrustedCAFile.isEmpty());
+}
+
+TEST_F(AppModuleTest, AReachabilityMonitorForTheRequestedHost) {
+    auto first = injector.get<net::Reachability>(Arguments{QStringLiteral("chat.tovrin.example")});
+    EXPECT_EQ(first->hostName(), "chat.tovrin.example");
+    EXPECT_NE(first, injector.get<net::Reachability>(Arguments{QStringLiteral("chat.tovrin.example")}));
+}
+
+TEST_F(AppModuleTest, TheURLServiceAndTheThrottlerAreOneForTheProcessTheWebClientIsNewEachTime) {
+    auto listeners = std::make_shared<test::RecordingListeners>();
+    injector.bindInstance<DeprecatedClientListener>(listeners);
+    injector.bindInstance<BannedUserListener>(listeners);
+    injector.bindInstance<CertificateMismatchListener>(listeners);
+    EXPECT_EQ(injector.get<URLService>(), injector.get<URLService>());
+    EXPECT_EQ(injector.get<TovrinWebAPIThrottler>(), injector.get<TovrinWebAPIThrottler>());
+    EXPECT_NE(injector.get<TovrinService>(), injector.get<TovrinService>());
 }
 
 TEST_F(AppModuleTest, TheSupportFolderIsCreatedAgainWhenDeleted) {

@@ -394,6 +394,19 @@ void Resolver<T>::resolve(const Promise<T>& promise) const {
     promise.pipe(*this);
 }
 
+// A promise with its resolver, for code that hands the promise out first and settles it later,
+// perhaps after several attempts.
+template <class T>
+struct Deferred {
+    Promise<T> promise;
+    Resolver<T> resolver;
+
+    static Deferred make() {
+        auto [promise, resolver] = Promise<T>::pending();
+        return Deferred{promise, resolver};
+    }
+};
+
 namespace promise_detail {
 
 // Lets the joins watch a promise without running any user code.

@@ -224,6 +224,14 @@ TEST(Promise, BodyConstructorHandsOverTheResolver) {
     EXPECT_EQ(*promise.value(), "made");
 }
 
+TEST(Promise, ADeferredSettlesThePromiseItHandsOut) {
+    auto deferred = Deferred<int>::make();
+    EXPECT_TRUE(deferred.promise.isPending());
+    deferred.resolver.fulfill(4);
+    deferred.resolver.reject(sampleError(1));
+    EXPECT_EQ(deferred.promise.value(), 4);
+}
+
 TEST(PromiseJoin, FulfilsWithAllValuesInOrder) {
     auto [first, firstResolver] = Promise<int>::pending();
     auto [second, secondResolver] = Promise<int>::pending();
