@@ -1,0 +1,257 @@
+#include "platform/xmpp/XMPPParser.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+
+#include <algorithm>
+
+namespace tovrin::xmpp {
+
+namespace {
+
+// Chunks are fed in pieces of this size, so the size limit is checked before much piles up.
+constexpr qsizetype pieceSize = 16 * 1024;
+
+const xmlChar* xml(const char* text) {
+    return reinterpret_cast<const xmlChar*>(text);
+}
+
+// Without entity substitution libxml2 hands on "&amp;" in attribute values as "&#38;", and
+// nothing else can produce that sequence there.
+QByteArray attributeValue(const xmlChar* begin, const xmlChar* end) {
+    QByteArray value(reinterpret_cast<const char*>(begin), static_cast<qsizetype>(end - begin));
+    if (value.contains('&')) value.replace("&#38;", "&");
+    return value;
+}
+
+bool sameNamespace(const xmlChar* uri, xmlNodePtr parent) {
+    for (xmlNodePtr node = parent; node != nullptr; node = node->parent) {
+        if (node->ns != nullptr) return xmlStrEqual(node->ns->href, uri);
+    }
+    return uri == nullptr || *uri == 0;
+}
+
+}  // namespace
+
+struct XMPPParserCallbacks {
+    static XMPPParser& parser(void* context) {
+        auto* parserContext = static_cast<xmlParserCtxtPtr>(context);
+        return *static_cast<XMPPParser*>(parserContext->_private);
+    }
+
+    static void startElement(void* context, const xmlChar* localName, const xmlChar*, const xmlChar* uri, int,
+                             const xmlChar**, int attributeCount, int, const xmlChar** attributes) {
+        parser(context).startElement(localName, uri, attributeCount, attributes);
+    }
+    static void endElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+        parser(context).endElement();
+    }
+    static void characters(void* context, const xmlChar* text, int length) {
+        parser(context).characters(text, length);
+    }
+    static void restricted(XMPPParser& parser, const char* what) {
+        parser.fail(XMPPParser::Failure::RestrictedXML, QString::fromLatin1(what));
+    }
+    static void comment(void* context, const xmlChar*) { restricted(parser(context), "comment"); }
+    static void processingInstruction(void* context, const xmlChar*, const xmlChar*) {
+        restricted(parser(context), "processing instruction");
+    }
+    static void documentType(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+        restricted(parser(context), "document type declaration");
+    }
+    static void entityDeclaration(void* context, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*) {
+        restricted(parser(context), "entity declaration");
+    }
+    static void reference(void* context, const xmlChar*) { restricted(parser(context), "entity reference"); }
+    // Only called for entities other than the predefined five.
+    static xmlEntityPtr getEntity(void* context, const xmlChar*) {
+        restricted(parser(context), "entity reference");
+        return nullptr;
+    }
+    static void structuredError(void* context, xmlErrorPtr error) {
+        if (error == nullptr || error->level < XML_ERR_ERROR) return;
+        const QString message = QString::fromUtf8(error->message ? error->message : "").trimmed();
+        parser(context).fail(XMPPParser::Failure::NotWellFormed, message);
+    }
+    static void warning(void*, const char*, ...) {}
+
+    static xmlSAXHandler handler() {
+        xmlSAXHandler sax{};
+        sax.initialized = XML_SAX2_MAGIC;
+        sax.startElementNs = startElement;
+        sax.endElementNs = endElement;
+        sax.characters = characters;
+        sax.cdataBlock = characters;
+        sax.comment = comment;
+        sax.processingInstruction = processingInstruction;
+        sax.internalSubset = documentType;
+        sax.externalSubset = documentType;
+        sax.entityDecl = entityDeclaration;
+        sax.reference = reference;
+        sax.getEntity = getEntity;
+        sax.getParameterEntity = getEntity;
+        sax.serror = structuredError;
+        sax.warning = warning;
+        return sax;
+    }
+};
+
+XMPPParser::XMPPParser(Delegate& delegate, qsizetype maximumStanzaSize)
+    : delegate_(delegate), maximumStanzaSize_(maximumStanzaSize) {
+    xmlInitParser();
+    xmlSAXHandler sax = XMPPParserCallbacks::handler();
+    context_ = xmlCreatePushParserCtxt(&sax, nullptr, nullptr, 0, nullptr);
+    context_->_private = this;
+    // The context itself is the callbacks' first argument, so they can reach both.
+    context_->userData = context_;
+    xmlCtxtUseOptions(context_, XML_PARSE_NONET | XML_PARSE_IGNORE_ENC);
+}
+
+XMPPParser::~XMPPParser() {
+    if (stanzaRoot_ != nullptr) xmlFreeNode(stanzaRoot_);
+    xmlFreeParserCtxt(context_);
+    *alive_ = false;
+}
+
+bool XMPPParser::parseData(const QByteArray& data) {
+    return parseData(data.constData(), data.size());
+}
+
+bool XMPPParser::parseData(const char* data, qsizetype size) {
+    const std::shared_ptr<bool> alive = alive_;
+    for (qsizetype offset = 0; offset < size && !isStopped(); offset += pieceSize) {
+        const qsizetype length = std::min(pieceSize, size - offset);
+        bytesFed_ += length;
+        const int status = xmlParseChunk(context_, data + offset, static_cast<int>(length), 0);
+        if (status != 0 && !isStopped()) fail(Failure::NotWellFormed, QStringLiteral("not well-formed"));
+        checkPendingSize();
+        if (!deliverPending(alive)) return false;
+    }
+    return !isStopped();
+}
+
+void XMPPParser::checkPendingSize() {
+    if (isStopped() || depth_ == 0) return;
+    if (bytesFed_ - stanzaBoundary_ > maximumStanzaSize_) {
+        fail(Failure::StanzaTooBig, QStringLiteral("stanza larger than %1 bytes").arg(maximumStanzaSize_));
+    }
+}
+
+// Events are handed on after libxml2 has returned, so a delegate may drop the parser.
+bool XMPPParser::deliverPending(const std::shared_ptr<bool>& alive) {
+    while (!pending_.empty()) {
+        Event event = std::move(pending_.front());
+        pending_.pop_front();
+        switch (event.kind) {
+            case Event::Root: delegate_.parserDidReadRoot(event.element); break;
+            case Event::Element: delegate_.parserDidReadElement(event.element); break;
+            case Event::End: delegate_.parserDidEnd(); break;
+            case Event::Failed: delegate_.parserDidFail(event.failure, event.reason); break;
+        }
+        if (!*alive) return false;
+    }
+    return true;
+}
+
+void XMPPParser::startElement(const xmlChar* localName, const xmlChar* uri, int attributeCount,
+                              const xmlChar** attributes) {
+    if (isStopped()) return;
+    xmlNodePtr node = xmlNewNode(nullptr, localName);
+    const bool startsTree = depth_ <= 1;
+    if (uri != nullptr && *uri != 0 && (startsTree || !sameNamespace(uri, current_))) {
+        node->nsDef = xmlNewNs(nullptr, uri, nullptr);
+        node->ns = node->nsDef;
+    }
+    for (int index = 0; index < attributeCount; ++index) {
+        const xmlChar** attribute = attributes + index * 5;
+        QByteArray name(reinterpret_cast<const char*>(attribute[0]));
+        if (attribute[1] != nullptr) name = QByteArray(reinterpret_cast<const char*>(attribute[1])) + ':' + name;
+        const QByteArray value = attributeValue(attribute[3], attribute[4]);
+        xmlNewProp(node, xml(name.constData()), xml(value.constData()));
+    }
+    if (depth_ == 0) {
+        pending_.push_back({Event::Root, XMLElement::adoptingNode(node)});
+    } else if (depth_ == 1) {
+        stanzaRoot_ = node;
+        current_ = node;
+    } else {
+        xmlAddChild(current_, node);
+        current_ = node;
+    }
+    ++depth_;
+}
+
+void XMPPParser::endElement() {
+    if (isStopped()) return;
+    --depth_;
+    if (depth_ == 0) {
+        ended_ = true;
+        pending_.push_back({Event::End});
+    } else if (depth_ == 1) {
+        xmlNodePtr stanza = stanzaRoot_;
+        stanzaRoot_ = nullptr;
+        current_ = nullptr;
+        markStanzaBoundary();
+        pending_.push_back({Event::Element, XMLElement::adoptingNode(stanza)});
+    } else {
+        current_ = current_->parent;
+    }
+}
+
+void XMPPParser::characters(const xmlChar* text, int length) {
+    if (isStopped()) return;
+    if (depth_ >= 2) {
+        xmlNodeAddContentLen(current_, text, length);
+    } else if (depth_ == 1) {
+        // Whitespace between stanzas (keep-alives) does not count towards the next stanza.
+        markStanzaBoundary();
+    }
+}
+
+void XMPPParser::markStanzaBoundary() {
+    const long consumed = xmlByteConsumed(context_);
+    if (consumed >= 0) stanzaBoundary_ = consumed;
+}
+
+void XMPPParser::fail(Failure failure, const QString& reason) {
+    if (isStopped()) return;
+    failed_ = true;
+    xmlStopParser(context_);
+    pending_.push_back({Event::Failed, {}, failure, reason});
+}
+
+QString XMPPParser::conditionForFailure(Failure failure) {
+    switch (failure) {
+        case Failure::NotWellFormed: return QStringLiteral("not-well-formed");
+        case Failure::RestrictedXML: return QStringLiteral("restricted-xml");
+        case Failure::StanzaTooBig: return QStringLiteral("policy-violation");
+    }
+    return QStringLiteral("undefined-condition");
+}
+
+namespace {
+
+class FirstElement : public XMPPParser::Delegate {
+public:
+    void parserDidReadRoot(const XMLElement&) override {}
+    void parserDidReadElement(const XMLElement& element) override {
+        if (!element_) element_ = element;
+    }
+    void parserDidEnd() override {}
+    void parserDidFail(XMPPParser::Failure, const QString&) override { failed_ = true; }
+
+    XMLElement element_;
+    bool failed_ = false;
+};
+
+}  // namespace
+
+XMLElement XMPPParser::elementWithXMLString(const QString& xml) {
+    FirstElement reader;
+    XMPPParser parser(reader);
+    parser.parseData(QByteArrayLiteral("<root>") + xml.toUtf8() + QByteArrayLiteral("</root>"));
+    return reader.failed_ ? XMLElement() : reader.element_;
+}
+
+}  // namespace tovrin::xmpp
