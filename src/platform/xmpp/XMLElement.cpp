@@ -106,7 +106,10 @@ void appendEscaped(QByteArray& out, const xmlChar* value, bool inAttribute) {
             case '\n': out += inAttribute ? "&#10;" : "\n"; break;
             case '\r': out += "&#13;"; break;
             case '\t': out += inAttribute ? "&#9;" : "\t"; break;
-            default: out += QString(QChar::fromUcs4(code)).toUtf8();
+            default: {
+                const char32_t character = code;
+                out += QString::fromUcs4(&character, 1).toUtf8();
+            }
         }
     }
 }

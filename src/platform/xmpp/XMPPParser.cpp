@@ -192,8 +192,14 @@ void XMPPParser::endElement() {
         xmlNodePtr stanza = stanzaRoot_;
         stanzaRoot_ = nullptr;
         current_ = nullptr;
+        const qint64 start = stanzaBoundary_;
         markStanzaBoundary();
-        pending_.push_back({Event::Element, XMLElement::adoptingNode(stanza)});
+        XMLElement element = XMLElement::adoptingNode(stanza);
+        if (stanzaBoundary_ - start > maximumStanzaSize_) {
+            fail(Failure::StanzaTooBig, QStringLiteral("stanza larger than %1 bytes").arg(maximumStanzaSize_));
+            return;
+        }
+        pending_.push_back({Event::Element, element});
     } else {
         current_ = current_->parent;
     }

@@ -139,7 +139,7 @@ void XMPPStream::makeSocket() {
 
 void XMPPStream::openStream() {
     state_ = state_ == State::Connecting ? State::Opening : state_;
-    parser_ = std::make_unique<XMPPParser>(*this, maximumStanzaSize_);
+    parser_ = std::make_unique<XMPPParser>(static_cast<XMPPParser::Delegate&>(*this), maximumStanzaSize_);
     QByteArray header = "<?xml version='1.0'?><stream:stream to='" + myJID_->domain().toUtf8() + "'";
     // Prepared addresses hold no quote, ampersand or angle bracket.
     if (isSecure_) header += " from='" + myJID_->bare().toUtf8() + "'";

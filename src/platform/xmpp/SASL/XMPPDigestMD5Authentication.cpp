@@ -51,11 +51,12 @@ QByteArray quoted(const QByteArray& value) {
 }  // namespace
 
 XMPPDigestMD5Authentication::XMPPDigestMD5Authentication(QString username, QString password, QString domain,
-                                                         QByteArray clientNonce)
+                                                         QByteArray clientNonce, QByteArray service)
     : username_(std::move(username)),
       password_(std::move(password)),
       domain_(std::move(domain)),
-      clientNonce_(clientNonce.isEmpty() ? QUuid::createUuid().toByteArray(QUuid::Id128) : std::move(clientNonce)) {}
+      clientNonce_(clientNonce.isEmpty() ? QUuid::createUuid().toByteArray(QUuid::Id128) : std::move(clientNonce)),
+      service_(std::move(service)) {}
 
 XMLElement XMPPDigestMD5Authentication::start() {
     return authElement({});
@@ -75,7 +76,7 @@ XMPPSASLAuthentication::Step XMPPDigestMD5Authentication::answerFirstChallenge(
     nonce_ = challenge.value("nonce");
     if (!username || !password || nonce_.isEmpty() || !qop.contains("auth")) return fail();
     realm_ = challenge.value("realm", domain_.toUtf8());
-    digestURI_ = "xmpp/" + domain_.toUtf8();
+    digestURI_ = service_ + '/' + domain_.toUtf8();
     const QByteArray secret = md5(username->toUtf8() + ':' + realm_ + ':' + password->toUtf8());
     const QByteArray a1 = secret + ':' + nonce_ + ':' + clientNonce_;
     const QByteArray ha1 = md5(a1).toHex();

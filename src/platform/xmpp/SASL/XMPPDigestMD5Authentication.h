@@ -10,8 +10,9 @@ namespace tovrin::xmpp {
 // SASL DIGEST-MD5 (RFC 2831), "auth" quality of protection. The server's "rspauth" is checked.
 class XMPPDigestMD5Authentication : public XMPPSASLMechanism {
 public:
-    // An empty client nonce is replaced by a random one.
-    XMPPDigestMD5Authentication(QString username, QString password, QString domain, QByteArray clientNonce = {});
+    // An empty client nonce is replaced by a random one. The service is "xmpp" for a stream.
+    XMPPDigestMD5Authentication(QString username, QString password, QString domain, QByteArray clientNonce = {},
+                                QByteArray service = "xmpp");
 
     QString mechanismName() const override { return QStringLiteral("DIGEST-MD5"); }
     XMLElement start() override;
@@ -28,6 +29,7 @@ private:
     const QString password_;
     const QString domain_;
     QByteArray clientNonce_;
+    const QByteArray service_;
     QByteArray realm_;
     QByteArray nonce_;
     QByteArray digestURI_;
