@@ -99,13 +99,27 @@ void appendEscaped(QByteArray& out, const xmlChar* value, bool inAttribute) {
         }
         if (!isXMLCharacter(code)) continue;
         switch (code) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += inAttribute ? "&quot;" : "\""; break;
-            case '\n': out += inAttribute ? "&#10;" : "\n"; break;
-            case '\r': out += "&#13;"; break;
-            case '\t': out += inAttribute ? "&#9;" : "\t"; break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += inAttribute ? "&quot;" : "\"";
+                break;
+            case '\n':
+                out += inAttribute ? "&#10;" : "\n";
+                break;
+            case '\r':
+                out += "&#13;";
+                break;
+            case '\t':
+                out += inAttribute ? "&#9;" : "\t";
+                break;
             default: {
                 const char32_t character = code;
                 out += QString::fromUcs4(&character, 1).toUtf8();

@@ -45,7 +45,8 @@ std::optional<QString> XMPPJID::prepareDomain(const QString& domain) {
     return prepared;
 }
 
-std::optional<XMPPJID> XMPPJID::jidWithUser(const QString& user, const QString& domain, const QString& resource) {
+std::optional<XMPPJID> XMPPJID::jidWithUser(const QString& user, const QString& domain,
+                                            const QString& resource) {
     std::optional<QString> preparedDomain = prepareDomain(domain);
     if (!preparedDomain) return std::nullopt;
     QString preparedUser;

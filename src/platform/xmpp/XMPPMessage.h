@@ -19,9 +19,7 @@ public:
     }
 
     QString body() const { return elementForName(QStringLiteral("body")).stringValue(); }
-    void addBody(const QString& body) {
-        addChild(XMLElement::elementWithName(QStringLiteral("body"), body));
-    }
+    void addBody(const QString& body) { addChild(XMLElement::elementWithName(QStringLiteral("body"), body)); }
 
     bool isChatMessage() const { return type() == QLatin1String("chat"); }
     bool isErrorMessage() const { return type() == QLatin1String("error"); }

@@ -5,7 +5,8 @@
 namespace tovrin::xmpp {
 
 XMPPModule::XMPPModule(std::shared_ptr<DispatchQueue> moduleQueue)
-    : moduleQueue_(moduleQueue ? std::move(moduleQueue) : std::make_shared<DispatchQueue>(QStringLiteral("XMPPModule"))) {}
+    : moduleQueue_(moduleQueue ? std::move(moduleQueue)
+                               : std::make_shared<DispatchQueue>(QStringLiteral("XMPPModule"))) {}
 
 XMPPModule::~XMPPModule() = default;
 

@@ -60,7 +60,8 @@ struct XMPPParserCallbacks {
     static void documentType(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
         restricted(parser(context), "document type declaration");
     }
-    static void entityDeclaration(void* context, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*) {
+    static void entityDeclaration(void* context, const xmlChar*, int, const xmlChar*, const xmlChar*,
+                                  xmlChar*) {
         restricted(parser(context), "entity declaration");
     }
     static void reference(void* context, const xmlChar*) { restricted(parser(context), "entity reference"); }
@@ -144,10 +145,18 @@ bool XMPPParser::deliverPending(const std::shared_ptr<bool>& alive) {
         Event event = std::move(pending_.front());
         pending_.pop_front();
         switch (event.kind) {
-            case Event::Root: delegate_.parserDidReadRoot(event.element); break;
-            case Event::Element: delegate_.parserDidReadElement(event.element); break;
-            case Event::End: delegate_.parserDidEnd(); break;
-            case Event::Failed: delegate_.parserDidFail(event.failure, event.reason); break;
+            case Event::Root:
+                delegate_.parserDidReadRoot(event.element);
+                break;
+            case Event::Element:
+                delegate_.parserDidReadElement(event.element);
+                break;
+            case Event::End:
+                delegate_.parserDidEnd();
+                break;
+            case Event::Failed:
+                delegate_.parserDidFail(event.failure, event.reason);
+                break;
         }
         if (!*alive) return false;
     }
@@ -166,7 +175,8 @@ void XMPPParser::startElement(const xmlChar* localName, const xmlChar* uri, int 
     for (int index = 0; index < attributeCount; ++index) {
         const xmlChar** attribute = attributes + index * 5;
         QByteArray name(reinterpret_cast<const char*>(attribute[0]));
-        if (attribute[1] != nullptr) name = QByteArray(reinterpret_cast<const char*>(attribute[1])) + ':' + name;
+        if (attribute[1] != nullptr)
+            name = QByteArray(reinterpret_cast<const char*>(attribute[1])) + ':' + name;
         const QByteArray value = attributeValue(attribute[3], attribute[4]);
         xmlNewProp(node, xml(name.constData()), xml(value.constData()));
     }
@@ -196,7 +206,8 @@ void XMPPParser::endElement() {
         markStanzaBoundary();
         XMLElement element = XMLElement::adoptingNode(stanza);
         if (stanzaBoundary_ - start > maximumStanzaSize_) {
-            fail(Failure::StanzaTooBig, QStringLiteral("stanza larger than %1 bytes").arg(maximumStanzaSize_));
+            fail(Failure::StanzaTooBig,
+                 QStringLiteral("stanza larger than %1 bytes").arg(maximumStanzaSize_));
             return;
         }
         pending_.push_back({Event::Element, element});
@@ -229,9 +240,12 @@ void XMPPParser::fail(Failure failure, const QString& reason) {
 
 QString XMPPParser::conditionForFailure(Failure failure) {
     switch (failure) {
-        case Failure::NotWellFormed: return QStringLiteral("not-well-formed");
-        case Failure::RestrictedXML: return QStringLiteral("restricted-xml");
-        case Failure::StanzaTooBig: return QStringLiteral("policy-violation");
+        case Failure::NotWellFormed:
+            return QStringLiteral("not-well-formed");
+        case Failure::RestrictedXML:
+            return QStringLiteral("restricted-xml");
+        case Failure::StanzaTooBig:
+            return QStringLiteral("policy-violation");
     }
     return QStringLiteral("undefined-condition");
 }

@@ -94,15 +94,15 @@ bool XMPPStream::isConnecting() const {
 
 void XMPPStream::notify(std::function<void(XMPPStreamDelegate&, XMPPStream&)> call) {
     // The pending call keeps the stream alive until every delegate has had it.
-    multicastDelegate_.invoke([self = shared_from_this(), call = std::move(call)](XMPPStreamDelegate& delegate) {
-        call(delegate, *self);
-    });
+    multicastDelegate_.invoke([self = shared_from_this(), call = std::move(call)](
+                                  XMPPStreamDelegate& delegate) { call(delegate, *self); });
 }
 
 bool XMPPStream::connectWithTimeout(double timeout, Error* error) {
     TVR_ASSERT(MainQueue::isMainThread(), "The stream connects on the main thread");
     if (state_ != State::Disconnected) {
-        if (error) *error = streamError(XMPPStreamInvalidState, QStringLiteral("Already connected or connecting"));
+        if (error)
+            *error = streamError(XMPPStreamInvalidState, QStringLiteral("Already connected or connecting"));
         return false;
     }
     if (!myJID_) {
@@ -119,7 +119,8 @@ bool XMPPStream::connectWithTimeout(double timeout, Error* error) {
         std::weak_ptr<XMPPStream> weak = weak_from_this();
         connectTimer_ = timerSource_(timeout, false, [weak](Timer&) {
             auto self = weak.lock();
-            if (self && self->isConnecting()) self->close(streamError(XMPPStreamTimeout, QStringLiteral("Timed out")));
+            if (self && self->isConnecting())
+                self->close(streamError(XMPPStreamTimeout, QStringLiteral("Timed out")));
         });
     }
     socket_->connectToHost(hostName_.isEmpty() ? myJID_->domain() : hostName_, hostPort_);
@@ -143,7 +144,8 @@ void XMPPStream::openStream() {
     QByteArray header = "<?xml version='1.0'?><stream:stream to='" + myJID_->domain().toUtf8() + "'";
     // Prepared addresses hold no quote, ampersand or angle bracket.
     if (isSecure_) header += " from='" + myJID_->bare().toUtf8() + "'";
-    header += " version='1.0' xml:lang='en' xmlns='jabber:client' xmlns:stream='http://etherx.jabber.org/streams'>";
+    header +=
+        " version='1.0' xml:lang='en' xmlns='jabber:client' xmlns:stream='http://etherx.jabber.org/streams'>";
     hasOpenedStream_ = true;
     writeData(header);
 }
@@ -192,11 +194,20 @@ void XMPPStream::parserDidReadElement(const XMLElement& element) {
         return;
     }
     switch (state_) {
-        case State::StartTLS: handleStartTLSAnswer(element); break;
-        case State::Authenticating: handleAuthAnswer(element); break;
-        case State::Binding: handleBindingAnswer(element); break;
-        case State::Connected: handleStanza(element); break;
-        default: break;
+        case State::StartTLS:
+            handleStartTLSAnswer(element);
+            break;
+        case State::Authenticating:
+            handleAuthAnswer(element);
+            break;
+        case State::Binding:
+            handleBindingAnswer(element);
+            break;
+        case State::Connected:
+            handleStanza(element);
+            break;
+        default:
+            break;
     }
 }
 
@@ -217,7 +228,8 @@ void XMPPStream::handleFeatures(const XMLElement& features) {
             return;
         }
         if (startTLSPolicy_ == StartTLSPolicy::Required) {
-            close(streamError(XMPPStreamUnsupportedAction, QStringLiteral("The server does not offer STARTTLS")));
+            close(streamError(XMPPStreamUnsupportedAction,
+                              QStringLiteral("The server does not offer STARTTLS")));
             return;
         }
     }
@@ -257,20 +269,25 @@ void XMPPStream::startTLS() {
 bool XMPPStream::authenticateWithPassword(const QString& password, Error* error) {
     TVR_ASSERT(MainQueue::isMainThread(), "The stream signs in on the main thread");
     if (state_ != State::Connected || isAuthenticated_) {
-        if (error) *error = streamError(XMPPStreamInvalidState, QStringLiteral("Not connected, or signed in already"));
+        if (error)
+            *error =
+                streamError(XMPPStreamInvalidState, QStringLiteral("Not connected, or signed in already"));
         return false;
     }
     authentication_ = chooseAuthentication(password);
     if (!authentication_) {
         refuseSignIn(saslFailure(QStringLiteral("invalid-mechanism")));
-        if (error) *error = streamError(XMPPStreamUnsupportedAction, QStringLiteral("No usable sign-in mechanism"));
+        if (error)
+            *error = streamError(XMPPStreamUnsupportedAction, QStringLiteral("No usable sign-in mechanism"));
         return false;
     }
     const XMLElement first = authentication_->start();
     if (!first) {
         authentication_.reset();
         refuseSignIn(saslFailure(QStringLiteral("malformed-request")));
-        if (error) *error = streamError(XMPPStreamUnsupportedAction, QStringLiteral("Unusable user name or password"));
+        if (error)
+            *error =
+                streamError(XMPPStreamUnsupportedAction, QStringLiteral("Unusable user name or password"));
         return false;
     }
     state_ = State::Authenticating;
@@ -291,7 +308,8 @@ std::unique_ptr<XMPPSASLAuthentication> XMPPStream::chooseAuthentication(const Q
     if (offered.contains(QLatin1String("PLAIN")) && isSecure_) {
         return std::make_unique<XMPPPlainAuthentication>(user, password);
     }
-    const bool offersLegacy = !features_.elementForName(QStringLiteral("auth"), XMPPLegacyAuthFeatureNamespace).isNull();
+    const bool offersLegacy =
+        !features_.elementForName(QStringLiteral("auth"), XMPPLegacyAuthFeatureNamespace).isNull();
     if (offersLegacy && isSecure_) {
         const QString resource = myJID_->resource().isEmpty() ? generateUUID() : myJID_->resource();
         return std::make_unique<XMPPLegacyAuthentication>(user, password, resource, streamID_);
@@ -303,7 +321,8 @@ void XMPPStream::handleAuthAnswer(const XMLElement& element) {
     const XMPPSASLAuthentication::Step step = authentication_->handleAuth(element);
     if (step.response) send(step.response);
     switch (step.outcome) {
-        case XMPPSASLAuthentication::Outcome::Continue: return;
+        case XMPPSASLAuthentication::Outcome::Continue:
+            return;
         case XMPPSASLAuthentication::Outcome::Failed: {
             const bool serverSaidSuccess = element.name() == QLatin1String("success");
             state_ = State::Connected;
@@ -311,7 +330,8 @@ void XMPPStream::handleAuthAnswer(const XMLElement& element) {
             refuseSignIn(serverSaidSuccess ? saslFailure(QStringLiteral("not-authorized")) : element);
             // The server believes we are signed in, but it never proved it knows the password.
             if (serverSaidSuccess) {
-                close(streamError(XMPPStreamServerNotVerified, QStringLiteral("The server was not verified")));
+                close(
+                    streamError(XMPPStreamServerNotVerified, QStringLiteral("The server was not verified")));
             }
             return;
         }
@@ -374,14 +394,16 @@ void XMPPStream::startSession() {
         return;
     }
     sessionID_ = generateUUID();
-    send(XMPPIQ::iqWithType(QStringLiteral("set"), sessionID_, XMLElement(QStringLiteral("session"), XMPPSessionNamespace)));
+    send(XMPPIQ::iqWithType(QStringLiteral("set"), sessionID_,
+                            XMLElement(QStringLiteral("session"), XMPPSessionNamespace)));
 }
 
 void XMPPStream::finishSignIn() {
     sessionID_.clear();
     isAuthenticated_ = true;
     state_ = State::Connected;
-    notify([](XMPPStreamDelegate& delegate, XMPPStream& stream) { delegate.xmppStreamDidAuthenticate(stream); });
+    notify(
+        [](XMPPStreamDelegate& delegate, XMPPStream& stream) { delegate.xmppStreamDidAuthenticate(stream); });
 }
 
 void XMPPStream::handleStanza(const XMLElement& element) {
@@ -409,7 +431,8 @@ void XMPPStream::handleIQ(const XMPPIQ& iq) {
         [self, iq](XMPPStreamDelegate& delegate) { return delegate.xmppStreamDidReceiveIQ(*self, iq); },
         [weak = std::weak_ptr<XMPPStream>(self), iq](bool handled) {
             auto stream = weak.lock();
-            if (stream && !handled && iq.requiresResponse()) stream->sendElement(serviceUnavailableAnswer(iq));
+            if (stream && !handled && iq.requiresResponse())
+                stream->sendElement(serviceUnavailableAnswer(iq));
         });
 }
 
@@ -419,7 +442,8 @@ void XMPPStream::sendElement(const XMLElement& element) {
         return;
     }
     if (state_ != State::Connected) {
-        reportSendFailure(element, streamError(XMPPStreamInvalidState, QStringLiteral("The stream is not connected")));
+        reportSendFailure(element,
+                          streamError(XMPPStreamInvalidState, QStringLiteral("The stream is not connected")));
         return;
     }
     send(element);
@@ -479,7 +503,9 @@ void XMPPStream::failWithStreamError(const QString& condition, const Error& erro
 void XMPPStream::disconnect() {
     TVR_ASSERT(MainQueue::isMainThread(), "The stream disconnects on the main thread");
     if (state_ == State::Disconnected) return;
-    notify([](XMPPStreamDelegate& delegate, XMPPStream& stream) { delegate.xmppStreamWasToldToDisconnect(stream); });
+    notify([](XMPPStreamDelegate& delegate, XMPPStream& stream) {
+        delegate.xmppStreamWasToldToDisconnect(stream);
+    });
     close(std::nullopt);
 }
 
@@ -500,7 +526,9 @@ void XMPPStream::close(const std::optional<Error>& error) {
     // Parsing may be under way further up the stack; the parser copes with going away.
     parser_.reset();
     socket_.reset();
-    notify([error](XMPPStreamDelegate& delegate, XMPPStream& stream) { delegate.xmppStreamDidDisconnect(stream, error); });
+    notify([error](XMPPStreamDelegate& delegate, XMPPStream& stream) {
+        delegate.xmppStreamDidDisconnect(stream, error);
+    });
 }
 
 void XMPPStream::startKeepAlive() {

@@ -23,13 +23,13 @@ class XMPPSASLAuthentication;
 inline const QString XMPPStreamErrorDomain = QStringLiteral("XMPPStreamErrorDomain");
 
 enum XMPPStreamErrorCode : qint64 {
-    XMPPStreamInvalidState = 1,     // the operation does not fit the stream's state
-    XMPPStreamInvalidProperty = 2,  // the own address or host is missing
+    XMPPStreamInvalidState = 1,       // the operation does not fit the stream's state
+    XMPPStreamInvalidProperty = 2,    // the own address or host is missing
     XMPPStreamUnsupportedAction = 3,  // the server does not offer what is needed (STARTTLS, a mechanism)
-    XMPPStreamSocketError = 4,      // the connection or the TLS handshake failed or broke
+    XMPPStreamSocketError = 4,        // the connection or the TLS handshake failed or broke
     XMPPStreamTimeout = 5,
     XMPPStreamReceivedStreamError = 6,
-    XMPPStreamInvalidXML = 7,       // the server sent what the parser refused
+    XMPPStreamInvalidXML = 7,  // the server sent what the parser refused
     XMPPStreamClosedByServer = 8,
     XMPPStreamBindFailed = 9,
     XMPPStreamServerNotVerified = 10,  // the server could not prove it knows the password
@@ -52,7 +52,8 @@ public:
     XMPPStream& operator=(const XMPPStream&) = delete;
 
     // A null queue is the main queue.
-    void addDelegate(const std::weak_ptr<XMPPStreamDelegate>& delegate, const std::shared_ptr<DispatchQueue>& queue);
+    void addDelegate(const std::weak_ptr<XMPPStreamDelegate>& delegate,
+                     const std::shared_ptr<DispatchQueue>& queue);
     void removeDelegate(const XMPPStreamDelegate* delegate);
 
     // Empty: the domain of the own address.

@@ -38,7 +38,8 @@ public:
     virtual void xmppStreamDidSendPresence(XMPPStream& sender, const XMPPPresence& presence) {}
     virtual void xmppStreamDidSendCustomElement(XMPPStream& sender, const XMLElement& element) {}
     virtual void xmppStreamDidFailToSendIQ(XMPPStream& sender, const XMPPIQ& iq, const Error& error) {}
-    virtual void xmppStreamDidFailToSendMessage(XMPPStream& sender, const XMPPMessage& message, const Error& error) {}
+    virtual void xmppStreamDidFailToSendMessage(XMPPStream& sender, const XMPPMessage& message,
+                                                const Error& error) {}
     virtual void xmppStreamDidFailToSendPresence(XMPPStream& sender, const XMPPPresence& presence,
                                                  const Error& error) {}
     // `disconnect` was called; the disconnection follows.

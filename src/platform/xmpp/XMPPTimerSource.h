@@ -9,7 +9,8 @@ namespace tovrin::xmpp {
 
 // Makes the library's timers (keep-alive, acknowledgement requests, reconnection), already
 // scheduled. Tests hand in their own source and fire the timers themselves.
-using XMPPTimerSource = std::function<std::shared_ptr<Timer>(double interval, bool repeats, Timer::Action action)>;
+using XMPPTimerSource =
+    std::function<std::shared_ptr<Timer>(double interval, bool repeats, Timer::Action action)>;
 
 // Timers on the main run loop.
 inline XMPPTimerSource defaultXMPPTimerSource() {

@@ -13,7 +13,8 @@ TEST(ChatMarkers, BuildsTheMarkersOfXEP0333) {
     message.setTo(*XMPPJID::jidWithString("peer@tovrin.test"));
     addDisplayedChatMarkerWithID(message, "m1");
     EXPECT_EQ(message.compactXMLString(),
-              "<message to=\"peer@tovrin.test\"><displayed xmlns=\"urn:xmpp:chat-markers:0\" id=\"m1\"/></message>");
+              "<message to=\"peer@tovrin.test\"><displayed xmlns=\"urn:xmpp:chat-markers:0\" "
+              "id=\"m1\"/></message>");
     XMPPMessage markable = XMPPMessage::messageWithType("chat");
     addMarkableChatMarker(markable);
     EXPECT_TRUE(hasMarkableChatMarker(markable));
@@ -21,14 +22,16 @@ TEST(ChatMarkers, BuildsTheMarkersOfXEP0333) {
 }
 
 TEST(ChatMarkers, ReadsTheIdOfTheLastMarker) {
-    const XMPPMessage message(XMPPParser::elementWithXMLString(
-        "<message><received xmlns='urn:xmpp:chat-markers:0' id='a'/><acknowledged xmlns='urn:xmpp:chat-markers:0' "
-        "id='b'/><body>x</body></message>"));
+    const XMPPMessage message(
+        XMPPParser::elementWithXMLString("<message><received xmlns='urn:xmpp:chat-markers:0' "
+                                         "id='a'/><acknowledged xmlns='urn:xmpp:chat-markers:0' "
+                                         "id='b'/><body>x</body></message>"));
     EXPECT_EQ(chatMarkerID(message), "b");
     EXPECT_TRUE(hasReceivedChatMarker(message));
     EXPECT_TRUE(hasAcknowledgedChatMarker(message));
     EXPECT_FALSE(hasDisplayedChatMarker(message));
-    EXPECT_FALSE(hasChatMarker(XMPPMessage(XMPPParser::elementWithXMLString("<message><received id='a'/></message>"))));
+    EXPECT_FALSE(hasChatMarker(
+        XMPPMessage(XMPPParser::elementWithXMLString("<message><received id='a'/></message>"))));
 }
 
 TEST(ResultSet, BuildsPagesBeforeAndAfterAnIdEvenAnEmptyOne) {
@@ -43,8 +46,9 @@ TEST(ResultSet, BuildsPagesBeforeAndAfterAnIdEvenAnEmptyOne) {
 }
 
 TEST(ResultSet, ReadsAPageDescription) {
-    const XMPPResultSet page(XMPPParser::elementWithXMLString(
-        "<set xmlns='http://jabber.org/protocol/rsm'><first index='10'>f</first><last>l</last><count>120</count></set>"));
+    const XMPPResultSet page(
+        XMPPParser::elementWithXMLString("<set xmlns='http://jabber.org/protocol/rsm'><first "
+                                         "index='10'>f</first><last>l</last><count>120</count></set>"));
     EXPECT_EQ(page.first(), "f");
     EXPECT_EQ(page.last(), "l");
     EXPECT_EQ(page.count(), 120);

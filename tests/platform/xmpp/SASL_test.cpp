@@ -41,7 +41,8 @@ TEST_F(SCRAMSHA1, ExchangesTheMessagesOfTheRFCExampleAndVerifiesTheServer) {
     EXPECT_EQ(decoded(proof.response),
               "c=biws,r=fyko+d2lbbFgONRv9qkxdawL3rfcNHYJY1ZVvWVs7j,p=v0X8v3Bz2T0CJGbJQyF0X+HI4Ts=");
 
-    EXPECT_EQ(scram.handleAuth(saslElement("success", "v=rmF9pqV8S7suAoZWja4dJRkFsKQ=")).outcome, Outcome::Succeeded);
+    EXPECT_EQ(scram.handleAuth(saslElement("success", "v=rmF9pqV8S7suAoZWja4dJRkFsKQ=")).outcome,
+              Outcome::Succeeded);
 }
 
 TEST_F(SCRAMSHA1, AcceptsTheServerSignatureAsAChallengeBeforeAnEmptySuccess) {
@@ -56,7 +57,8 @@ TEST_F(SCRAMSHA1, AcceptsTheServerSignatureAsAChallengeBeforeAnEmptySuccess) {
 TEST_F(SCRAMSHA1, FailsWhenTheServerCannotProveItKnowsThePassword) {
     scram.start();
     scram.handleAuth(saslElement("challenge", serverFirst));
-    EXPECT_EQ(scram.handleAuth(saslElement("success", "v=AAAAAAAAAAAAAAAAAAAAAAAAAAA=")).outcome, Outcome::Failed);
+    EXPECT_EQ(scram.handleAuth(saslElement("success", "v=AAAAAAAAAAAAAAAAAAAAAAAAAAA=")).outcome,
+              Outcome::Failed);
 }
 
 TEST_F(SCRAMSHA1, FailsASuccessWithoutAnyServerSignature) {
@@ -77,7 +79,8 @@ TEST_F(SCRAMSHA1, RefusesAServerFirstMessageItCannotTrust) {
     for (const QByteArray& message : messages) {
         XMPPSCRAMSHA1Authentication fresh("user", "pencil", "fyko+d2lbbFgONRv9qkxdawL");
         fresh.start();
-        EXPECT_EQ(fresh.handleAuth(saslElement("challenge", message)).outcome, Outcome::Failed) << message.toStdString();
+        EXPECT_EQ(fresh.handleAuth(saslElement("challenge", message)).outcome, Outcome::Failed)
+            << message.toStdString();
     }
 }
 
@@ -101,15 +104,18 @@ QMap<QByteArray, QByteArray> directives(const QByteArray& text) {
 TEST(DigestMD5, AnswersTheRFCExampleAndChecksTheServerResponse) {
     XMPPDigestMD5Authentication digest("chris", "secret", "elwood.innosoft.com", "OA6MHXh6VqTrRk", "imap");
     EXPECT_EQ(digest.start().attributeStringValueForName("mechanism"), "DIGEST-MD5");
-    const auto answer = digest.handleAuth(saslElement(
-        "challenge", "realm=\"elwood.innosoft.com\",nonce=\"OA6MG9tEQGm2hh\",qop=\"auth\",algorithm=md5-sess,charset=utf-8"));
+    const auto answer =
+        digest.handleAuth(saslElement("challenge",
+                                      "realm=\"elwood.innosoft.com\",nonce=\"OA6MG9tEQGm2hh\",qop=\"auth\","
+                                      "algorithm=md5-sess,charset=utf-8"));
     ASSERT_EQ(answer.outcome, Outcome::Continue);
     const auto response = directives(decoded(answer.response));
     EXPECT_EQ(response.value("response"), "d388dad90d4bbd760a152321f2143af7");
     EXPECT_EQ(response.value("digest-uri"), "imap/elwood.innosoft.com");
     EXPECT_EQ(response.value("username"), "chris");
 
-    const auto check = digest.handleAuth(saslElement("challenge", "rspauth=ea40f60335c427b5527b84dbabcdfffd"));
+    const auto check =
+        digest.handleAuth(saslElement("challenge", "rspauth=ea40f60335c427b5527b84dbabcdfffd"));
     EXPECT_EQ(check.outcome, Outcome::Continue);
     EXPECT_EQ(digest.handleAuth(saslElement("success", {})).outcome, Outcome::Succeeded);
 }
@@ -117,7 +123,8 @@ TEST(DigestMD5, AnswersTheRFCExampleAndChecksTheServerResponse) {
 TEST(DigestMD5, FailsOnAWrongServerResponse) {
     XMPPDigestMD5Authentication digest("chris", "secret", "elwood.innosoft.com", "OA6MHXh6VqTrRk", "imap");
     digest.start();
-    digest.handleAuth(saslElement("challenge", "realm=\"elwood.innosoft.com\",nonce=\"OA6MG9tEQGm2hh\",qop=\"auth\""));
+    digest.handleAuth(
+        saslElement("challenge", "realm=\"elwood.innosoft.com\",nonce=\"OA6MG9tEQGm2hh\",qop=\"auth\""));
     EXPECT_EQ(digest.handleAuth(saslElement("success", "rspauth=00000000000000000000000000000000")).outcome,
               Outcome::Failed);
 }
@@ -134,14 +141,17 @@ TEST(LegacyAuthentication, AsksForTheFieldsThenSendsADigestWithTheResource) {
     XMPPLegacyAuthentication legacy("user", "secret", "phone", "stream-1");
     const XMLElement get = legacy.start();
     EXPECT_EQ(get.compactXMLString(),
-              "<iq type=\"get\" id=\"auth1\"><query xmlns=\"jabber:iq:auth\"><username>user</username></query></iq>");
+              "<iq type=\"get\" id=\"auth1\"><query "
+              "xmlns=\"jabber:iq:auth\"><username>user</username></query></iq>");
     const auto credentials = legacy.handleAuth(XMPPParser::elementWithXMLString(
-        "<iq type='result' id='auth1'><query xmlns='jabber:iq:auth'><username/><digest/><resource/></query></iq>"));
+        "<iq type='result' id='auth1'><query "
+        "xmlns='jabber:iq:auth'><username/><digest/><resource/></query></iq>"));
     EXPECT_EQ(credentials.outcome, Outcome::Continue);
     EXPECT_EQ(credentials.response.compactXMLString(),
               "<iq type=\"set\" id=\"auth2\"><query xmlns=\"jabber:iq:auth\"><username>user</username>"
-              "<digest>" + QCryptographicHash::hash("stream-1secret", QCryptographicHash::Sha1).toHex() +
-              "</digest><resource>phone</resource></query></iq>");
+              "<digest>" +
+                  QCryptographicHash::hash("stream-1secret", QCryptographicHash::Sha1).toHex() +
+                  "</digest><resource>phone</resource></query></iq>");
     EXPECT_FALSE(legacy.needsResourceBinding());
     EXPECT_EQ(legacy.handleAuth(XMPPParser::elementWithXMLString("<iq type='result' id='auth2'/>")).outcome,
               Outcome::Succeeded);

@@ -33,7 +33,8 @@ TEST(XMLElement, EscapesTextAndAttributesAndNeverReadsThemAsMarkup) {
 
 TEST(XMLElement, LeavesOutCharactersXMLCannotCarry) {
     XMLElement body(QStringLiteral("body"));
-    body.setStringValue(QString::fromUtf8("ok\x01\x1f") + QChar(0xFFFE) + QChar(0xFFFF) + QStringLiteral("✓ 😀"));
+    body.setStringValue(QString::fromUtf8("ok\x01\x1f") + QChar(0xFFFE) + QChar(0xFFFF) +
+                        QStringLiteral("✓ 😀"));
     EXPECT_EQ(body.compactXMLString(), QStringLiteral("<body>ok✓ 😀</body>"));
 }
 
@@ -67,7 +68,8 @@ TEST(XMLElement, AddingAnElementThatHasAParentAddsACopy) {
     XMLElement shared(QStringLiteral("shared"));
     first.addChild(shared);
     second.addChild(first.elementForName(QStringLiteral("shared")));
-    second.elementForName(QStringLiteral("shared")).addAttributeWithName(QStringLiteral("a"), QStringLiteral("1"));
+    second.elementForName(QStringLiteral("shared"))
+        .addAttributeWithName(QStringLiteral("a"), QStringLiteral("1"));
     EXPECT_FALSE(shared.hasAttribute(QStringLiteral("a")));
     EXPECT_EQ(first.childCount(), 1);
     EXPECT_EQ(second.childCount(), 1);

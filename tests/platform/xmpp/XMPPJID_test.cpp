@@ -79,18 +79,12 @@ TEST(XMPPJID, ComparesPreparedParts) {
 
 TEST(XMPPStringPrep, AcceptsOnlyStrictUTF8) {
     const QList<QPair<QByteArray, bool>> cases = {
-        {"plain", true},
-        {"\xc3\xa9", true},
-        {"\xf0\x9f\x98\x80", true},
-        {"\xc3", false},
-        {"\xc0\xaf", false},
-        {"\xe0\x80\xaf", false},
-        {"\xed\xa0\x80", false},
-        {"\xf4\x90\x80\x80", false},
-        {"\x80", false},
-        {"\xff", false},
+        {"plain", true},     {"\xc3\xa9", true},      {"\xf0\x9f\x98\x80", true}, {"\xc3", false},
+        {"\xc0\xaf", false}, {"\xe0\x80\xaf", false}, {"\xed\xa0\x80", false},    {"\xf4\x90\x80\x80", false},
+        {"\x80", false},     {"\xff", false},
     };
-    for (const auto& [bytes, valid] : cases) EXPECT_EQ(XMPPStringPrep::isValidUTF8(bytes), valid) << bytes.toHex().toStdString();
+    for (const auto& [bytes, valid] : cases)
+        EXPECT_EQ(XMPPStringPrep::isValidUTF8(bytes), valid) << bytes.toHex().toStdString();
 }
 
 TEST(XMPPStringPrep, SASLprepMapsAndProhibits) {

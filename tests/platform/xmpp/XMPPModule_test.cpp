@@ -38,7 +38,8 @@ TEST(MulticastDelegate, CallsEachDelegateLaterOnItsQueueInOrder) {
     auto queue = std::make_shared<DispatchQueue>(QStringLiteral("delegate"));
     multicast.addDelegate(onMain, nullptr);
     multicast.addDelegate(onQueue, queue);
-    for (int value = 0; value < 100; ++value) multicast.invoke([value](Listener& listener) { listener.heard(value); });
+    for (int value = 0; value < 100; ++value)
+        multicast.invoke([value](Listener& listener) { listener.heard(value); });
     EXPECT_TRUE(onMain->values.empty());
     ASSERT_TRUE(test::runUntil([&] {
         std::lock_guard lock(onQueue->mutex);

@@ -30,14 +30,16 @@ public:
     std::function<void()> onElement;
 };
 
-QStringList parse(const QList<QByteArray>& chunks, qsizetype maximumStanzaSize = XMPPParser::defaultMaximumStanzaSize) {
+QStringList parse(const QList<QByteArray>& chunks,
+                  qsizetype maximumStanzaSize = XMPPParser::defaultMaximumStanzaSize) {
     Recorder recorder;
     XMPPParser parser(recorder, maximumStanzaSize);
     for (const QByteArray& chunk : chunks) parser.parseData(chunk);
     return recorder.events;
 }
 
-const QByteArray sampleStream = streamHeader +
+const QByteArray sampleStream =
+    streamHeader +
     "<stream:features><mechanisms xmlns='urn:ietf:params:xml:ns:xmpp-sasl'><mechanism>PLAIN</mechanism>"
     "</mechanisms></stream:features>\n  "
     "<message from='a@tovrin.test/r' to='b@tovrin.test' type='chat' id='m&amp;1'>"
@@ -49,9 +51,10 @@ const QStringList sampleEvents = {
     "root stream http://etherx.jabber.org/streams s1",
     "<features xmlns=\"http://etherx.jabber.org/streams\"><mechanisms "
     "xmlns=\"urn:ietf:params:xml:ns:xmpp-sasl\"><mechanism>PLAIN</mechanism></mechanisms></features>",
-    QString::fromUtf8("<message xmlns=\"jabber:client\" from=\"a@tovrin.test/r\" to=\"b@tovrin.test\" type=\"chat\" "
-                      "id=\"m&amp;1\"><body>café &amp; &lt;tea&gt; \xe2\x9c\x93&lt;raw&gt;</body><markable "
-                      "xmlns=\"urn:xmpp:chat-markers:0\"/></message>"),
+    QString::fromUtf8(
+        "<message xmlns=\"jabber:client\" from=\"a@tovrin.test/r\" to=\"b@tovrin.test\" type=\"chat\" "
+        "id=\"m&amp;1\"><body>café &amp; &lt;tea&gt; \xe2\x9c\x93&lt;raw&gt;</body><markable "
+        "xmlns=\"urn:xmpp:chat-markers:0\"/></message>"),
     "<presence xmlns=\"jabber:client\"/>",
     "<item xmlns=\"urn:example\"><inner/></item>",
     "end",
@@ -63,7 +66,8 @@ TEST(XMPPParser, DeliversTheRootThenEachCompleteStanzaThenTheEnd) {
 
 TEST(XMPPParser, DeliversTheSameWhereverTheBytesAreSplit) {
     for (qsizetype split = 1; split < sampleStream.size(); ++split) {
-        ASSERT_EQ(parse({sampleStream.left(split), sampleStream.mid(split)}), sampleEvents) << "split at " << split;
+        ASSERT_EQ(parse({sampleStream.left(split), sampleStream.mid(split)}), sampleEvents)
+            << "split at " << split;
     }
     QList<QByteArray> bytes;
     for (char byte : sampleStream) bytes.append(QByteArray(1, byte));
@@ -89,11 +93,14 @@ TEST(XMPPParser, RefusesWhatRestrictedXMLForbids) {
         {"comment", streamHeader + "<!-- hello -->", "restricted-xml"},
         {"comment in a stanza", streamHeader + "<message><!-- x --></message>", "restricted-xml"},
         {"processing instruction", streamHeader + "<?target data?>", "restricted-xml"},
-        {"document type", "<?xml version='1.0'?><!DOCTYPE stream:stream [<!ENTITY x 'y'>]>" + streamHeader.mid(21),
+        {"document type",
+         "<?xml version='1.0'?><!DOCTYPE stream:stream [<!ENTITY x 'y'>]>" + streamHeader.mid(21),
          "restricted-xml"},
-        {"billion laughs", "<!DOCTYPE lolz [<!ENTITY lol 'lol'><!ENTITY lol2 '&lol;&lol;&lol;'>]>" + streamHeader.mid(21),
+        {"billion laughs",
+         "<!DOCTYPE lolz [<!ENTITY lol 'lol'><!ENTITY lol2 '&lol;&lol;&lol;'>]>" + streamHeader.mid(21),
          "restricted-xml"},
-        {"undeclared entity in text", streamHeader + "<message><body>&lol;</body></message>", "restricted-xml"},
+        {"undeclared entity in text", streamHeader + "<message><body>&lol;</body></message>",
+         "restricted-xml"},
         {"undeclared entity in an attribute", streamHeader + "<message id='&lol;'/>", "restricted-xml"},
         {"external entity", streamHeader + "<message>&xxe;</message>", "restricted-xml"},
         {"mismatched tags", streamHeader + "<message></presence>", "not-well-formed"},
@@ -131,7 +138,8 @@ TEST(XMPPParser, RefusesAStanzaOverTheSizeLimitHoweverItArrives) {
 
 TEST(XMPPParser, CountsTheLimitPerStanzaNotPerChunk) {
     QByteArray many = streamHeader;
-    for (int index = 0; index < 100; ++index) many += "<message><body>0123456789</body></message>" + QByteArray(50, ' ');
+    for (int index = 0; index < 100; ++index)
+        many += "<message><body>0123456789</body></message>" + QByteArray(50, ' ');
     const QStringList events = parse({many}, 100);
     EXPECT_EQ(events.size(), 101);
     EXPECT_FALSE(events.last().startsWith("fail"));

@@ -34,7 +34,9 @@ protected:
 
     void connect() {
         const int connections = recorder->count("connected") + 1;
-        if (stream->isDisconnected()) ASSERT_TRUE(stream->connectWithTimeout(XMPPStream::XMPPStreamTimeoutNone));
+        if (stream->isDisconnected()) {
+            ASSERT_TRUE(stream->connectWithTimeout(XMPPStream::XMPPStreamTimeoutNone));
+        }
         ASSERT_TRUE(server.negotiateTLS(ScriptedXMPPServer::mechanismsFeatures({"PLAIN"})));
         ASSERT_TRUE(recorder->waitFor("connected", connections));
     }

@@ -32,10 +32,8 @@ TEST(XMPPStanzaAcknowledgementQueue, CountsOnPastTheLargest32BitNumber) {
         QStringList settled;
     };
     const QList<Case> cases = {
-        {0xFFFFFFFEu, 0xFFFFFFFFu, {"a"}},
-        {0xFFFFFFFEu, 0u, {"a", "b"}},
-        {0xFFFFFFFEu, 2u, {"a", "b", "c", "d"}},
-        {0xFFFFFFFFu, 1u, {"a", "b"}},
+        {0xFFFFFFFEu, 0xFFFFFFFFu, {"a"}},       {0xFFFFFFFEu, 0u, {"a", "b"}},
+        {0xFFFFFFFEu, 2u, {"a", "b", "c", "d"}}, {0xFFFFFFFFu, 1u, {"a", "b"}},
         {0xFFFFFFFEu, 0xFFFFFFFEu, {}},
     };
     for (const Case& testCase : cases) {
@@ -58,11 +56,14 @@ TEST(XMPPStanzaAcknowledgementQueue, IgnoresAnAcknowledgementThatGoesBackOrTooFa
 
 class Acknowledgements : public XMPPStreamManagementDelegate {
 public:
-    void xmppStreamManagementWasEnabled(XMPPStreamManagement&, const XMLElement&) override { events << "enabled"; }
+    void xmppStreamManagementWasEnabled(XMPPStreamManagement&, const XMLElement&) override {
+        events << "enabled";
+    }
     void xmppStreamManagementWasNotEnabled(XMPPStreamManagement&, const XMLElement&) override {
         events << "notEnabled";
     }
-    void xmppStreamManagementDidReceiveAckForStanzaIds(XMPPStreamManagement&, const QStringList& ids) override {
+    void xmppStreamManagementDidReceiveAckForStanzaIds(XMPPStreamManagement&,
+                                                       const QStringList& ids) override {
         events << "acknowledged " + ids.join(',');
     }
     QStringList events;
@@ -100,7 +101,8 @@ protected:
     }
 
     XMPPMessage chat(const QString& id) {
-        XMPPMessage message = XMPPMessage::messageWithType("chat", XMPPJID::jidWithString("peer@tovrin.test"));
+        XMPPMessage message =
+            XMPPMessage::messageWithType("chat", XMPPJID::jidWithString("peer@tovrin.test"));
         message.setElementID(id);
         return message;
     }
@@ -186,8 +188,9 @@ TEST_F(XMPPStreamManagementTest, AnswersTheServersRequestWithTheCountOfStanzasRe
     enable();
     server.inject("<r xmlns='urn:xmpp:sm:3'/>");
     ASSERT_TRUE(server.expect("<a xmlns='urn:xmpp:sm:3' h='0'/>"));
-    server.inject("<message from='peer@tovrin.test'/><presence from='peer@tovrin.test'/>"
-                  "<iq type='result' id='x'/><r xmlns='urn:xmpp:sm:3'/>");
+    server.inject(
+        "<message from='peer@tovrin.test'/><presence from='peer@tovrin.test'/>"
+        "<iq type='result' id='x'/><r xmlns='urn:xmpp:sm:3'/>");
     ASSERT_TRUE(server.expect("<a xmlns='urn:xmpp:sm:3' h='3'/>"));
 }
 

@@ -141,8 +141,8 @@ TEST_F(XMPPStreamTest, TakesTheMostPreferredMechanismOnOffer) {
         ASSERT_TRUE(server.negotiateTLS(ScriptedXMPPServer::mechanismsFeatures(testCase.offered)));
         ASSERT_TRUE(events->waitFor("connected"));
         ASSERT_TRUE(fresh->authenticateWithPassword(QStringLiteral("secret")));
-        EXPECT_TRUE(server.expect("<auth xmlns='urn:ietf:params:xml:ns:xmpp-sasl' mechanism='" + testCase.chosen +
-                                  "'>*</auth>"))
+        EXPECT_TRUE(server.expect("<auth xmlns='urn:ietf:params:xml:ns:xmpp-sasl' mechanism='" +
+                                  testCase.chosen + "'>*</auth>"))
             << testCase.chosen.toStdString();
         fresh->disconnect();
         ASSERT_TRUE(server.waitForDisconnection());
@@ -152,12 +152,15 @@ TEST_F(XMPPStreamTest, TakesTheMostPreferredMechanismOnOffer) {
 TEST_F(XMPPStreamTest, SignsInWithTheLegacyProtocolWhenNoMechanismIsOffered) {
     connectSecurely("<auth xmlns='http://jabber.org/features/iq-auth'/>");
     ASSERT_TRUE(stream->authenticateWithPassword(QStringLiteral("secret")));
-    ASSERT_TRUE(server.expect("<iq type='get' id='auth1'><query xmlns='jabber:iq:auth'><username>user</username>"
-                              "</query></iq>"));
-    server.inject("<iq type='result' id='auth1'><query xmlns='jabber:iq:auth'><username/><password/><resource/>"
-                  "</query></iq>");
-    ASSERT_TRUE(server.expect("<iq type='set' id='auth2'><query xmlns='jabber:iq:auth'><username>user</username>"
-                              "<password>secret</password><resource>resource</resource></query></iq>"));
+    ASSERT_TRUE(
+        server.expect("<iq type='get' id='auth1'><query xmlns='jabber:iq:auth'><username>user</username>"
+                      "</query></iq>"));
+    server.inject(
+        "<iq type='result' id='auth1'><query xmlns='jabber:iq:auth'><username/><password/><resource/>"
+        "</query></iq>");
+    ASSERT_TRUE(
+        server.expect("<iq type='set' id='auth2'><query xmlns='jabber:iq:auth'><username>user</username>"
+                      "<password>secret</password><resource>resource</resource></query></iq>"));
     server.inject("<iq type='result' id='auth2'/>");
     ASSERT_TRUE(recorder->waitFor("authenticated"));
     EXPECT_TRUE(stream->isAuthenticated());
@@ -191,7 +194,8 @@ TEST_F(XMPPStreamTest, StartsASessionWhenTheServerStillRequiresOne) {
     connectSecurely();
     ASSERT_TRUE(stream->authenticateWithPassword(QStringLiteral("secret")));
     ASSERT_TRUE(server.acceptPlainSignInAndBind("<session xmlns='urn:ietf:params:xml:ns:xmpp-session'/>"));
-    ASSERT_TRUE(server.expect("<iq type='set' id='*'><session xmlns='urn:ietf:params:xml:ns:xmpp-session'/></iq>"));
+    ASSERT_TRUE(
+        server.expect("<iq type='set' id='*'><session xmlns='urn:ietf:params:xml:ns:xmpp-session'/></iq>"));
     EXPECT_EQ(recorder->count("authenticated"), 0);
     server.inject("<iq type='result' id='{id}'/>");
     ASSERT_TRUE(recorder->waitFor("authenticated"));
@@ -200,7 +204,8 @@ TEST_F(XMPPStreamTest, StartsASessionWhenTheServerStillRequiresOne) {
 TEST_F(XMPPStreamTest, ARefusedSignInLeavesTheStreamOpenForASecondTry) {
     connectSecurely();
     ASSERT_TRUE(stream->authenticateWithPassword(QStringLiteral("wrong")));
-    ASSERT_TRUE(server.expect("<auth xmlns='urn:ietf:params:xml:ns:xmpp-sasl' mechanism='PLAIN'>AHVzZXIAd3Jvbmc=</auth>"));
+    ASSERT_TRUE(server.expect(
+        "<auth xmlns='urn:ietf:params:xml:ns:xmpp-sasl' mechanism='PLAIN'>AHVzZXIAd3Jvbmc=</auth>"));
     server.inject("<failure xmlns='urn:ietf:params:xml:ns:xmpp-sasl'><not-authorized/></failure>");
     ASSERT_TRUE(recorder->waitFor("notAuthenticated"));
     EXPECT_TRUE(stream->isConnected());
@@ -223,7 +228,8 @@ TEST_F(XMPPStreamTest, FailsAndDisconnectsWhenTheServerSignatureIsWrong) {
                   "</challenge>");
     ASSERT_TRUE(server.expect("<response xmlns='urn:ietf:params:xml:ns:xmpp-sasl'>*</response>"));
     server.inject("<success xmlns='urn:ietf:params:xml:ns:xmpp-sasl'>" +
-                  QString::fromLatin1(QByteArray("v=AAAAAAAAAAAAAAAAAAAAAAAAAAA=").toBase64()) + "</success>");
+                  QString::fromLatin1(QByteArray("v=AAAAAAAAAAAAAAAAAAAAAAAAAAA=").toBase64()) +
+                  "</success>");
     ASSERT_TRUE(recorder->waitFor("disconnected"));
     EXPECT_EQ(recorder->count("notAuthenticated"), 1);
     EXPECT_EQ(recorder->count("authenticated"), 0);
@@ -238,12 +244,14 @@ TEST_F(XMPPStreamTest, ReportsStanzasReceivedAndSentLaterOnTheMainQueue) {
     message.addBody("hello");
     stream->sendElement(message);
     EXPECT_TRUE(recorder->events.isEmpty());
-    ASSERT_TRUE(server.expect("<message type='chat' to='peer@tovrin.test' id='m1'><body>hello</body></message>"));
+    ASSERT_TRUE(
+        server.expect("<message type='chat' to='peer@tovrin.test' id='m1'><body>hello</body></message>"));
     ASSERT_TRUE(recorder->waitFor("sentMessage"));
     EXPECT_TRUE(recorder->last("sentMessage").isSameElement(message));
 
-    server.inject("<message from='peer@tovrin.test/x' type='chat' id='m2'><body>hi &amp; bye</body></message>"
-                  "<presence from='peer@tovrin.test/x'/>");
+    server.inject(
+        "<message from='peer@tovrin.test/x' type='chat' id='m2'><body>hi &amp; bye</body></message>"
+        "<presence from='peer@tovrin.test/x'/>");
     ASSERT_TRUE(recorder->waitFor("receivedPresence"));
     EXPECT_EQ(XMPPMessage(recorder->last("receivedMessage")).body(), "hi & bye");
     EXPECT_EQ(recorder->events, QStringList({"sentMessage", "receivedMessage", "receivedPresence"}));
@@ -270,8 +278,9 @@ TEST_F(XMPPStreamTest, SendsFromAnyThread) {
 TEST_F(XMPPStreamTest, AnswersIQsNobodyHandlesWithServiceUnavailable) {
     signIn();
     server.inject("<iq type='get' id='q1' from='tovrin.test'><query xmlns='jabber:iq:version'/></iq>");
-    ASSERT_TRUE(server.expect("<iq type='error' id='q1' to='tovrin.test'><error type='cancel'>"
-                              "<service-unavailable xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></iq>"));
+    ASSERT_TRUE(
+        server.expect("<iq type='error' id='q1' to='tovrin.test'><error type='cancel'>"
+                      "<service-unavailable xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></iq>"));
     server.inject("<iq type='result' id='q2'/><iq type='error' id='q3'/>");
     EXPECT_TRUE(server.expectNothing());
 }
@@ -303,16 +312,20 @@ TEST_F(XMPPStreamTest, ClosesTheStreamWithAStreamErrorOnForbiddenXML) {
         ASSERT_TRUE(recorder->waitFor("disconnected"));
         EXPECT_EQ(recorder->count("receivedMessage"), 0);
         ASSERT_TRUE(server.waitForDisconnection());
-        EXPECT_TRUE(server.receivedText().contains("<stream:error><" + testCase.condition)) << testCase.condition.toStdString();
+        EXPECT_TRUE(server.receivedText().contains("<stream:error><" + testCase.condition))
+            << testCase.condition.toStdString();
         EXPECT_TRUE(server.receivedText().endsWith("</stream:stream>"));
     }
 }
 
 TEST_F(XMPPStreamTest, ReportsAStreamErrorThenTheDisconnection) {
     signIn();
-    server.inject("<stream:error><conflict xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error></stream:stream>");
+    server.inject(
+        "<stream:error><conflict "
+        "xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error></stream:stream>");
     ASSERT_TRUE(recorder->waitFor("disconnected"));
-    EXPECT_EQ(recorder->events.mid(recorder->events.size() - 2), QStringList({"receivedError", "disconnected"}));
+    EXPECT_EQ(recorder->events.mid(recorder->events.size() - 2),
+              QStringList({"receivedError", "disconnected"}));
     EXPECT_EQ(recorder->disconnectError->code(), XMPPStreamReceivedStreamError);
 }
 
@@ -334,7 +347,8 @@ TEST_F(XMPPStreamTest, DisconnectsWhenToldClosingTheStream) {
     ASSERT_TRUE(recorder->waitFor("disconnected"));
     ASSERT_TRUE(server.waitForDisconnection());
     EXPECT_TRUE(server.receivedText().endsWith("</stream:stream>"));
-    EXPECT_EQ(recorder->events.mid(recorder->events.size() - 2), QStringList({"toldToDisconnect", "disconnected"}));
+    EXPECT_EQ(recorder->events.mid(recorder->events.size() - 2),
+              QStringList({"toldToDisconnect", "disconnected"}));
     EXPECT_FALSE(recorder->disconnectError.has_value());
     stream->disconnect();
     drainMainQueue();

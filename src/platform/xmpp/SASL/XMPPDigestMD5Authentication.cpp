@@ -55,7 +55,8 @@ XMPPDigestMD5Authentication::XMPPDigestMD5Authentication(QString username, QStri
     : username_(std::move(username)),
       password_(std::move(password)),
       domain_(std::move(domain)),
-      clientNonce_(clientNonce.isEmpty() ? QUuid::createUuid().toByteArray(QUuid::Id128) : std::move(clientNonce)),
+      clientNonce_(clientNonce.isEmpty() ? QUuid::createUuid().toByteArray(QUuid::Id128)
+                                         : std::move(clientNonce)),
       service_(std::move(service)) {}
 
 XMLElement XMPPDigestMD5Authentication::start() {
@@ -93,7 +94,8 @@ XMPPSASLAuthentication::Step XMPPDigestMD5Authentication::answerFirstChallenge(
     return send(responseElement(answer));
 }
 
-XMPPSASLAuthentication::Step XMPPDigestMD5Authentication::checkServerResponse(const QByteArray& responseAuth) {
+XMPPSASLAuthentication::Step XMPPDigestMD5Authentication::checkServerResponse(
+    const QByteArray& responseAuth) {
     if (responseAuth.isEmpty() || responseAuth != expectedResponseAuth_) return fail();
     hasVerifiedServer_ = true;
     return send(responseElement({}));

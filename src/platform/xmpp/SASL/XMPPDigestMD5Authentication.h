@@ -11,8 +11,8 @@ namespace tovrin::xmpp {
 class XMPPDigestMD5Authentication : public XMPPSASLMechanism {
 public:
     // An empty client nonce is replaced by a random one. The service is "xmpp" for a stream.
-    XMPPDigestMD5Authentication(QString username, QString password, QString domain, QByteArray clientNonce = {},
-                                QByteArray service = "xmpp");
+    XMPPDigestMD5Authentication(QString username, QString password, QString domain,
+                                QByteArray clientNonce = {}, QByteArray service = "xmpp");
 
     QString mechanismName() const override { return QStringLiteral("DIGEST-MD5"); }
     XMLElement start() override;

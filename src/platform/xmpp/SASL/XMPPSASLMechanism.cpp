@@ -29,7 +29,8 @@ XMPPSASLAuthentication::Step XMPPSASLMechanism::handleAuth(const XMLElement& ele
 XMLElement XMPPSASLMechanism::authElement(const QByteArray& initialResponse) const {
     XMLElement auth(QStringLiteral("auth"), XMPPSASLNamespace);
     auth.addAttributeWithName(QStringLiteral("mechanism"), mechanismName());
-    auth.setStringValue(initialResponse.isEmpty() ? QStringLiteral("=") : QString::fromLatin1(initialResponse.toBase64()));
+    auth.setStringValue(initialResponse.isEmpty() ? QStringLiteral("=")
+                                                  : QString::fromLatin1(initialResponse.toBase64()));
     return auth;
 }
 

@@ -17,7 +17,8 @@ QByteArray hmac(const QByteArray& key, const QByteArray& message) {
 }
 
 QByteArray exclusiveOr(QByteArray a, const QByteArray& b) {
-    for (qsizetype index = 0; index < a.size() && index < b.size(); ++index) a[index] = char(a[index] ^ b[index]);
+    for (qsizetype index = 0; index < a.size() && index < b.size(); ++index)
+        a[index] = char(a[index] ^ b[index]);
     return a;
 }
 
@@ -48,7 +49,8 @@ QByteArray randomNonce() {
 
 }  // namespace
 
-XMPPSCRAMSHA1Authentication::XMPPSCRAMSHA1Authentication(QString username, QString password, QByteArray clientNonce)
+XMPPSCRAMSHA1Authentication::XMPPSCRAMSHA1Authentication(QString username, QString password,
+                                                         QByteArray clientNonce)
     : username_(std::move(username)),
       password_(std::move(password)),
       clientNonce_(clientNonce.isEmpty() ? randomNonce() : std::move(clientNonce)) {}
@@ -64,7 +66,8 @@ XMPPSASLAuthentication::Step XMPPSCRAMSHA1Authentication::handleChallenge(const 
     return hasSentProof_ ? handleServerFinalMessage(data) : handleServerFirstMessage(data);
 }
 
-XMPPSASLAuthentication::Step XMPPSCRAMSHA1Authentication::handleServerFirstMessage(const QByteArray& message) {
+XMPPSASLAuthentication::Step XMPPSCRAMSHA1Authentication::handleServerFirstMessage(
+    const QByteArray& message) {
     const QMap<char, QByteArray> attributes = attributesOf(message);
     const QByteArray nonce = attributes.value('r');
     const QByteArray salt = QByteArray::fromBase64(attributes.value('s'));
@@ -76,8 +79,8 @@ XMPPSASLAuthentication::Step XMPPSCRAMSHA1Authentication::handleServerFirstMessa
         salt.isEmpty() || !isNumber || iterations < 1 || iterations > maximumIterationCount || !password) {
         return fail();
     }
-    const QByteArray saltedPassword =
-        QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha1, password->toUtf8(), salt, iterations, 20);
+    const QByteArray saltedPassword = QPasswordDigestor::deriveKeyPbkdf2(
+        QCryptographicHash::Sha1, password->toUtf8(), salt, iterations, 20);
     const QByteArray clientKey = hmac(saltedPassword, "Client Key");
     const QByteArray storedKey = QCryptographicHash::hash(clientKey, QCryptographicHash::Sha1);
     const QByteArray withoutProof = "c=biws,r=" + nonce;
@@ -88,10 +91,12 @@ XMPPSASLAuthentication::Step XMPPSCRAMSHA1Authentication::handleServerFirstMessa
     return send(responseElement(withoutProof + ",p=" + proof.toBase64()));
 }
 
-XMPPSASLAuthentication::Step XMPPSCRAMSHA1Authentication::handleServerFinalMessage(const QByteArray& message) {
+XMPPSASLAuthentication::Step XMPPSCRAMSHA1Authentication::handleServerFinalMessage(
+    const QByteArray& message) {
     const QMap<char, QByteArray> attributes = attributesOf(message);
     const QByteArray signature = QByteArray::fromBase64(attributes.value('v'));
-    if (attributes.contains('e') || signature.isEmpty() || signature != expectedServerSignature_) return fail();
+    if (attributes.contains('e') || signature.isEmpty() || signature != expectedServerSignature_)
+        return fail();
     hasVerifiedServer_ = true;
     // Some servers send the signature as a challenge and expect an empty response.
     return send(responseElement({}));

@@ -25,7 +25,8 @@ public:
     std::optional<QString> type() const { return attribute(QStringLiteral("type")); }
     QList<XMPPDataFormField> fields() const {
         QList<XMPPDataFormField> result;
-        for (const XMLElement& field : elementsForName(QStringLiteral("field"))) result.append(XMPPDataFormField(field));
+        for (const XMLElement& field : elementsForName(QStringLiteral("field")))
+            result.append(XMPPDataFormField(field));
         return result;
     }
 };

@@ -38,7 +38,8 @@ public:
     QString var() const { return attributeStringValueForName(QStringLiteral("var")); }
     QStringList values() const {
         QStringList result;
-        for (const XMLElement& value : elementsForName(QStringLiteral("value"))) result.append(value.stringValue());
+        for (const XMLElement& value : elementsForName(QStringLiteral("value")))
+            result.append(value.stringValue());
         return result;
     }
 };

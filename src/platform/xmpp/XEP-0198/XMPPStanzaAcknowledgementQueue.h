@@ -12,7 +12,8 @@ namespace tovrin::xmpp {
 class XMPPStanzaAcknowledgementQueue {
 public:
     // `lastAcknowledged`: the h the server last acknowledged (0 on a new stream).
-    explicit XMPPStanzaAcknowledgementQueue(quint32 lastAcknowledged = 0) : lastAcknowledged_(lastAcknowledged) {}
+    explicit XMPPStanzaAcknowledgementQueue(quint32 lastAcknowledged = 0)
+        : lastAcknowledged_(lastAcknowledged) {}
 
     // Every sent stanza counts; only those with an id are reported.
     void stanzaWasSent(const std::optional<QString>& stanzaID);

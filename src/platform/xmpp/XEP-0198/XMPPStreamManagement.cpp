@@ -26,13 +26,15 @@ std::optional<QString> stanzaID(const XMLElement& stanza) {
 
 XMPPStreamManagement::XMPPStreamManagement(std::shared_ptr<XMPPStreamManagementStorage> storage,
                                            XMPPTimerSource timerSource)
-    : XMPPDelegatingModule(DispatchQueue::main()), storage_(std::move(storage)), timerSource_(std::move(timerSource)) {}
+    : XMPPDelegatingModule(DispatchQueue::main()),
+      storage_(std::move(storage)),
+      timerSource_(std::move(timerSource)) {}
 
-void XMPPStreamManagement::notify(std::function<void(XMPPStreamManagementDelegate&, XMPPStreamManagement&)> call) {
+void XMPPStreamManagement::notify(
+    std::function<void(XMPPStreamManagementDelegate&, XMPPStreamManagement&)> call) {
     auto self = std::static_pointer_cast<XMPPStreamManagement>(shared_from_this());
-    multicastDelegate_.invoke([self, call = std::move(call)](XMPPStreamManagementDelegate& delegate) {
-        call(delegate, *self);
-    });
+    multicastDelegate_.invoke(
+        [self, call = std::move(call)](XMPPStreamManagementDelegate& delegate) { call(delegate, *self); });
 }
 
 void XMPPStreamManagement::automaticallyRequestAcksAfterStanzaCount(quint32 stanzaCount, double timeout) {
@@ -44,11 +46,14 @@ void XMPPStreamManagement::enableStreamManagementWithResumption(bool supportsRes
     TVR_ASSERT(MainQueue::isMainThread(), "Stream management runs on the main queue");
     std::shared_ptr<XMPPStream> stream = xmppStream();
     const bool offered = stream && stream->isAuthenticated() &&
-                         !stream->serverFeatures().elementForName(QStringLiteral("sm"), XMPPStreamManagementNamespace).isNull();
+                         !stream->serverFeatures()
+                              .elementForName(QStringLiteral("sm"), XMPPStreamManagementNamespace)
+                              .isNull();
     if (!offered || isEnabled_) {
         XMLElement failed(QStringLiteral("failed"), XMPPStreamManagementNamespace);
-        failed.addChild(XMLElement(isEnabled_ ? QStringLiteral("unexpected-request") : QStringLiteral("feature-not-implemented"),
-                                   QStringLiteral("urn:ietf:params:xml:ns:xmpp-stanzas")));
+        failed.addChild(XMLElement(
+            isEnabled_ ? QStringLiteral("unexpected-request") : QStringLiteral("feature-not-implemented"),
+            QStringLiteral("urn:ietf:params:xml:ns:xmpp-stanzas")));
         notify([failed](XMPPStreamManagementDelegate& delegate, XMPPStreamManagement& sender) {
             delegate.xmppStreamManagementWasNotEnabled(sender, failed);
         });
@@ -162,9 +167,11 @@ void XMPPStreamManagement::handleEnabled(const XMLElement& enabled) {
     handled_ = 0;
     const QString resumptionID = enabled.attributeStringValueForName(QStringLiteral("id"));
     const QString resume = enabled.attributeStringValueForName(QStringLiteral("resume"));
-    isResumable_ = !resumptionID.isEmpty() && (resume == QLatin1String("true") || resume == QLatin1String("1"));
+    isResumable_ =
+        !resumptionID.isEmpty() && (resume == QLatin1String("true") || resume == QLatin1String("1"));
     if (isResumable_) {
-        storage_->saveState({resumptionID, enabled.attributeStringValueForName(QStringLiteral("max")).toDouble(), 0, 0});
+        storage_->saveState(
+            {resumptionID, enabled.attributeStringValueForName(QStringLiteral("max")).toDouble(), 0, 0});
     } else {
         storage_->clearState();
     }

@@ -22,7 +22,7 @@ public:
     virtual void xmppStreamManagementWasNotEnabled(XMPPStreamManagement& sender, const XMLElement& failed) {}
     // The ids of the sent stanzas one acknowledgement of the server settled, in sending order.
     virtual void xmppStreamManagementDidReceiveAckForStanzaIds(XMPPStreamManagement& sender,
-                                                              const QStringList& stanzaIds) {}
+                                                               const QStringList& stanzaIds) {}
 };
 
 // Stream management (XEP-0198): counts the stanzas both ways once enabled, answers the server's
