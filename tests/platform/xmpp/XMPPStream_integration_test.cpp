@@ -20,7 +20,8 @@ using test::waitFor;
 class Acknowledgements : public XMPPStreamManagementDelegate {
 public:
     void xmppStreamManagementWasEnabled(XMPPStreamManagement&, const XMLElement&) override { enabled = true; }
-    void xmppStreamManagementDidReceiveAckForStanzaIds(XMPPStreamManagement&, const QStringList& ids) override {
+    void xmppStreamManagementDidReceiveAckForStanzaIds(XMPPStreamManagement&,
+                                                       const QStringList& ids) override {
         acknowledged += ids;
     }
     bool enabled = false;
@@ -53,9 +54,11 @@ struct Client {
         const int connections = events->count("connected") + 1;
         // The server has its address once started.
         stream->setHostName(server.address());
-        if (!stream->connectWithTimeout(XMPPStream::XMPPStreamTimeoutNone)) return testing::AssertionFailure();
+        if (!stream->connectWithTimeout(XMPPStream::XMPPStreamTimeoutNone))
+            return testing::AssertionFailure();
         if (!events->waitFor("connected", connections, 15000)) {
-            const QString reason = events->disconnectError ? events->disconnectError->description() : QString();
+            const QString reason =
+                events->disconnectError ? events->disconnectError->description() : QString();
             return testing::AssertionFailure() << "not connected: " << reason.toStdString();
         }
         return testing::AssertionSuccess();
@@ -63,8 +66,10 @@ struct Client {
 
     testing::AssertionResult signIn(const QString& password) {
         const int signIns = events->count("authenticated") + 1;
-        if (!stream->authenticateWithPassword(password)) return testing::AssertionFailure() << "sign-in refused at once";
-        if (!events->waitFor("authenticated", signIns, 15000)) return testing::AssertionFailure() << "not signed in";
+        if (!stream->authenticateWithPassword(password))
+            return testing::AssertionFailure() << "sign-in refused at once";
+        if (!events->waitFor("authenticated", signIns, 15000))
+            return testing::AssertionFailure() << "not signed in";
         return testing::AssertionSuccess();
     }
 
@@ -146,12 +151,14 @@ TEST_F(XMPPIntegrationTest, TwoMembersSignInWithSCRAMOverSTARTTLSAndChat) {
     marker.setTo(alice.stream->myJID()->bareJID());
     addReceivedChatMarkerWithID(marker, "m1");
     bob.stream->sendElement(marker);
-    ASSERT_TRUE(runUntil([&] {
-        for (const XMLElement& message : alice.events->all("receivedMessage")) {
-            if (chatMarkerID(XMPPMessage(message)) == "m1") return true;
-        }
-        return false;
-    }, 15000));
+    ASSERT_TRUE(runUntil(
+        [&] {
+            for (const XMLElement& message : alice.events->all("receivedMessage")) {
+                if (chatMarkerID(XMPPMessage(message)) == "m1") return true;
+            }
+            return false;
+        },
+        15000));
 }
 
 TEST_F(XMPPIntegrationTest, ARefusedSignInIsFollowedByASecondOnTheSameStream) {
