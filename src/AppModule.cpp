@@ -12,6 +12,8 @@
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
+#include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
+#include "platform/xmpp/XEP-0198/XMPPStreamManagementMemoryStorage.h"
 
 namespace tovrin {
 
@@ -35,6 +37,12 @@ void AppModule::configure(Injector& injector) const {
         QStringLiteral("infoDictionary"), [](Injector& injector, const Arguments&) {
             return std::make_shared<QVariantMap>(injector.get<Bundle>()->infoDictionary());
         });
+
+    // The chat library: each request gets its own stream management over its own storage.
+    injector.bindFactory<xmpp::XMPPStreamManagement>([](Injector&, const Arguments&) {
+        return std::make_shared<xmpp::XMPPStreamManagement>(
+            std::make_shared<xmpp::XMPPStreamManagementMemoryStorage>());
+    });
 
     configureSingletons(injector);
 }

@@ -16,6 +16,7 @@
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
+#include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "support/TestSupport.h"
 
 namespace tovrin {
@@ -67,6 +68,15 @@ TEST_F(AppModuleTest, TheSupportFolderIsCreatedAgainWhenDeleted) {
     ASSERT_TRUE(QDir(folder).removeRecursively());
     EXPECT_EQ(AppModule::tovrinSupportDirectory(), folder);
     EXPECT_TRUE(QDir(folder).exists());
+}
+
+TEST_F(AppModuleTest, EachRequestGetsItsOwnStreamManagementOverAnInMemoryStorage) {
+    auto first = injector.get<xmpp::XMPPStreamManagement>();
+    auto second = injector.get<xmpp::XMPPStreamManagement>();
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_NE(first->storage(), second->storage());
+    EXPECT_TRUE(first->moduleQueue()->isMain());
 }
 
 }  // namespace

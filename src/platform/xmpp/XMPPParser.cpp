@@ -181,7 +181,8 @@ void XMPPParser::startElement(const xmlChar* localName, const xmlChar* uri, int 
         xmlNewProp(node, xml(name.constData()), xml(value.constData()));
     }
     if (depth_ == 0) {
-        pending_.push_back({Event::Root, XMLElement::adoptingNode(node)});
+        pending_.emplace_back(Event::Root, XMLElement::adoptingNode(node));
+        markStanzaBoundary();
     } else if (depth_ == 1) {
         stanzaRoot_ = node;
         current_ = node;
@@ -197,7 +198,7 @@ void XMPPParser::endElement() {
     --depth_;
     if (depth_ == 0) {
         ended_ = true;
-        pending_.push_back({Event::End});
+        pending_.emplace_back(Event::End);
     } else if (depth_ == 1) {
         xmlNodePtr stanza = stanzaRoot_;
         stanzaRoot_ = nullptr;
@@ -210,7 +211,7 @@ void XMPPParser::endElement() {
                  QStringLiteral("stanza larger than %1 bytes").arg(maximumStanzaSize_));
             return;
         }
-        pending_.push_back({Event::Element, element});
+        pending_.emplace_back(Event::Element, element);
     } else {
         current_ = current_->parent;
     }
@@ -235,7 +236,7 @@ void XMPPParser::fail(Failure failure, const QString& reason) {
     if (isStopped()) return;
     failed_ = true;
     xmlStopParser(context_);
-    pending_.push_back({Event::Failed, {}, failure, reason});
+    pending_.emplace_back(Event::Failed, XMLElement(), failure, reason);
 }
 
 QString XMPPParser::conditionForFailure(Failure failure) {

@@ -52,9 +52,13 @@ private:
     friend struct XMPPParserCallbacks;
 
     struct Event {
-        enum Kind { Root, Element, End, Failed } kind;
+        enum Kind { Root, Element, End, Failed };
+        Event(Kind kind, XMLElement element = {}, Failure failure = Failure::NotWellFormed,
+              QString reason = {})
+            : kind(kind), element(std::move(element)), failure(failure), reason(std::move(reason)) {}
+        Kind kind;
         XMLElement element;
-        Failure failure = Failure::NotWellFormed;
+        Failure failure;
         QString reason;
     };
 

@@ -1,7 +1,9 @@
 #include "platform/xmpp/XMPPStream.h"
 
+#include <QCoreApplication>
 #include <QSslConfiguration>
 #include <QSslSocket>
+#include <QTimer>
 #include <mutex>
 
 #include "platform/foundation/MainQueue.h"
@@ -23,6 +25,9 @@ Error streamError(XMPPStreamErrorCode code, const QString& description) {
     return Error(XMPPStreamErrorDomain, code, {{ErrorDescriptionKey, description}});
 }
 
+// A peer that never lets go gets this long (milliseconds) to take the last bytes.
+constexpr int closingGrace = 5000;
+
 void dropSocket(QSslSocket* socket) {
     if (socket == nullptr) return;
     QObject::disconnect(socket, nullptr, nullptr, nullptr);
@@ -30,10 +35,19 @@ void dropSocket(QSslSocket* socket) {
     socket->disconnectFromHost();
     if (socket->state() == QAbstractSocket::UnconnectedState) {
         socket->deleteLater();
-    } else {
-        QObject::connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
-        QObject::connect(socket, &QAbstractSocket::errorOccurred, socket, &QObject::deleteLater);
+        return;
     }
+    // Until then the application object owns it, so it goes at the latest with the application.
+    socket->setParent(QCoreApplication::instance());
+    QObject::connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
+    QObject::connect(socket, &QAbstractSocket::errorOccurred, socket, &QObject::deleteLater);
+    auto* grace = new QTimer(socket);
+    grace->setSingleShot(true);
+    QObject::connect(grace, &QTimer::timeout, socket, [socket] {
+        socket->abort();
+        socket->deleteLater();
+    });
+    grace->start(closingGrace);
 }
 
 XMLElement saslFailure(const QString& condition) {
