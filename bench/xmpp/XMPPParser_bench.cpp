@@ -18,13 +18,17 @@ QList<QByteArray> chunkedStream() {
         "<?xml version='1.0'?><stream:stream xmlns='jabber:client' "
         "xmlns:stream='http://etherx.jabber.org/streams' id='bench' version='1.0'>";
     for (int index = 0; index < stanzaCount; ++index) {
-        stream += "<message from='1234567@chat.tovrin.test/phone' to='7654321@chat.tovrin.test' type='chat' id='"
-                  "5F1C2D3E-" + QByteArray::number(index) + "'><body>{&quot;text&quot;:&quot;See you at the caf"
-                  "\xc3\xa9 at 8? &amp; bring the map&quot;,&quot;timestamp&quot;:1718000000.123}</body>"
-                  "<markable xmlns='urn:xmpp:chat-markers:0'/></message>";
+        stream +=
+            "<message from='1234567@chat.tovrin.test/phone' to='7654321@chat.tovrin.test' type='chat' id='"
+            "5F1C2D3E-" +
+            QByteArray::number(index) +
+            "'><body>{&quot;text&quot;:&quot;See you at the caf"
+            "\xc3\xa9 at 8? &amp; bring the map&quot;,&quot;timestamp&quot;:1718000000.123}</body>"
+            "<markable xmlns='urn:xmpp:chat-markers:0'/></message>";
     }
     QList<QByteArray> chunks;
-    for (qsizetype offset = 0; offset < stream.size(); offset += chunkSize) chunks.append(stream.mid(offset, chunkSize));
+    for (qsizetype offset = 0; offset < stream.size(); offset += chunkSize)
+        chunks.append(stream.mid(offset, chunkSize));
     return chunks;
 }
 
@@ -60,8 +64,9 @@ struct RawCount {
 void ReadChatStanzasBaseline(benchmark::State& state) {
     xmlSAXHandler sax{};
     sax.initialized = XML_SAX2_MAGIC;
-    sax.startElementNs = [](void* context, const xmlChar*, const xmlChar*, const xmlChar*, int, const xmlChar**, int,
-                            int, const xmlChar**) { ++static_cast<RawCount*>(context)->depth; };
+    sax.startElementNs = [](void* context, const xmlChar*, const xmlChar*, const xmlChar*, int,
+                            const xmlChar**, int, int,
+                            const xmlChar**) { ++static_cast<RawCount*>(context)->depth; };
     sax.endElementNs = [](void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
         auto* count = static_cast<RawCount*>(context);
         if (--count->depth == 1) ++count->elements;
@@ -70,7 +75,8 @@ void ReadChatStanzasBaseline(benchmark::State& state) {
     for (auto _ : state) {
         RawCount count;
         xmlParserCtxtPtr context = xmlCreatePushParserCtxt(&sax, &count, nullptr, 0, nullptr);
-        for (const QByteArray& chunk : chunks()) xmlParseChunk(context, chunk.constData(), int(chunk.size()), 0);
+        for (const QByteArray& chunk : chunks())
+            xmlParseChunk(context, chunk.constData(), int(chunk.size()), 0);
         xmlFreeParserCtxt(context);
         if (count.elements != stanzaCount) state.SkipWithError("stanzas lost");
     }
@@ -80,4 +86,6 @@ void ReadChatStanzasBaseline(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(ReadChatStanzasOurs)->Name("XMPPParser/ReadChatStanzas/ours")->Unit(benchmark::kMillisecond);
-BENCHMARK(ReadChatStanzasBaseline)->Name("XMPPParser/ReadChatStanzas/baseline")->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadChatStanzasBaseline)
+    ->Name("XMPPParser/ReadChatStanzas/baseline")
+    ->Unit(benchmark::kMillisecond);

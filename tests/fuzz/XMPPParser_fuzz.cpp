@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     parser.parseData(streamHeader);
     for (size_t offset = 1; offset < size; offset += chunk) {
         const size_t length = std::min(chunk, size - offset);
-        if (!parser.parseData(reinterpret_cast<const char*>(data + offset), static_cast<qsizetype>(length))) break;
+        if (!parser.parseData(reinterpret_cast<const char*>(data + offset), static_cast<qsizetype>(length)))
+            break;
     }
     return 0;
 }

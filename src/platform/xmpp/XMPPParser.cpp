@@ -25,6 +25,15 @@ QByteArray attributeValue(const xmlChar* begin, const xmlChar* end) {
     return value;
 }
 
+// Element names are kept without prefixes, but a prefixed attribute keeps its prefix, so the
+// element declares it itself (as an attribute) and stays readable wherever it is written.
+void declarePrefix(xmlNodePtr node, const QByteArray& prefix, const xmlChar* uri) {
+    if (prefix == "xml" || uri == nullptr) return;
+    const QByteArray declaration = "xmlns:" + prefix;
+    if (xmlHasProp(node, xml(declaration.constData())) == nullptr)
+        xmlNewProp(node, xml(declaration.constData()), uri);
+}
+
 bool sameNamespace(const xmlChar* uri, xmlNodePtr parent) {
     for (xmlNodePtr node = parent; node != nullptr; node = node->parent) {
         if (node->ns != nullptr) return xmlStrEqual(node->ns->href, uri);
@@ -175,8 +184,11 @@ void XMPPParser::startElement(const xmlChar* localName, const xmlChar* uri, int 
     for (int index = 0; index < attributeCount; ++index) {
         const xmlChar** attribute = attributes + index * 5;
         QByteArray name(reinterpret_cast<const char*>(attribute[0]));
-        if (attribute[1] != nullptr)
-            name = QByteArray(reinterpret_cast<const char*>(attribute[1])) + ':' + name;
+        if (attribute[1] != nullptr) {
+            const QByteArray prefix(reinterpret_cast<const char*>(attribute[1]));
+            name = prefix + ':' + name;
+            declarePrefix(node, prefix, attribute[2]);
+        }
         const QByteArray value = attributeValue(attribute[3], attribute[4]);
         xmlNewProp(node, xml(name.constData()), xml(value.constData()));
     }

@@ -154,6 +154,17 @@ TEST(XMPPParser, ADelegateMayDropTheParserWhileElementsAreBeingDelivered) {
     EXPECT_EQ(recorder.events.size(), 2);
 }
 
+// Found by the fuzzer: a prefixed attribute lost its prefix's declaration when written out.
+TEST(XMPPParser, AnElementWithAPrefixedAttributeIsWrittenOutReadably) {
+    const QStringList events = parse({streamHeader + "<message xmlns:x='urn:x' x:lang='en' xml:lang='fr'/>"});
+    ASSERT_EQ(events.size(), 2);
+    const XMLElement reread = XMPPParser::elementWithXMLString(events.last());
+    ASSERT_FALSE(reread.isNull()) << events.last().toStdString();
+    EXPECT_EQ(reread.compactXMLString(), events.last());
+    EXPECT_EQ(reread.attributeStringValueForName("x:lang"), "en");
+    EXPECT_EQ(reread.attributeStringValueForName("xml:lang"), "fr");
+}
+
 TEST(XMPPParser, ReadsOneElementFromText) {
     const XMLElement element = XMPPParser::elementWithXMLString("<a x='1'><b xmlns='urn:b'>t</b></a>");
     EXPECT_EQ(element.compactXMLString(), "<a x=\"1\"><b xmlns=\"urn:b\">t</b></a>");
