@@ -5,6 +5,7 @@
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace tovrin::xmpp {
 
@@ -18,11 +19,20 @@ const xmlChar* xml(const char* text) {
 }
 
 // Without entity substitution libxml2 hands on "&amp;" in attribute values as "&#38;", and
-// nothing else can produce that sequence there.
-QByteArray attributeValue(const xmlChar* begin, const xmlChar* end) {
-    QByteArray value(reinterpret_cast<const char*>(begin), static_cast<qsizetype>(end - begin));
-    if (value.contains('&')) value.replace("&#38;", "&");
-    return value;
+// nothing else can produce that sequence there. The value becomes the attribute's text as it is.
+void addAttribute(xmlNodePtr node, const QByteArray& name, const xmlChar* begin, const xmlChar* end) {
+    xmlAttrPtr attribute = xmlNewProp(node, xml(name.constData()), nullptr);
+    xmlNodePtr text;
+    if (std::memchr(begin, '&', static_cast<size_t>(end - begin)) != nullptr) {
+        QByteArray value(reinterpret_cast<const char*>(begin), static_cast<qsizetype>(end - begin));
+        value.replace("&#38;", "&");
+        text = xmlNewTextLen(xml(value.constData()), static_cast<int>(value.size()));
+    } else {
+        text = xmlNewTextLen(begin, static_cast<int>(end - begin));
+    }
+    text->parent = reinterpret_cast<xmlNodePtr>(attribute);
+    attribute->children = text;
+    attribute->last = text;
 }
 
 // Element names are kept without prefixes, but a prefixed attribute keeps its prefix, so the
@@ -175,6 +185,7 @@ bool XMPPParser::deliverPending(const std::shared_ptr<bool>& alive) {
 void XMPPParser::startElement(const xmlChar* localName, const xmlChar* uri, int attributeCount,
                               const xmlChar** attributes) {
     if (isStopped()) return;
+    flushText();
     xmlNodePtr node = xmlNewNode(nullptr, localName);
     const bool startsTree = depth_ <= 1;
     if (uri != nullptr && *uri != 0 && (startsTree || !sameNamespace(uri, current_))) {
@@ -183,14 +194,15 @@ void XMPPParser::startElement(const xmlChar* localName, const xmlChar* uri, int 
     }
     for (int index = 0; index < attributeCount; ++index) {
         const xmlChar** attribute = attributes + index * 5;
-        QByteArray name(reinterpret_cast<const char*>(attribute[0]));
+        // libxml2's names end in a zero, so the unprefixed name needs no copy.
+        const auto* localName = reinterpret_cast<const char*>(attribute[0]);
+        QByteArray name = QByteArray::fromRawData(localName, static_cast<qsizetype>(std::strlen(localName)));
         if (attribute[1] != nullptr) {
             const QByteArray prefix(reinterpret_cast<const char*>(attribute[1]));
             name = prefix + ':' + name;
             declarePrefix(node, prefix, attribute[2]);
         }
-        const QByteArray value = attributeValue(attribute[3], attribute[4]);
-        xmlNewProp(node, xml(name.constData()), xml(value.constData()));
+        addAttribute(node, name, attribute[3], attribute[4]);
     }
     if (depth_ == 0) {
         pending_.emplace_back(Event::Root, XMLElement::adoptingNode(node));
@@ -207,6 +219,7 @@ void XMPPParser::startElement(const xmlChar* localName, const xmlChar* uri, int 
 
 void XMPPParser::endElement() {
     if (isStopped()) return;
+    flushText();
     --depth_;
     if (depth_ == 0) {
         ended_ = true;
@@ -232,11 +245,18 @@ void XMPPParser::endElement() {
 void XMPPParser::characters(const xmlChar* text, int length) {
     if (isStopped()) return;
     if (depth_ >= 2) {
-        xmlNodeAddContentLen(current_, text, length);
+        text_.append(reinterpret_cast<const char*>(text), length);
     } else if (depth_ == 1) {
         // Whitespace between stanzas (keep-alives) does not count towards the next stanza.
         markStanzaBoundary();
     }
+}
+
+// Text arrives in many pieces (one per entity reference); it becomes one text node.
+void XMPPParser::flushText() {
+    if (text_.empty() || current_ == nullptr) return;
+    xmlAddChild(current_, xmlNewTextLen(xml(text_.data()), static_cast<int>(text_.size())));
+    text_.clear();
 }
 
 void XMPPParser::markStanzaBoundary() {

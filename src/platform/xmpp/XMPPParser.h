@@ -4,6 +4,7 @@
 #include <QString>
 #include <deque>
 #include <memory>
+#include <string>
 
 #include "platform/xmpp/XMLElement.h"
 
@@ -70,6 +71,7 @@ private:
     bool isStopped() const { return failed_ || ended_; }
     void checkPendingSize();
     void markStanzaBoundary();
+    void flushText();
     bool deliverPending(const std::shared_ptr<bool>& alive);
 
     Delegate& delegate_;
@@ -78,6 +80,7 @@ private:
     _xmlNode* stanzaRoot_ = nullptr;
     _xmlNode* current_ = nullptr;
     std::deque<Event> pending_;
+    std::string text_;
     const std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     int depth_ = 0;
     qint64 bytesFed_ = 0;
