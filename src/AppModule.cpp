@@ -27,6 +27,8 @@
 #include "platform/system/Device.h"
 #include "platform/system/Keychain.h"
 #include "platform/system/Screen.h"
+#include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
+#include "platform/xmpp/XEP-0198/XMPPStreamManagementMemoryStorage.h"
 
 namespace tovrin {
 
@@ -91,6 +93,11 @@ void AppModule::configure(Injector& injector) const {
             return std::make_shared<ImperialUnitConverter>();
         });
     injector.bindFactory<Keychain>([](Injector&, const Arguments&) { return Keychain::system(); });
+    // The chat library: each request gets its own stream management over its own storage.
+    injector.bindFactory<xmpp::XMPPStreamManagement>([](Injector&, const Arguments&) {
+        return std::make_shared<xmpp::XMPPStreamManagement>(
+            std::make_shared<xmpp::XMPPStreamManagementMemoryStorage>());
+    });
 
     configureUserSessionClasses(injector);
     configureSingletons(injector);

@@ -31,6 +31,7 @@
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
+#include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "support/TestSupport.h"
 
 namespace tovrin {
@@ -142,6 +143,15 @@ TEST_F(AppModuleTest, EachStoreHasItsOwnConnectionAndQueueOnTheOneFile) {
 
 TEST_F(AppModuleTest, TheCurrentConversationManagerIsOneForTheProcess) {
     EXPECT_EQ(injector.get<CurrentConversationManager>(), injector.get<CurrentConversationManager>());
+}
+
+TEST_F(AppModuleTest, EachRequestGetsItsOwnStreamManagementOverAnInMemoryStorage) {
+    auto first = injector.get<xmpp::XMPPStreamManagement>();
+    auto second = injector.get<xmpp::XMPPStreamManagement>();
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_NE(first->storage(), second->storage());
+    EXPECT_TRUE(first->moduleQueue()->isMain());
 }
 
 }  // namespace

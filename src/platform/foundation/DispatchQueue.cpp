@@ -8,7 +8,15 @@ DispatchQueue::DispatchQueue(QString label) : label_(std::move(label)) {
     thread_ = std::thread([state = state_] { run(state); });
 }
 
+DispatchQueue::DispatchQueue(MainTag) : label_(QStringLiteral("main")), isMain_(true) {}
+
+std::shared_ptr<DispatchQueue> DispatchQueue::main() {
+    static const std::shared_ptr<DispatchQueue> queue(new DispatchQueue(MainTag{}));
+    return queue;
+}
+
 DispatchQueue::~DispatchQueue() {
+    if (isMain_) return;
     {
         std::lock_guard lock(state_->mutex);
         state_->stopping = true;
@@ -24,6 +32,10 @@ DispatchQueue::~DispatchQueue() {
 }
 
 void DispatchQueue::async(Block block) {
+    if (isMain_) {
+        MainQueue::async(std::move(block));
+        return;
+    }
     {
         std::lock_guard lock(state_->mutex);
         state_->blocks.push_back(std::move(block));
@@ -47,6 +59,7 @@ void DispatchQueue::sync(const Block& block) {
 }
 
 bool DispatchQueue::isCurrent() const {
+    if (isMain_) return MainQueue::isMainThread();
     return std::this_thread::get_id() == thread_.get_id();
 }
 

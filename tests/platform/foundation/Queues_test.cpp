@@ -114,6 +114,20 @@ TEST(DispatchQueue, TheLastOwnerMayLetGoFromInsideABlock) {
     ASSERT_TRUE(runUntil([&] { return finished && weak.expired(); }));
 }
 
+TEST(DispatchQueue, TheMainQueueRunsBlocksLaterOnTheMainThreadInOrder) {
+    const std::shared_ptr<DispatchQueue> main = DispatchQueue::main();
+    EXPECT_TRUE(main->isMain());
+    EXPECT_TRUE(main->isCurrent());
+    std::vector<int> order;
+    for (int i = 0; i < 3; ++i) main->async([&order, i] { order.push_back(i); });
+    EXPECT_TRUE(order.empty());
+    std::atomic<bool> ranOnMain = false;
+    std::thread other([&] { main->sync([&] { ranOnMain = MainQueue::isMainThread(); }); });
+    ASSERT_TRUE(runUntil([&] { return ranOnMain.load(); }));
+    other.join();
+    EXPECT_EQ(order, std::vector<int>({0, 1, 2}));
+}
+
 TEST(DispatchQueueDeathTest, SyncOnItsOwnThreadStopsTheProcess) {
     EXPECT_DEATH(
         {
