@@ -251,17 +251,30 @@ void View::setPresentedTransform(const Transform& transform) {
     applyGeometry();
 }
 
+QRect View::shownGeometry() const {
+    const auto* parent = qobject_cast<const View*>(parentWidget());
+    const QPointF shift = parent ? parent->boundsOrigin_ : QPointF();
+    return pixelAligned(presentedTransform_.apply(presentedFrame_).translated(-shift));
+}
+
 void View::applyGeometry() {
     if (isWindow()) return;
     applyingGeometry_ = true;
-    setGeometry(pixelAligned(presentedTransform_.apply(presentedFrame_)));
+    setGeometry(shownGeometry());
     applyingGeometry_ = false;
+}
+
+void View::setBoundsOrigin(const QPointF& origin) {
+    if (origin == boundsOrigin_) return;
+    boundsOrigin_ = origin;
+    for (QObject* object : children()) {
+        if (auto* child = qobject_cast<View*>(object)) child->applyGeometry();
+    }
 }
 
 bool View::isShowingModelGeometry() const {
     // A transformed view is only ever placed by the toolkit.
-    return !presentedTransform_.isIdentity() ||
-           geometry() == pixelAligned(presentedTransform_.apply(presentedFrame_));
+    return !presentedTransform_.isIdentity() || geometry() == shownGeometry();
 }
 
 void View::setBackgroundColor(const QColor& color) {
@@ -345,10 +358,24 @@ void View::addConstraint(std::shared_ptr<LayoutConstraint> constraint) {
     setNeedsLayout();
 }
 
+QRectF View::externalFrame() const {
+    const auto* parent = qobject_cast<const View*>(parentWidget());
+    return QRectF(geometry()).translated(parent ? parent->boundsOrigin_ : QPointF());
+}
+
+namespace {
+
+QPointF originOf(const QWidget* widget) {
+    const auto* view = qobject_cast<const View*>(widget);
+    return view ? view->bounds().topLeft() : QPointF();
+}
+
+}  // namespace
+
 QPointF View::convertPoint(const QPointF& point, const QWidget* toView) const {
-    const QPointF global = mapToGlobal(point);
+    const QPointF global = mapToGlobal(point - boundsOrigin_);
     const QWidget* target = toView ? toView : QWidget::window();
-    return target->mapFromGlobal(global);
+    return target->mapFromGlobal(global) + originOf(target);
 }
 
 QRectF View::convertRect(const QRectF& rect, const QWidget* toView) const {
@@ -357,7 +384,7 @@ QRectF View::convertRect(const QRectF& rect, const QWidget* toView) const {
 
 QPointF View::convertPointFrom(const QPointF& point, const QWidget* fromView) const {
     const QWidget* source = fromView ? fromView : QWidget::window();
-    return mapFromGlobal(source->mapToGlobal(point));
+    return mapFromGlobal(source->mapToGlobal(point - originOf(source))) + boundsOrigin_;
 }
 
 QRectF View::convertRectFrom(const QRectF& rect, const QWidget* fromView) const {
@@ -461,7 +488,7 @@ void View::resizeEvent(QResizeEvent* event) {
         setNeedsLayout();
     } else if (!applyingGeometry_ && !isShowingModelGeometry()) {
         // Someone outside the toolkit resized the widget: the model follows.
-        frame_ = presentedFrame_ = QRectF(geometry());
+        frame_ = presentedFrame_ = externalFrame();
         setNeedsLayout();
     }
     emit geometryChanged();
@@ -470,7 +497,7 @@ void View::resizeEvent(QResizeEvent* event) {
 void View::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     if (!isWindow() && !applyingGeometry_ && !isShowingModelGeometry()) {
-        frame_ = presentedFrame_ = QRectF(geometry());
+        frame_ = presentedFrame_ = externalFrame();
     }
     emit geometryChanged();
 }

@@ -48,7 +48,8 @@ public:
     // Geometry, in points.
     QRectF frame() const;
     void setFrame(const QRectF& frame);
-    QRectF bounds() const { return QRectF(QPointF(0, 0), frame_.size()); }
+    // The origin is where the view's own coordinate space starts: a scroll view's content offset.
+    QRectF bounds() const { return QRectF(boundsOrigin_, frame_.size()); }
     QPointF center() const { return frame_.center(); }
     void setCenter(const QPointF& center);
     const Transform& transform() const { return transform_; }
@@ -129,8 +130,10 @@ signals:
     void geometryChanged();
 
 protected:
-    // The widget that holds the subviews: the view itself, or a scrolling content widget.
-    virtual QWidget* subviewContainer() const { return const_cast<View*>(this); }
+    // The widget that holds the subviews.
+    QWidget* subviewContainer() const { return const_cast<View*>(this); }
+    // Moves the coordinate space of the subviews (scrolling).
+    void setBoundsOrigin(const QPointF& origin);
     virtual void layoutSubviews() {}
     virtual void drawRect(QPainter& painter, const QRectF& rect) {}
     virtual void willMoveToSuperview(View* newSuperview) {}
@@ -151,6 +154,8 @@ private:
 
     void attach(QWidget* view, const std::function<void()>& placement);
     void applyGeometry();
+    QRect shownGeometry() const;
+    QRectF externalFrame() const;
     void applyAlpha(double alpha);
     void setPresentedFrame(const QRectF& frame);
     void setPresentedTransform(const Transform& transform);
@@ -160,6 +165,7 @@ private:
 
     QRectF frame_;
     QRectF presentedFrame_;
+    QPointF boundsOrigin_;
     Transform transform_;
     Transform presentedTransform_;
     double alpha_ = 1;
