@@ -172,6 +172,8 @@ void ScrollView::setShowsHorizontalScrollIndicator(bool shows) {
     updateIndicators();
 }
 
+RefreshControl* ScrollView::refreshControl() const { return refreshControl_; }
+
 void ScrollView::setRefreshControl(RefreshControl* control) {
     refreshControl_ = control;
     setNeedsLayout();

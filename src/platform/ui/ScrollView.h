@@ -56,6 +56,8 @@ public:
     QPointF minimumContentOffset() const;
     QPointF maximumContentOffset() const;
     void scrollRectToVisible(const QRectF& rect, bool animated);
+    // The offset moved into the resting range.
+    QPointF clamped(const QPointF& offset) const;
 
     bool isScrollEnabled() const { return scrollEnabled_; }
     void setScrollEnabled(bool enabled);
@@ -89,7 +91,7 @@ public:
     std::shared_ptr<ScrollViewDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<ScrollViewDelegate> delegate) { delegate_ = std::move(delegate); }
 
-    RefreshControl* refreshControl() const { return refreshControl_; }
+    RefreshControl* refreshControl() const;
     void setRefreshControl(RefreshControl* control);
 
 protected:
@@ -105,7 +107,6 @@ private:
     void handlePinch();
     void scrollerStateChanged(int state);
     void updateIndicators();
-    QPointF clamped(const QPointF& offset) const;
     bool canScroll(const QPointF& translation) const;
     void applyZoom(double scale, const QPointF& anchor);
 

@@ -189,6 +189,8 @@ int ViewAnimation::runningCount() { return int(running().size()); }
 
 bool ViewAnimation::isCapturing() { return !capturing().empty() && capturing().back(); }
 
+bool ViewAnimation::areAnimationsEnabled() { return capturing().empty() || capturing().back(); }
+
 void ViewAnimation::addTrack(QObject* target, int property, std::function<void(double)> stepper) {
     cancelTrack(target, property);
     auto& tracks = capturing().back()->tracks;

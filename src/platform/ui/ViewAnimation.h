@@ -49,6 +49,8 @@ public:
 
     // For view properties: while an animation block runs, a change becomes a track of that block.
     static bool isCapturing();
+    // False inside `performWithoutAnimation`.
+    static bool areAnimationsEnabled();
     static void addTrack(QObject* target, int property, std::function<void(double)> step);
     static void cancelTrack(QObject* target, int property);
     // The eased progress of `t` (0…1) for the options.
