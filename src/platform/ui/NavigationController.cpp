@@ -161,8 +161,8 @@ void NavigationController::transition(const std::shared_ptr<ViewController>& fro
         bar_->raise();
     }
     if (shown && changes) {
-        if (to) to->beginAppearanceTransition(true, animated);
         if (from) from->beginAppearanceTransition(false, animated);
+        if (to) to->beginAppearanceTransition(true, animated);
     }
     if (auto delegate = delegate_.lock(); delegate && to) delegate->willShowViewController(*this, *to, animated);
     updateBar();
@@ -178,8 +178,8 @@ void NavigationController::transition(const std::shared_ptr<ViewController>& fro
             if (to && to->viewIfLoaded()) to->viewIfLoaded()->setFrame(self->contentFrame());
         });
         if (shown && changes) {
-            if (to) to->endAppearanceTransition();
             if (from) from->endAppearanceTransition();
+            if (to) to->endAppearanceTransition();
         }
         for (auto& controller : removed) controller->removeFromParentViewController();
         for (auto& controller : added) controller->didMoveToParentViewController(self.get());

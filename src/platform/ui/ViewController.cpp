@@ -212,8 +212,8 @@ void ViewController::presentViewController(const std::shared_ptr<ViewController>
     View* container = window->presentationContainer();
     View* presentedView = controller->view();
     presentedView->setFrame(container->bounds());
-    controller->beginAppearanceTransition(true, animated);
     if (fullScreen) host->beginAppearanceTransition(false, animated);
+    controller->beginAppearanceTransition(true, animated);
     container->addSubview(presentedView);
     presentedView->layoutIfNeeded();
     window->setNeedsLayout();
