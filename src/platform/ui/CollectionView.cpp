@@ -353,11 +353,18 @@ void CollectionView::scrollToItem(const IndexPath& indexPath, ScrollPosition pos
 }
 
 void CollectionView::performBatchUpdates(const std::function<void()>& updates, std::function<void(bool)> completion) {
+    beginBatchUpdates();
+    if (updates) updates();
+    endBatchUpdates(std::move(completion));
+}
+
+void CollectionView::beginBatchUpdates() {
     if (batchDepth_ == 0) pending_ = Updates();
     ++batchDepth_;
-    if (updates) updates();
-    --batchDepth_;
-    if (batchDepth_ > 0) return;
+}
+
+void CollectionView::endBatchUpdates(std::function<void(bool)> completion) {
+    if (batchDepth_ == 0 || --batchDepth_ > 0) return;
     Updates recorded = std::move(pending_);
     pending_ = Updates();
     applyUpdates(std::move(recorded), std::move(completion));

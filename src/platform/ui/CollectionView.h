@@ -145,6 +145,9 @@ public:
 protected:
     void layoutSubviews() override;
     void contentOffsetDidChange() override;
+    // Updates recorded between the two are applied together at the end.
+    void beginBatchUpdates();
+    void endBatchUpdates(std::function<void(bool)> completion);
 
 private:
     struct Updates {
