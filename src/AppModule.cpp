@@ -1,5 +1,6 @@
 #include "AppModule.h"
 
+#include "Categories/Color+Tovrin.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "InjectorKeys.h"
 #include "platform/di/Injector.h"
@@ -12,6 +13,8 @@
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
+#include "platform/ui/RefreshControl.h"
+#include "UserInterface/AnimationDelegateImpl.h"
 
 namespace tovrin {
 
@@ -30,6 +33,12 @@ void AppModule::configure(Injector& injector) const {
     injector.bindInstance(Application::shared());
     injector.bindInstance(Device::current());
     injector.bindInstance(Bundle::main());
+    injector.bindFactory<ui::RefreshControl>([](Injector&, const Arguments&) {
+        auto control = ui::sharedWidget(new ui::RefreshControl());
+        control->setTintColor(tovrinOffWhiteColor());
+        return control;
+    });
+    injector.bindClass<AnimationDelegate, AnimationDelegateImpl>();
 
     injector.bindFactory<QVariantMap>(
         QStringLiteral("infoDictionary"), [](Injector& injector, const Arguments&) {

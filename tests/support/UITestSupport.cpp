@@ -1,6 +1,7 @@
 #include "support/UITestSupport.h"
 
 #include <QDir>
+#include <QPointer>
 #include <QtTest/QTest>
 
 #include "platform/ui/Keyboard.h"
@@ -31,6 +32,19 @@ QPoint windowPoint(ui::View* view, const std::optional<QPointF>& point) {
 
 QWidget* windowOf(ui::View* view) { return view->QWidget::window(); }
 
+// QTest delivers a mouse event to the widget it is given, so give it the one under the point, as
+// the window system would.
+struct Target {
+    QWidget* widget;
+    QPoint local;
+};
+
+Target targetAt(QWidget* window, const QPoint& windowPoint) {
+    QWidget* widget = window->childAt(windowPoint);
+    if (!widget) widget = window;
+    return {widget, widget->mapFrom(window, windowPoint)};
+}
+
 }  // namespace
 
 ui::View* findView(const QWidget* root, const QString& identifier) {
@@ -42,10 +56,10 @@ ui::View* findViewByLabel(const QWidget* root, const QString& label) {
 }
 
 void tap(ui::View* view, std::optional<QPointF> point) {
-    const QPoint at = windowPoint(view, point);
-    QWidget* window = windowOf(view);
-    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, at);
+    const Target target = targetAt(windowOf(view), windowPoint(view, point));
+    QPointer<QWidget> widget = target.widget;
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, target.local);
+    if (widget) QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, target.local);
 }
 
 void doubleTap(ui::View* view, std::optional<QPointF> point) {
@@ -57,12 +71,15 @@ void drag(ui::View* view, const QPointF& from, const QPointF& to, int steps) {
     QWidget* window = windowOf(view);
     const QPoint start = windowPoint(view, from);
     const QPoint end = windowPoint(view, to);
-    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, start);
-    for (int step = 1; step <= steps; ++step) {
+    // Moves and the release go where the press went, as a mouse grab does.
+    const Target target = targetAt(window, start);
+    QPointer<QWidget> widget = target.widget;
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, target.local);
+    for (int step = 1; step <= steps && widget; ++step) {
         const QPointF at = QPointF(start) + (QPointF(end) - QPointF(start)) * (double(step) / steps);
-        QTest::mouseMove(window, at.toPoint(), 16);
+        QTest::mouseMove(widget, widget->mapFrom(window, at.toPoint()), 16);
     }
-    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, end, 16);
+    if (widget) QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, widget->mapFrom(window, end), 16);
 }
 
 void swipe(ui::View* view, Direction direction) {

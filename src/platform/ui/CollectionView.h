@@ -100,7 +100,7 @@ public:
     CollectionViewCell* dequeueReusableCell(const QString& identifier, const IndexPath& indexPath);
     template <class T>
     T* dequeueReusableCell(const QString& identifier, const IndexPath& indexPath) {
-        return qobject_cast<T*>(dequeueReusableCell(identifier, indexPath));
+        return dynamic_cast<T*>(dequeueReusableCell(identifier, indexPath));
     }
     CollectionReusableView* dequeueReusableSupplementaryView(const QString& kind, const QString& identifier,
                                                              const IndexPath& indexPath);

@@ -127,9 +127,9 @@ std::vector<CollectionViewLayout::Attributes> CollectionViewFlowLayout::layoutAt
         if (section.header && section.header->frame.intersects(rect)) found.push_back(*section.header);
         auto row = std::lower_bound(section.rows.begin(), section.rows.end(), rect.top(),
                                     [](const Row& candidate, double top) { return candidate.bottom < top; });
-        for (; row != section.rows.end() && row->top <= rect.bottom(); ++row) {
+        for (; row != section.rows.end() && row->top < rect.bottom(); ++row) {
             for (const auto& item : row->items) {
-                if (item.frame.intersects(rect) || rect.contains(item.frame.topLeft())) found.push_back(item);
+                if (item.frame.intersects(rect)) found.push_back(item);
             }
         }
         if (section.footer && section.footer->frame.intersects(rect)) found.push_back(*section.footer);
