@@ -2,7 +2,9 @@
 
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <optional>
+#include <ostream>
 
 #include "platform/ui/View.h"
 
@@ -51,3 +53,9 @@ void drainAnimations();
 QString saveScreenshot(QWidget* widget, const QString& name);
 
 }  // namespace tovrin::test
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << '[' << texts.join(QStringLiteral(", ")).toStdString() << ']';
+}

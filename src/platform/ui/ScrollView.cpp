@@ -1,10 +1,7 @@
 #include "platform/ui/ScrollView.h"
 
-#include <QElapsedTimer>
-#include <QScrollEvent>
-#include <QScrollPrepareEvent>
-#include <QScroller>
 #include <QWheelEvent>
+#include <cmath>
 
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/PanGestureRecognizer.h"
@@ -17,15 +14,10 @@ namespace tovrin::ui {
 namespace {
 
 constexpr double AnimatedScrollDuration = 0.3;
-
-qint64 now() {
-    static QElapsedTimer clock = [] {
-        QElapsedTimer timer;
-        timer.start();
-        return timer;
-    }();
-    return clock.elapsed();
-}
+// A throw loses this share of its speed every millisecond.
+constexpr double DecelerationRate = 0.998;
+constexpr double MinimumThrowSpeed = 50;
+constexpr double BounceBackDuration = 0.4;
 
 QWidget* makeIndicator(QWidget* parent) {
     auto* indicator = new QWidget(parent);
@@ -52,23 +44,12 @@ ScrollView::ScrollView(QWidget* parent) : View(parent) {
     });
     addGestureRecognizer(pinch_);
 
-    scroller_ = QScroller::scroller(this);
-    QScrollerProperties properties = scroller_->scrollerProperties();
-    properties.setScrollMetric(QScrollerProperties::DragStartDistance, 0.0);
-    properties.setScrollMetric(QScrollerProperties::OvershootDragResistanceFactor, 0.5);
-    properties.setScrollMetric(QScrollerProperties::OvershootDragDistanceFactor, 0.4);
-    properties.setScrollMetric(QScrollerProperties::OvershootScrollDistanceFactor, 0.1);
-    properties.setScrollMetric(QScrollerProperties::OvershootScrollTime, 0.4);
-    scroller_->setScrollerProperties(properties);
-    connect(scroller_, &QScroller::stateChanged, this, [this](QScroller::State state) { scrollerStateChanged(state); });
 
     verticalIndicator_ = makeIndicator(this);
     horizontalIndicator_ = makeIndicator(this);
 }
 
-ScrollView::~ScrollView() {
-    if (scroller_) scroller_->disconnect(this);
-}
+ScrollView::~ScrollView() = default;
 
 QPointF ScrollView::minimumContentOffset() const { return QPointF(-contentInset_.left, -contentInset_.top); }
 
@@ -93,7 +74,7 @@ bool ScrollView::canScroll(const QPointF& translation) const {
 }
 
 void ScrollView::setContentOffset(const QPointF& offset, bool animated) {
-    if (scroller_->state() != QScroller::Inactive && !tracking_) scroller_->stop();
+    if (decelerating_) finishGlide();
     delete animationGuard_;
     animationGuard_ = nullptr;
     if (!animated) {
@@ -132,13 +113,11 @@ void ScrollView::setContentSize(const QSizeF& size) {
     if (size == contentSize_) return;
     contentSize_ = size;
     updateIndicators();
-    if (scroller_->state() != QScroller::Inactive) scroller_->resendPrepareEvent();
 }
 
 void ScrollView::setContentInset(const EdgeInsets& insets) {
     if (insets == contentInset_) return;
     contentInset_ = insets;
-    if (scroller_->state() != QScroller::Inactive) scroller_->resendPrepareEvent();
     setNeedsLayout();
 }
 
@@ -181,30 +160,22 @@ void ScrollView::setRefreshControl(RefreshControl* control) {
 
 void ScrollView::handlePan() {
     using State = GestureRecognizer::State;
-    const QPointF location = pan_->locationInView(this) - contentOffset();
-    const QPointF windowLocation = pan_->locationInView(nullptr);
     Window* owner = window();
     switch (pan_->state()) {
-        case State::Began: {
-            delete animationGuard_;
-            animationGuard_ = nullptr;
-            tracking_ = true;
-            const QPointF start = location - pan_->translationInView(this);
-            scroller_->handleInput(QScroller::InputPress, start, now());
-            scroller_->handleInput(QScroller::InputMove, location, now());
+        case State::Began:
+            beginDrag();
             if (owner && keyboardDismissMode_ == KeyboardDismissMode::OnDrag) owner->endEditing(true);
             break;
-        }
         case State::Changed:
-            scroller_->handleInput(QScroller::InputMove, location, now());
+            drag(pan_->translationInView(this));
             if (owner && keyboardDismissMode_ == KeyboardDismissMode::Interactive) {
-                owner->keyboard().trackInteractiveDismissal(windowLocation);
+                owner->keyboard().trackInteractiveDismissal(pan_->locationInView(nullptr));
             }
             break;
         case State::Ended:
         case State::Cancelled:
-            tracking_ = false;
-            scroller_->handleInput(QScroller::InputRelease, location, now());
+            drag(pan_->translationInView(this));
+            endDrag(pan_->state() == State::Ended ? pan_->velocityInView(this) : QPointF());
             if (owner && keyboardDismissMode_ == KeyboardDismissMode::Interactive &&
                 owner->keyboard().endInteractiveDismissal(pan_->velocityInView(this).y())) {
                 owner->endEditing(true);
@@ -215,67 +186,120 @@ void ScrollView::handlePan() {
     }
 }
 
-void ScrollView::scrollerStateChanged(int state) {
-    QPointer<ScrollView> self(this);
-    const int previous = scrollerState_;
-    scrollerState_ = state;
-    auto delegate = this->delegate();
-    if (state == QScroller::Dragging) {
-        dragging_ = true;
-        if (delegate) delegate->scrollViewWillBeginDragging(*this);
-    } else if (previous == QScroller::Dragging) {
-        dragging_ = false;
-        const bool decelerates = state == QScroller::Scrolling;
-        QPointF target = decelerates ? scroller_->finalPosition() : contentOffset();
-        const QPointF proposed = target;
-        if (delegate) delegate->scrollViewWillEndDragging(*this, scroller_->velocity(), target);
-        if (!self) return;
-        if (decelerates && target != proposed) scroller_->scrollTo(target);
-        if (refreshControl_) refreshControl_->scrollViewDidEndDragging(*this);
-        if (delegate) delegate->scrollViewDidEndDragging(*this, decelerates);
-        if (!self) return;
-        if (decelerates) {
-            decelerating_ = true;
-            if (delegate) delegate->scrollViewWillBeginDecelerating(*this);
-        }
-    } else if (state == QScroller::Inactive && previous == QScroller::Scrolling && decelerating_) {
-        decelerating_ = false;
-        if (delegate) delegate->scrollViewDidEndDecelerating(*this);
-    }
-    if (self) updateIndicators();
+void ScrollView::beginDrag() {
+    delete animationGuard_;
+    animationGuard_ = nullptr;
+    decelerating_ = false;
+    tracking_ = true;
+    dragging_ = true;
+    dragStartOffset_ = contentOffset();
+    updateIndicators();
+    if (auto delegate = this->delegate()) delegate->scrollViewWillBeginDragging(*this);
 }
 
-bool ScrollView::event(QEvent* event) {
-    if (event->type() == QEvent::ScrollPrepare) {
-        auto* prepare = static_cast<QScrollPrepareEvent*>(event);
-        const QPointF minimum = minimumContentOffset();
-        const QPointF maximum = maximumContentOffset();
-        QScrollerProperties properties = scroller_->scrollerProperties();
-        const auto policy = [this](bool scrollable, bool always) {
-            return QVariant::fromValue(bounces_ && (scrollable || always) ? QScrollerProperties::OvershootAlwaysOn
-                                                                          : QScrollerProperties::OvershootAlwaysOff);
+QPointF ScrollView::rubberBanded(const QPointF& offset) const {
+    const QPointF inside = clamped(offset);
+    if (!bounces_) return inside;
+    // Past the ends the content moves half as far as the finger.
+    return inside + (offset - inside) * 0.5;
+}
+
+void ScrollView::drag(const QPointF& translation) {
+    if (!dragging_) return;
+    QPointF offset = dragStartOffset_ - translation;
+    const QPointF range = maximumContentOffset() - minimumContentOffset();
+    if (range.x() <= 0 && !alwaysBounceHorizontal_) offset.setX(dragStartOffset_.x());
+    if (range.y() <= 0 && !alwaysBounceVertical_) offset.setY(dragStartOffset_.y());
+    applyOffset(rubberBanded(offset));
+}
+
+void ScrollView::endDrag(const QPointF& velocity) {
+    if (!dragging_) return;
+    QPointer<ScrollView> self(this);
+    tracking_ = false;
+    dragging_ = false;
+    // Content moves against the finger.
+    QPointF speed = -velocity;
+    const QPointF range = maximumContentOffset() - minimumContentOffset();
+    if (range.x() <= 0) speed.setX(0);
+    if (range.y() <= 0) speed.setY(0);
+    const bool thrown = std::hypot(speed.x(), speed.y()) > MinimumThrowSpeed;
+    const double travel = DecelerationRate / (1 - DecelerationRate) / 1000.0;
+    QPointF target = contentOffset() + (thrown ? speed * travel : QPointF());
+    if (pagingEnabled_) {
+        const QSizeF page = bounds().size();
+        auto snap = [](double start, double value, double size, double direction) {
+            if (size <= 0) return value;
+            const double current = std::round(start / size);
+            const double moved = direction > 0 ? current + 1 : direction < 0 ? current - 1 : std::round(value / size);
+            return moved * size;
         };
-        properties.setScrollMetric(QScrollerProperties::VerticalOvershootPolicy,
-                                   policy(maximum.y() > minimum.y(), alwaysBounceVertical_));
-        properties.setScrollMetric(QScrollerProperties::HorizontalOvershootPolicy,
-                                   policy(maximum.x() > minimum.x(), alwaysBounceHorizontal_));
-        scroller_->setScrollerProperties(properties);
-        prepare->setViewportSize(bounds().size());
-        prepare->setContentPosRange(QRectF(minimum, maximum));
-        prepare->setContentPos(contentOffset());
-        if (pagingEnabled_) {
-            scroller_->setSnapPositionsX(minimum.x(), std::max(1.0, bounds().width()));
-            scroller_->setSnapPositionsY(minimum.y(), std::max(1.0, bounds().height()));
-        }
-        prepare->accept();
-        return true;
+        const QPointF start = dragStartOffset_;
+        const QPointF pulled = contentOffset() - start;
+        auto direction = [](double pull, double throwSpeed, double size) {
+            if (std::abs(throwSpeed) > MinimumThrowSpeed) return throwSpeed;
+            return std::abs(pull) > size / 2 ? pull : 0.0;
+        };
+        target = QPointF(snap(start.x(), contentOffset().x(), page.width(), direction(pulled.x(), speed.x(), page.width())),
+                         snap(start.y(), contentOffset().y(), page.height(), direction(pulled.y(), speed.y(), page.height())));
     }
-    if (event->type() == QEvent::Scroll) {
-        auto* scroll = static_cast<QScrollEvent*>(event);
-        applyOffset(scroll->contentPos() + scroll->overshootDistance());
-        return true;
+    target = clamped(target);
+    const bool decelerates = target != contentOffset();
+    auto delegate = this->delegate();
+    const QPointF proposed = target;
+    if (delegate) delegate->scrollViewWillEndDragging(*this, velocity, target);
+    if (!self) return;
+    if (target != proposed) target = clamped(target);
+    if (refreshControl_) refreshControl_->scrollViewDidEndDragging(*this);
+    if (delegate) delegate->scrollViewDidEndDragging(*this, decelerates);
+    if (!self) return;
+    if (!decelerates) {
+        updateIndicators();
+        return;
     }
-    return View::event(event);
+    decelerating_ = true;
+    if (delegate) delegate->scrollViewWillBeginDecelerating(*this);
+    if (!self) return;
+    const bool outside = contentOffset() != clamped(contentOffset());
+    const double speedAlong = std::hypot(speed.x(), speed.y());
+    const double duration = thrown && !outside && !pagingEnabled_
+                                ? std::clamp(std::log(MinimumThrowSpeed / speedAlong) / std::log(DecelerationRate) / 1000.0,
+                                             0.2, 3.0)
+                                : BounceBackDuration;
+    glide(target, duration, thrown && !outside && !pagingEnabled_);
+}
+
+void ScrollView::glide(const QPointF& target, double duration, bool decay) {
+    animationGuard_ = new QObject(this);
+    const QObject* guard = animationGuard_;
+    const QPointF from = contentOffset();
+    QPointer<ScrollView> self(this);
+    AnimationOptions options;
+    options.duration = duration;
+    options.curve = decay ? AnimationCurve::Linear : AnimationCurve::EaseOut;
+    const double milliseconds = duration * 1000;
+    ViewAnimation::run(
+        options, animationGuard_,
+        [self, from, target, decay, milliseconds](double progress) {
+            if (!self) return;
+            // Exponential decay, scaled so that it reaches the target at the end.
+            const double eased = decay ? (1 - std::pow(DecelerationRate, progress * milliseconds)) /
+                                             (1 - std::pow(DecelerationRate, milliseconds))
+                                       : progress;
+            self->applyOffset(mix(from, target, eased));
+        },
+        [self, guard](bool) {
+            if (self && self->animationGuard_ == guard) self->finishGlide();
+        });
+}
+
+void ScrollView::finishGlide() {
+    if (!decelerating_) return;
+    decelerating_ = false;
+    if (animationGuard_) animationGuard_->deleteLater();
+    animationGuard_ = nullptr;
+    updateIndicators();
+    if (auto delegate = this->delegate()) delegate->scrollViewDidEndDecelerating(*this);
 }
 
 void ScrollView::wheelEvent(QWheelEvent* event) {

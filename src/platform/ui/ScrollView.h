@@ -5,8 +5,6 @@
 
 #include "platform/ui/View.h"
 
-class QScroller;
-
 namespace tovrin::ui {
 
 class PanGestureRecognizer;
@@ -33,8 +31,12 @@ public:
 
 // Scrolls its subviews over a larger content area. The content offset is the origin of the
 // bounds; subviews are placed in content coordinates. A drag (the pan recognizer, from mouse or
-// touch) moves the content and a throw glides on, with Qt's kinetic scroller; the delegate hears of
+// touch) moves the content and a throw glides on; the delegate hears of
 // each step. Zooming scales the delegate's zooming view, by pinching or in code.
+//
+// The content follows the finger exactly (rubber-banding past the ends when it bounces); a throw
+// decays as a phone's scroll view does (0.998 per millisecond) and lands inside the content, or on
+// a page when paging. The glide is a view animation, so the immediate mode of tests lands it at once.
 class ScrollView : public View {
     Q_OBJECT
 public:
@@ -95,7 +97,6 @@ public:
     void setRefreshControl(RefreshControl* control);
 
 protected:
-    bool event(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void layoutSubviews() override;
     // Called after every change of the content offset, before the delegate hears of it.
@@ -105,7 +106,12 @@ private:
     void applyOffset(const QPointF& offset);
     void handlePan();
     void handlePinch();
-    void scrollerStateChanged(int state);
+    void beginDrag();
+    void drag(const QPointF& translation);
+    void endDrag(const QPointF& velocity);
+    void glide(const QPointF& target, double duration, bool decay);
+    void finishGlide();
+    QPointF rubberBanded(const QPointF& offset) const;
     void updateIndicators();
     bool canScroll(const QPointF& translation) const;
     void applyZoom(double scale, const QPointF& anchor);
@@ -125,7 +131,7 @@ private:
     bool dragging_ = false;
     bool decelerating_ = false;
     bool zooming_ = false;
-    int scrollerState_ = 0;
+    QPointF dragStartOffset_;
     double zoomScale_ = 1;
     double minimumZoomScale_ = 1;
     double maximumZoomScale_ = 1;
@@ -136,7 +142,6 @@ private:
     std::shared_ptr<PinchGestureRecognizer> pinch_;
     std::weak_ptr<ScrollViewDelegate> delegate_;
     QPointer<RefreshControl> refreshControl_;
-    QScroller* scroller_ = nullptr;
     QWidget* verticalIndicator_ = nullptr;
     QWidget* horizontalIndicator_ = nullptr;
     int scrollAnimation_ = 0;

@@ -258,7 +258,8 @@ QRect View::shownGeometry() const {
 }
 
 void View::applyGeometry() {
-    if (isWindow()) return;
+    // A view without a superview keeps its geometry too, so that adding it later places it.
+    if (qobject_cast<Window*>(this)) return;
     applyingGeometry_ = true;
     setGeometry(shownGeometry());
     applyingGeometry_ = false;
@@ -483,7 +484,7 @@ void View::paintEvent(QPaintEvent*) {
 
 void View::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (isWindow()) {
+    if (qobject_cast<Window*>(this)) {
         frame_ = presentedFrame_ = QRectF(QPointF(0, 0), QSizeF(size()));
         setNeedsLayout();
     } else if (!applyingGeometry_ && !isShowingModelGeometry()) {
@@ -496,7 +497,7 @@ void View::resizeEvent(QResizeEvent* event) {
 
 void View::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    if (!isWindow() && !applyingGeometry_ && !isShowingModelGeometry()) {
+    if (!qobject_cast<Window*>(this) && !applyingGeometry_ && !isShowingModelGeometry()) {
         frame_ = presentedFrame_ = externalFrame();
     }
     emit geometryChanged();
