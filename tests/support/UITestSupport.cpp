@@ -26,8 +26,8 @@ ui::View* search(const QWidget* root, const Match& match) {
 }
 
 QPoint windowPoint(ui::View* view, const std::optional<QPointF>& point) {
-    const QPointF local = point.value_or(view->bounds().center());
-    return view->convertPoint(local, nullptr).toPoint();
+    const QPointF local = point.value_or(QRectF(view->rect()).center());
+    return view->mapTo(view->QWidget::window(), local.toPoint());
 }
 
 QWidget* windowOf(ui::View* view) { return view->QWidget::window(); }
@@ -83,7 +83,7 @@ void drag(ui::View* view, const QPointF& from, const QPointF& to, int steps) {
 }
 
 void swipe(ui::View* view, Direction direction) {
-    const QRectF area = view->bounds();
+    const QRectF area(view->rect());
     const QPointF center = area.center();
     const double reach = std::min(area.width(), area.height()) * 0.4;
     QPointF delta;

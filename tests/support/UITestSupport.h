@@ -14,7 +14,8 @@ class Window;
 }  // namespace tovrin::ui
 
 // Driving screens in tests: finding controls, touching and typing through real Qt events, and
-// letting animations finish. Points are in the given view's own coordinates.
+// letting animations finish. Points are relative to the view's top-left corner as it shows on
+// screen (for a scroll view: to its visible area, whatever the content offset).
 namespace tovrin::test {
 
 // The first view under the root (the root included) with that accessibility identifier.
