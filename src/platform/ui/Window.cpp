@@ -60,6 +60,7 @@ Window::Window(std::shared_ptr<Application> application, std::shared_ptr<Notific
     setBackgroundColor(Qt::black);
     const QSizeF size = Screen::main()->bounds().size();
     setFixedSize(size.toSize());
+    frame_ = presentedFrame_ = QRectF(QPointF(0, 0), size);
     rootContainer_ = new PassThroughView(this);
     presentationContainer_ = new PassThroughView(this);
     statusBar_ = new StatusBarView(this);
