@@ -76,6 +76,8 @@ View* enclosingView(const QWidget* widget) {
 View::View(QWidget* parent) : QWidget(parent) {
     setGeometry(0, 0, 0, 0);
     setFocusPolicy(Qt::NoFocus);
+    // Made inside a shown view, it shows too, as an added subview would.
+    if (parent) show();
 }
 
 View::~View() {
