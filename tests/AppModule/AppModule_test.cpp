@@ -16,6 +16,9 @@
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
+#include "Categories/Color+Tovrin.h"
+#include "UserInterface/AnimationDelegateImpl.h"
+#include "platform/ui/RefreshControl.h"
 #include "support/TestSupport.h"
 
 namespace tovrin {
@@ -48,6 +51,17 @@ TEST_F(AppModuleTest, PlatformObjectsAreTheProcessWideOnes) {
     EXPECT_EQ(injector.get<Screen>(), Screen::main());
     EXPECT_EQ(injector.get<Screen>(InjectorKeyMainScreen), Screen::main());
     EXPECT_EQ(injector.get<Bundle>(), Bundle::main());
+}
+
+TEST_F(AppModuleTest, EachRequestForARefreshControlMakesANewOneInTheOffWhiteTint) {
+    auto first = injector.get<ui::RefreshControl>();
+    auto second = injector.get<ui::RefreshControl>();
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first->tintColor(), tovrinOffWhiteColor());
+}
+
+TEST_F(AppModuleTest, AnimationsRunThroughTheViewAnimationDelegate) {
+    EXPECT_NE(std::dynamic_pointer_cast<AnimationDelegateImpl>(injector.get<AnimationDelegate>()), nullptr);
 }
 
 TEST_F(AppModuleTest, TheInformationDictionaryIsTheMainBundles) {

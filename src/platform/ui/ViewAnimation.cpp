@@ -120,6 +120,12 @@ void ViewAnimation::animate(double duration, const Block& animations, Completion
 }
 
 void ViewAnimation::animate(const AnimationOptions& options, const Block& animations, Completion completion) {
+    if (!areAnimationsEnabled()) {
+        // Inside performWithoutAnimation an animation block takes effect at once.
+        if (animations) animations();
+        if (completion) MainQueue::async([completion] { completion(true); });
+        return;
+    }
     auto group = std::make_shared<Group>();
     group->options = options;
     group->completion = std::move(completion);
