@@ -3,6 +3,7 @@
 #include "Categories/Color+Tovrin.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "InjectorKeys.h"
+#include "UserInterface/AnimationDelegateImpl.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -14,7 +15,6 @@
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
 #include "platform/ui/RefreshControl.h"
-#include "UserInterface/AnimationDelegateImpl.h"
 
 namespace tovrin {
 

@@ -115,7 +115,10 @@ void CollectionViewScroll_baseline(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(CollectionViewScroll_ours)->Name("CollectionViewScroll/ours")->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(CollectionViewScroll_ours)
+    ->Name("CollectionViewScroll/ours")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 BENCHMARK(CollectionViewScroll_baseline)
     ->Name("CollectionViewScroll/baseline")
     ->Unit(benchmark::kMillisecond)

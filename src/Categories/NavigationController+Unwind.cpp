@@ -10,7 +10,8 @@ bool tvr_unwindToSelector(ui::NavigationController& navigationController, const 
         const auto& screen = *it;
         if (!screen->respondsToAction(action)) continue;
         screen->performAction(action);
-        if (screen != navigationController.topViewController()) navigationController.popToViewController(screen, true);
+        if (screen != navigationController.topViewController())
+            navigationController.popToViewController(screen, true);
         return true;
     }
     return false;

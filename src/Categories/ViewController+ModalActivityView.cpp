@@ -38,7 +38,9 @@ private:
     ui::ActivityIndicatorView* spinner_;
 };
 
-bool isPlainScrollView(const ui::View* view) { return view && typeid(*view) == typeid(ui::ScrollView); }
+bool isPlainScrollView(const ui::View* view) {
+    return view && typeid(*view) == typeid(ui::ScrollView);
+}
 
 ui::View* viewToCover(ui::ViewController& controller) {
     ui::View* view = controller.view();

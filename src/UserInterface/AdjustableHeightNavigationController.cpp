@@ -9,8 +9,8 @@ void AdjustableHeightNavigationController::setTvr_height(float height) {
 
 void AdjustableHeightNavigationController::loadView() {
     ui::NavigationController::loadView();
-    heightConstraint_ = std::make_shared<ui::LayoutConstraint>(0.0, ui::LayoutConstraint::Required,
-                                                               QStringLiteral("height"));
+    heightConstraint_ =
+        std::make_shared<ui::LayoutConstraint>(0.0, ui::LayoutConstraint::Required, QStringLiteral("height"));
     viewIfLoaded()->addConstraint(heightConstraint_);
 }
 

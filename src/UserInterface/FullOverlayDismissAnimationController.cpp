@@ -5,7 +5,8 @@
 
 namespace tovrin {
 
-void FullOverlayDismissAnimationController::animateTransition(const std::shared_ptr<ui::TransitionContext>& context) {
+void FullOverlayDismissAnimationController::animateTransition(
+    const std::shared_ptr<ui::TransitionContext>& context) {
     const QRectF bounds = context->containerView()->bounds();
     QPointer<ui::View> moving(context->fromViewController()->view());
     ui::AnimationOptions options;

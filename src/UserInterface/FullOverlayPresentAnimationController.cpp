@@ -5,7 +5,8 @@
 
 namespace tovrin {
 
-void FullOverlayPresentAnimationController::animateTransition(const std::shared_ptr<ui::TransitionContext>& context) {
+void FullOverlayPresentAnimationController::animateTransition(
+    const std::shared_ptr<ui::TransitionContext>& context) {
     ui::View* container = context->containerView();
     ui::View* presented = context->toViewController()->view();
     const QRectF bounds = container->bounds();
@@ -20,7 +21,10 @@ void FullOverlayPresentAnimationController::animateTransition(const std::shared_
     options.initialSpringVelocity = 0;
     QPointer<ui::View> moving(presented);
     ui::ViewAnimation::animate(
-        options, [moving] { if (moving) moving->setTransform(ui::Transform::identity()); },
+        options,
+        [moving] {
+            if (moving) moving->setTransform(ui::Transform::identity());
+        },
         [context](bool) { context->completeTransition(true); });
 }
 

@@ -5,7 +5,9 @@
 
 namespace tovrin {
 
-IconLabel::IconLabel(QWidget* parent) : ui::Label(parent) { setFont(font()); }
+IconLabel::IconLabel(QWidget* parent) : ui::Label(parent) {
+    setFont(font());
+}
 
 void IconLabel::setIcon(const QString& icon) {
     setText(ui::IconFont::stringForIconName(icon));
@@ -13,6 +15,8 @@ void IconLabel::setIcon(const QString& icon) {
     icon_ = icon;
 }
 
-void IconLabel::setFont(const QFont& font) { ui::Label::setFont(ui::IconFont::fontOfSize(ui::Font::pointSize(font))); }
+void IconLabel::setFont(const QFont& font) {
+    ui::Label::setFont(ui::IconFont::fontOfSize(ui::Font::pointSize(font)));
+}
 
 }  // namespace tovrin

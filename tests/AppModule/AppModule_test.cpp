@@ -4,9 +4,11 @@
 
 #include <QDir>
 
+#include "Categories/Color+Tovrin.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/TimerFactory.h"
 #include "InjectorKeys.h"
+#include "UserInterface/AnimationDelegateImpl.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -16,8 +18,6 @@
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
-#include "Categories/Color+Tovrin.h"
-#include "UserInterface/AnimationDelegateImpl.h"
 #include "platform/ui/RefreshControl.h"
 #include "support/TestSupport.h"
 

@@ -26,8 +26,10 @@ public:
 
 protected:
     void loadView() override {
-        if (builder_) setView(builder_());
-        else ViewController::loadView();
+        if (builder_)
+            setView(builder_());
+        else
+            ViewController::loadView();
     }
 
 private:
@@ -89,9 +91,8 @@ protected:
         }
     }
     void answer(int index, const QString& action) {
-        screens[size_t(index)]->registerAction(action, [this, index, action] {
-            calls << QStringLiteral("%1:%2").arg(index).arg(action);
-        });
+        screens[size_t(index)]->registerAction(
+            action, [this, index, action] { calls << QStringLiteral("%1:%2").arg(index).arg(action); });
     }
 };
 
@@ -133,7 +134,9 @@ protected:
         host->addSubview(screen->view());
         return screen;
     }
-    static ui::View* overlayOn(ui::View* view) { return test::findView(view, QStringLiteral("ModalActivityView")); }
+    static ui::View* overlayOn(ui::View* view) {
+        return test::findView(view, QStringLiteral("ModalActivityView"));
+    }
 };
 
 TEST_F(OverlayTest, ItCoversThePlainViewAndFadesIn) {

@@ -47,11 +47,13 @@ public:
     ui::TextField* field = nullptr;
 
     int numberOfItemsInSection(ui::CollectionView&, int) override { return 30; }
-    ui::CollectionViewCell* cellForItemAtIndexPath(ui::CollectionView& view, const ui::IndexPath& path) override {
+    ui::CollectionViewCell* cellForItemAtIndexPath(ui::CollectionView& view,
+                                                   const ui::IndexPath& path) override {
         auto* tile = view.dequeueReusableCell<Tile>(QStringLiteral("tile"), path);
         static const QStringList names = {"Alex", "Sam", "Jordan", "Robin", "Casey", "Morgan"};
         tile->name->setText(names[path.item % names.size()] + QStringLiteral(", %1").arg(20 + path.item));
-        const QColor colors[] = {tovrinDefaultImageBackgroundColor(), tovrinGrayBlack3Color(), tovrinDarkBarColor()};
+        const QColor colors[] = {tovrinDefaultImageBackgroundColor(), tovrinGrayBlack3Color(),
+                                 tovrinDarkBarColor()};
         tile->setBackgroundColor(colors[path.item % 3]);
         tile->mark->setHidden(path.item % 4 != 0);
         return tile;
@@ -105,8 +107,8 @@ TEST(ComposedScreen, RendersTheBarTheTilesAndTheFieldAboveTheKeyboardToAPicture)
     ASSERT_TRUE(test::showKeyboard(grid->field));
     // The field moves up onto the keyboard, as a screen following the keyboard would.
     const QRectF keyboard = window.keyboard().frame();
-    grid->field->setFrame(QRectF(0, grid->field->superview()->convertPointFrom(keyboard.topLeft(), nullptr).y() - 44,
-                                 375, 44));
+    grid->field->setFrame(
+        QRectF(0, grid->field->superview()->convertPointFrom(keyboard.topLeft(), nullptr).y() - 44, 375, 44));
     test::typeText(QStringLiteral("Hi there"));
     window.layoutIfNeeded();
 

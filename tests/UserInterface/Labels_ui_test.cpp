@@ -93,7 +93,9 @@ TEST(TovrinTypefaces, TheFourFacesMapToTheBundledFamilyInTheirWeights) {
     const struct {
         const char* face;
         int weight;
-    } faces[] = {{"DINOT", QFont::Normal}, {"DINOT-Medium", QFont::Medium}, {"DINOT-Bold", QFont::Bold},
+    } faces[] = {{"DINOT", QFont::Normal},
+                 {"DINOT-Medium", QFont::Medium},
+                 {"DINOT-Bold", QFont::Bold},
                  {"DIN OT", QFont::Normal}};
     for (const auto& face : faces) {
         const QFont font = tovrinFont(QString::fromLatin1(face.face), 16);

@@ -75,13 +75,13 @@ TEST_F(TransitionsTest, TheAnimationDelegateRunsViewAnimationsAndCanSkipThem) {
     auto* view = new ui::View();
     window.addSubview(view);
     std::optional<bool> finished;
-    animations.animateWithDuration(0.3, [&] { view->setAlpha(0); }, [&](bool done) { finished = done; });
+    animations.animateWithDuration(
+        0.3, [&] { view->setAlpha(0); }, [&](bool done) { finished = done; });
     EXPECT_EQ(ui::ViewAnimation::runningCount(), 1);
     test::drainAnimations();
     EXPECT_EQ(finished, std::optional<bool>(true));
-    animations.performWithoutAnimation([&] {
-        animations.animateWithDuration(0.3, [&] { view->setAlpha(1); }, {});
-    });
+    animations.performWithoutAnimation(
+        [&] { animations.animateWithDuration(0.3, [&] { view->setAlpha(1); }, {}); });
     EXPECT_EQ(ui::ViewAnimation::runningCount(), 0);
     EXPECT_EQ(view->presentationFrame(), QRectF());
     EXPECT_DOUBLE_EQ(view->alpha(), 1);

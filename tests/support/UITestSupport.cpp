@@ -30,7 +30,9 @@ QPoint windowPoint(ui::View* view, const std::optional<QPointF>& point) {
     return view->mapTo(view->QWidget::window(), local.toPoint());
 }
 
-QWidget* windowOf(ui::View* view) { return view->QWidget::window(); }
+QWidget* windowOf(ui::View* view) {
+    return view->QWidget::window();
+}
 
 // QTest delivers a mouse event to the widget it is given, so give it the one under the point, as
 // the window system would.

@@ -25,7 +25,10 @@ public:
         if (presenting_) ViewAnimation::performWithoutAnimation([&] { view->setAlpha(0); });
         const double target = presenting_ ? 1 : 0;
         ViewAnimation::animate(
-            FadeDuration, [view, target] { if (view) view->setAlpha(target); },
+            FadeDuration,
+            [view, target] {
+                if (view) view->setAlpha(target);
+            },
             [context, view](bool) {
                 if (view) view->setAlpha(1);
                 context->completeTransition(true);
@@ -54,7 +57,9 @@ AlertController::AlertController(QString title, QString message, Style style)
     setModalPresentationStyle(ModalPresentationStyle::Custom);
 }
 
-void AlertController::addAction(std::shared_ptr<AlertAction> action) { actions_.push_back(std::move(action)); }
+void AlertController::addAction(std::shared_ptr<AlertAction> action) {
+    actions_.push_back(std::move(action));
+}
 
 void AlertController::addTextField(std::function<void(TextField&)> configure) {
     textFieldConfigurations_.push_back(std::move(configure));
@@ -85,7 +90,7 @@ View* AlertController::makeButton(const std::shared_ptr<AlertAction>& action) {
     button->setAccessibilityLabel(action->title());
     button->setEnabled(action->isEnabled());
     button->titleLabel()->setFont(action->style() == AlertAction::Style::Cancel ? Font::boldSystemFont(17)
-                                                                                 : Font::systemFont(17));
+                                                                                : Font::systemFont(17));
     if (action->style() == AlertAction::Style::Destructive) button->setTitleColor(QColor(255, 59, 48));
     button->setBorder(0.5, QColor(0, 0, 0, 40));
     button->setFrame(QRectF(0, 0, 0, ButtonHeight));
@@ -107,7 +112,8 @@ void AlertController::loadView() {
     box_ = new View(dimming);
     box_->setBackgroundColor(QColor(248, 248, 248));
     box_->setCornerRadius(style_ == Style::Alert ? 13 : 13);
-    box_->setAccessibilityIdentifier(style_ == Style::Alert ? QStringLiteral("Alert") : QStringLiteral("ActionSheet"));
+    box_->setAccessibilityIdentifier(style_ == Style::Alert ? QStringLiteral("Alert")
+                                                            : QStringLiteral("ActionSheet"));
     auto addLabel = [this](const QString& text, const QFont& font) {
         if (text.isEmpty()) return;
         auto* label = new Label(text, box_);

@@ -52,7 +52,8 @@ public:
     std::vector<TextField*> textFields() const;
 
     std::shared_ptr<AnimatedTransitioning> animationControllerForPresented(
-        const std::shared_ptr<ViewController>& presented, const std::shared_ptr<ViewController>& presenting) override;
+        const std::shared_ptr<ViewController>& presented,
+        const std::shared_ptr<ViewController>& presenting) override;
     std::shared_ptr<AnimatedTransitioning> animationControllerForDismissed(
         const std::shared_ptr<ViewController>& dismissed) override;
 

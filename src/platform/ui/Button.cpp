@@ -31,7 +31,9 @@ void Button::setTitle(const QString& title, int state) {
     updateContent();
 }
 
-QString Button::titleForState(int state) const { return lookup(titles_, state).value_or(QString()); }
+QString Button::titleForState(int state) const {
+    return lookup(titles_, state).value_or(QString());
+}
 
 void Button::setAttributedTitle(const std::optional<AttributedString>& title, int state) {
     if (title) {
@@ -60,7 +62,9 @@ void Button::setImage(const Image& image, int state) {
     updateContent();
 }
 
-Image Button::imageForState(int state) const { return lookup(images_, state).value_or(Image()); }
+Image Button::imageForState(int state) const {
+    return lookup(images_, state).value_or(Image());
+}
 
 void Button::setBackgroundImage(const Image& image, int state) {
     backgroundImages_[state] = image;
@@ -108,7 +112,8 @@ void Button::updateContent() {
     const Image image = imageForState(current);
     imageView_->setImage(image);
     imageView_->setHidden(image.isNull());
-    const bool dim = (current & Highlighted) && adjustsImageWhenHighlighted_ && !images_.contains(Highlighted);
+    const bool dim =
+        (current & Highlighted) && adjustsImageWhenHighlighted_ && !images_.contains(Highlighted);
     imageView_->setAlpha(dim ? 0.5 : 1.0);
     invalidateIntrinsicContentSize();
     setNeedsLayout();
@@ -124,7 +129,8 @@ QSizeF Button::sizeThatFits(const QSizeF&) const {
     const QSizeF image = imageView_->isHidden() ? QSizeF() : imageView_->image().size();
     const double width = title.width() + image.width() + contentEdgeInsets_.left + contentEdgeInsets_.right +
                          titleEdgeInsets_.left + titleEdgeInsets_.right;
-    const double height = std::max(title.height(), image.height()) + contentEdgeInsets_.top + contentEdgeInsets_.bottom;
+    const double height =
+        std::max(title.height(), image.height()) + contentEdgeInsets_.top + contentEdgeInsets_.bottom;
     return QSizeF(std::max(width, 30.0), std::max(height, 30.0));
 }
 
@@ -135,10 +141,11 @@ void Button::layoutSubviews() {
     // Image and title side by side, centred as a group.
     const double total = std::min(content.width(), image.width() + title.width());
     double x = content.left() + (content.width() - total) / 2;
-    const QRectF imageFrame(x, content.top() + (content.height() - image.height()) / 2, image.width(), image.height());
+    const QRectF imageFrame(x, content.top() + (content.height() - image.height()) / 2, image.width(),
+                            image.height());
     imageView_->setFrame(QRectF(imageFrame.left() + imageEdgeInsets_.left - imageEdgeInsets_.right,
-                                imageFrame.top() + imageEdgeInsets_.top - imageEdgeInsets_.bottom, image.width(),
-                                image.height()));
+                                imageFrame.top() + imageEdgeInsets_.top - imageEdgeInsets_.bottom,
+                                image.width(), image.height()));
     x += image.width();
     const double titleWidth = std::max(0.0, std::min(title.width(), content.right() - x));
     titleLabel_->setFrame(titleEdgeInsets_.inset(QRectF(x, content.top(), titleWidth, content.height())));

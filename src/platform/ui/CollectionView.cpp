@@ -10,7 +10,9 @@ namespace {
 
 constexpr double UpdateAnimationDuration = 0.3;
 
-QString supplementaryPoolKey(const QString& kind, const QString& identifier) { return kind + u'\x1f' + identifier; }
+QString supplementaryPoolKey(const QString& kind, const QString& identifier) {
+    return kind + u'\x1f' + identifier;
+}
 
 QString describe(const IndexPath& indexPath) {
     return QStringLiteral("%1.%2").arg(indexPath.section).arg(indexPath.item);
@@ -26,11 +28,12 @@ void CollectionViewLayout::invalidateLayout() {
 }
 
 bool CollectionView::Updates::empty() const {
-    return insertedItems.empty() && deletedItems.empty() && reloadedItems.empty() && insertedSections.empty() &&
-           deletedSections.empty() && reloadedSections.empty();
+    return insertedItems.empty() && deletedItems.empty() && reloadedItems.empty() &&
+           insertedSections.empty() && deletedSections.empty() && reloadedSections.empty();
 }
 
-CollectionView::CollectionView(std::shared_ptr<CollectionViewLayout> layout, QWidget* parent) : ScrollView(parent) {
+CollectionView::CollectionView(std::shared_ptr<CollectionViewLayout> layout, QWidget* parent)
+    : ScrollView(parent) {
     setCollectionViewLayout(std::move(layout));
     setBackgroundColor(Qt::black);
 }
@@ -91,7 +94,8 @@ CollectionViewCell* CollectionView::dequeueReusableCell(const QString& identifie
     return cell;
 }
 
-CollectionReusableView* CollectionView::dequeueReusableSupplementaryView(const QString& kind, const QString& identifier,
+CollectionReusableView* CollectionView::dequeueReusableSupplementaryView(const QString& kind,
+                                                                         const QString& identifier,
                                                                          const IndexPath&) {
     const QString key = supplementaryPoolKey(kind, identifier);
     if (auto* reused = take(key)) return reused;
@@ -231,7 +235,9 @@ void CollectionView::updateVisibleViews() {
             continue;
         }
         if (it->second) {
-            if (delegate) delegate->didEndDisplayingSupplementaryView(*this, *it->second, it->first.first, it->first.second);
+            if (delegate)
+                delegate->didEndDisplayingSupplementaryView(*this, *it->second, it->first.first,
+                                                            it->first.second);
             recycle(it->second, it->second->reuseIdentifier());
         }
         it = visibleSupplementary_.erase(it);
@@ -246,8 +252,9 @@ void CollectionView::updateVisibleViews() {
                 view = found->second;
             } else if (source) {
                 CollectionViewCell* cell = source->cellForItemAtIndexPath(*this, attribute.indexPath);
-                TVR_ASSERT(cell && cell->parentWidget() == this,
-                           "The data source must return a dequeued cell for " + describe(attribute.indexPath));
+                TVR_ASSERT(
+                    cell && cell->parentWidget() == this,
+                    "The data source must return a dequeued cell for " + describe(attribute.indexPath));
                 cell->setSelected(selected_.contains(attribute.indexPath));
                 cell->setHighlighted(highlighted_ == attribute.indexPath);
                 visibleCells_[attribute.indexPath] = cell;
@@ -278,7 +285,8 @@ void CollectionView::updateVisibleViews() {
             view->setAlpha(1);
             view->layoutIfNeeded();
             if (delegate && attribute.isCell()) {
-                delegate->willDisplayCell(*this, *qobject_cast<CollectionViewCell*>(view), attribute.indexPath);
+                delegate->willDisplayCell(*this, *qobject_cast<CollectionViewCell*>(view),
+                                          attribute.indexPath);
             } else if (delegate) {
                 delegate->willDisplaySupplementaryView(*this, *view, attribute.representedElementKind,
                                                        attribute.indexPath);
@@ -325,7 +333,8 @@ std::optional<IndexPath> CollectionView::indexPathForItemAtPoint(const QPointF& 
     return std::nullopt;
 }
 
-CollectionReusableView* CollectionView::supplementaryView(const QString& kind, const IndexPath& indexPath) const {
+CollectionReusableView* CollectionView::supplementaryView(const QString& kind,
+                                                          const IndexPath& indexPath) const {
     auto found = visibleSupplementary_.find({kind, indexPath});
     return found == visibleSupplementary_.end() ? nullptr : found->second.data();
 }
@@ -352,7 +361,8 @@ void CollectionView::scrollToItem(const IndexPath& indexPath, ScrollPosition pos
     setContentOffset(offset, animated);
 }
 
-void CollectionView::performBatchUpdates(const std::function<void()>& updates, std::function<void(bool)> completion) {
+void CollectionView::performBatchUpdates(const std::function<void()>& updates,
+                                         std::function<void(bool)> completion) {
     beginBatchUpdates();
     if (updates) updates();
     endBatchUpdates(std::move(completion));
@@ -407,7 +417,8 @@ namespace {
 // Where an old section lands after deletions and insertions; none when it was deleted.
 std::optional<int> mapSection(int section, const std::set<int>& deleted, const std::set<int>& inserted) {
     if (deleted.contains(section)) return std::nullopt;
-    int mapped = section - int(std::count_if(deleted.begin(), deleted.end(), [section](int d) { return d < section; }));
+    int mapped = section -
+                 int(std::count_if(deleted.begin(), deleted.end(), [section](int d) { return d < section; }));
     for (int insertedSection : inserted) {
         if (insertedSection <= mapped) ++mapped;
     }
@@ -444,22 +455,29 @@ void CollectionView::applyUpdates(Updates updates, std::function<void(bool)> com
         if (updates.reloadedSections.contains(section)) continue;
         const auto mapped = mapSection(section, updates.deletedSections, updates.insertedSections);
         if (!mapped) continue;
-        const int deleted = int(std::count_if(updates.deletedItems.begin(), updates.deletedItems.end(),
-                                              [section](const IndexPath& path) { return path.section == section; }));
-        const int inserted = int(std::count_if(updates.insertedItems.begin(), updates.insertedItems.end(),
-                                               [&](const IndexPath& path) { return path.section == *mapped; }));
+        const int deleted =
+            int(std::count_if(updates.deletedItems.begin(), updates.deletedItems.end(),
+                              [section](const IndexPath& path) { return path.section == section; }));
+        const int inserted =
+            int(std::count_if(updates.insertedItems.begin(), updates.insertedItems.end(),
+                              [&](const IndexPath& path) { return path.section == *mapped; }));
         const int expected = oldCounts[size_t(section)] - deleted + inserted;
         const int actual = *mapped < int(counts_.size()) ? counts_[size_t(*mapped)] : -1;
-        TVR_ASSERT(actual == expected, QStringLiteral("Invalid update of section %1: it held %2 items, %3 were deleted "
-                                                      "and %4 inserted, but the data source now counts %5")
-                                           .arg(section).arg(oldCounts[size_t(section)]).arg(deleted).arg(inserted)
-                                           .arg(actual));
+        TVR_ASSERT(actual == expected,
+                   QStringLiteral("Invalid update of section %1: it held %2 items, %3 were deleted "
+                                  "and %4 inserted, but the data source now counts %5")
+                       .arg(section)
+                       .arg(oldCounts[size_t(section)])
+                       .arg(deleted)
+                       .arg(inserted)
+                       .arg(actual));
     }
     const int expectedSections =
         int(oldCounts.size()) - int(updates.deletedSections.size()) + int(updates.insertedSections.size());
     TVR_ASSERT(expectedSections == int(counts_.size()),
                QStringLiteral("Invalid update: %1 sections expected, the data source counts %2")
-                   .arg(expectedSections).arg(counts_.size()));
+                   .arg(expectedSections)
+                   .arg(counts_.size()));
 
     auto delegate = delegate_.lock();
     std::map<IndexPath, QPointer<CollectionViewCell>> kept;
@@ -503,7 +521,9 @@ void CollectionView::applyUpdates(Updates updates, std::function<void(bool)> com
     }
 }
 
-std::vector<IndexPath> CollectionView::indexPathsForSelectedItems() const { return {selected_.begin(), selected_.end()}; }
+std::vector<IndexPath> CollectionView::indexPathsForSelectedItems() const {
+    return {selected_.begin(), selected_.end()};
+}
 
 void CollectionView::select(const IndexPath& indexPath, bool notify) {
     if (!allowsMultipleSelection_) {
@@ -523,13 +543,16 @@ void CollectionView::deselect(const IndexPath& indexPath, bool notify) {
     if (auto delegate = delegate_.lock(); notify && delegate) delegate->didDeselectItem(*this, indexPath);
 }
 
-void CollectionView::selectItem(const IndexPath& indexPath, bool animated, std::optional<ScrollPosition> position) {
+void CollectionView::selectItem(const IndexPath& indexPath, bool animated,
+                                std::optional<ScrollPosition> position) {
     if (!allowsSelection_) return;
     select(indexPath, false);
     if (position) scrollToItem(indexPath, *position, animated);
 }
 
-void CollectionView::deselectItem(const IndexPath& indexPath, bool) { deselect(indexPath, false); }
+void CollectionView::deselectItem(const IndexPath& indexPath, bool) {
+    deselect(indexPath, false);
+}
 
 void CollectionView::setHighlightedItem(std::optional<IndexPath> indexPath) {
     if (highlighted_ == indexPath) return;
@@ -548,7 +571,8 @@ void CollectionView::setHighlightedItem(std::optional<IndexPath> indexPath) {
 }
 
 void CollectionView::touchesBegan(const Touches& touches) {
-    touchedItem_ = allowsSelection_ ? indexPathForItemAtPoint(touches.front().locationInView(this)) : std::nullopt;
+    touchedItem_ =
+        allowsSelection_ ? indexPathForItemAtPoint(touches.front().locationInView(this)) : std::nullopt;
     if (!touchedItem_) return;
     auto delegate = delegate_.lock();
     if (!delegate || delegate->shouldHighlightItem(*this, *touchedItem_)) setHighlightedItem(touchedItem_);

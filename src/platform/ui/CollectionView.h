@@ -22,9 +22,11 @@ public:
     virtual int numberOfSections(CollectionView& collectionView) { return 1; }
     virtual int numberOfItemsInSection(CollectionView& collectionView, int section) = 0;
     // Returns a cell from `dequeueReusableCell`.
-    virtual CollectionViewCell* cellForItemAtIndexPath(CollectionView& collectionView, const IndexPath& indexPath) = 0;
+    virtual CollectionViewCell* cellForItemAtIndexPath(CollectionView& collectionView,
+                                                       const IndexPath& indexPath) = 0;
     // Returns a view from `dequeueReusableSupplementaryView`, or null for none.
-    virtual CollectionReusableView* viewForSupplementaryElement(CollectionView& collectionView, const QString& kind,
+    virtual CollectionReusableView* viewForSupplementaryElement(CollectionView& collectionView,
+                                                                const QString& kind,
                                                                 const IndexPath& indexPath) {
         return nullptr;
     }
@@ -34,22 +36,29 @@ public:
 // stand.
 class CollectionViewDelegate : public ScrollViewDelegate {
 public:
-    virtual bool shouldHighlightItem(CollectionView& collectionView, const IndexPath& indexPath) { return true; }
+    virtual bool shouldHighlightItem(CollectionView& collectionView, const IndexPath& indexPath) {
+        return true;
+    }
     virtual void didHighlightItem(CollectionView& collectionView, const IndexPath& indexPath) {}
     virtual void didUnhighlightItem(CollectionView& collectionView, const IndexPath& indexPath) {}
     virtual bool shouldSelectItem(CollectionView& collectionView, const IndexPath& indexPath) { return true; }
     virtual void didSelectItem(CollectionView& collectionView, const IndexPath& indexPath) {}
-    virtual bool shouldDeselectItem(CollectionView& collectionView, const IndexPath& indexPath) { return true; }
+    virtual bool shouldDeselectItem(CollectionView& collectionView, const IndexPath& indexPath) {
+        return true;
+    }
     virtual void didDeselectItem(CollectionView& collectionView, const IndexPath& indexPath) {}
-    virtual void willDisplayCell(CollectionView& collectionView, CollectionViewCell& cell, const IndexPath& indexPath) {}
+    virtual void willDisplayCell(CollectionView& collectionView, CollectionViewCell& cell,
+                                 const IndexPath& indexPath) {}
     virtual void didEndDisplayingCell(CollectionView& collectionView, CollectionViewCell& cell,
                                       const IndexPath& indexPath) {}
     virtual void willDisplaySupplementaryView(CollectionView& collectionView, CollectionReusableView& view,
                                               const QString& kind, const IndexPath& indexPath) {}
-    virtual void didEndDisplayingSupplementaryView(CollectionView& collectionView, CollectionReusableView& view,
-                                                   const QString& kind, const IndexPath& indexPath) {}
+    virtual void didEndDisplayingSupplementaryView(CollectionView& collectionView,
+                                                   CollectionReusableView& view, const QString& kind,
+                                                   const IndexPath& indexPath) {}
 
-    virtual std::optional<QSizeF> sizeForItemAtIndexPath(CollectionView& collectionView, const IndexPath& indexPath) {
+    virtual std::optional<QSizeF> sizeForItemAtIndexPath(CollectionView& collectionView,
+                                                         const IndexPath& indexPath) {
         return std::nullopt;
     }
     virtual std::optional<EdgeInsets> insetForSection(CollectionView& collectionView, int section) {
@@ -58,13 +67,16 @@ public:
     virtual std::optional<double> minimumLineSpacingForSection(CollectionView& collectionView, int section) {
         return std::nullopt;
     }
-    virtual std::optional<double> minimumInteritemSpacingForSection(CollectionView& collectionView, int section) {
+    virtual std::optional<double> minimumInteritemSpacingForSection(CollectionView& collectionView,
+                                                                    int section) {
         return std::nullopt;
     }
-    virtual std::optional<QSizeF> referenceSizeForHeaderInSection(CollectionView& collectionView, int section) {
+    virtual std::optional<QSizeF> referenceSizeForHeaderInSection(CollectionView& collectionView,
+                                                                  int section) {
         return std::nullopt;
     }
-    virtual std::optional<QSizeF> referenceSizeForFooterInSection(CollectionView& collectionView, int section) {
+    virtual std::optional<QSizeF> referenceSizeForFooterInSection(CollectionView& collectionView,
+                                                                  int section) {
         return std::nullopt;
     }
 };
@@ -132,7 +144,8 @@ public:
     bool allowsMultipleSelection() const { return allowsMultipleSelection_; }
     void setAllowsMultipleSelection(bool allows) { allowsMultipleSelection_ = allows; }
     std::vector<IndexPath> indexPathsForSelectedItems() const;
-    void selectItem(const IndexPath& indexPath, bool animated, std::optional<ScrollPosition> position = std::nullopt);
+    void selectItem(const IndexPath& indexPath, bool animated,
+                    std::optional<ScrollPosition> position = std::nullopt);
     void deselectItem(const IndexPath& indexPath, bool animated);
 
     // How many cells were ever built; a test of reuse.

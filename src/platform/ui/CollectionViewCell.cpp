@@ -2,7 +2,8 @@
 
 namespace tovrin::ui {
 
-CollectionViewCell::CollectionViewCell(QWidget* parent) : CollectionReusableView(parent), contentView_(new View(this)) {}
+CollectionViewCell::CollectionViewCell(QWidget* parent)
+    : CollectionReusableView(parent), contentView_(new View(this)) {}
 
 void CollectionViewCell::setBackgroundView(View* view) {
     delete backgroundView_.data();

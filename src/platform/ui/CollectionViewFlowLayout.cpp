@@ -54,21 +54,25 @@ CollectionViewFlowLayout::Section CollectionViewFlowLayout::layoutSection(int se
                                                                           double width) const {
     CollectionView& view = *collectionView();
     auto delegate = view.collectionDelegate();
-    const EdgeInsets inset = (delegate ? delegate->insetForSection(view, section) : std::nullopt).value_or(sectionInset_);
+    const EdgeInsets inset =
+        (delegate ? delegate->insetForSection(view, section) : std::nullopt).value_or(sectionInset_);
     const double lineSpacing =
-        (delegate ? delegate->minimumLineSpacingForSection(view, section) : std::nullopt).value_or(minimumLineSpacing_);
-    const double itemSpacing = (delegate ? delegate->minimumInteritemSpacingForSection(view, section) : std::nullopt)
-                                   .value_or(minimumInteritemSpacing_);
-    const QSizeF header =
-        (delegate ? delegate->referenceSizeForHeaderInSection(view, section) : std::nullopt).value_or(headerReferenceSize_);
-    const QSizeF footer =
-        (delegate ? delegate->referenceSizeForFooterInSection(view, section) : std::nullopt).value_or(footerReferenceSize_);
+        (delegate ? delegate->minimumLineSpacingForSection(view, section) : std::nullopt)
+            .value_or(minimumLineSpacing_);
+    const double itemSpacing =
+        (delegate ? delegate->minimumInteritemSpacingForSection(view, section) : std::nullopt)
+            .value_or(minimumInteritemSpacing_);
+    const QSizeF header = (delegate ? delegate->referenceSizeForHeaderInSection(view, section) : std::nullopt)
+                              .value_or(headerReferenceSize_);
+    const QSizeF footer = (delegate ? delegate->referenceSizeForFooterInSection(view, section) : std::nullopt)
+                              .value_or(footerReferenceSize_);
 
     Section result;
     result.top = top;
     double y = top;
     if (header.height() > 0) {
-        result.header = Attributes{{section, 0}, CollectionView::ElementKindSectionHeader, QRectF(0, y, width, header.height())};
+        result.header = Attributes{
+            {section, 0}, CollectionView::ElementKindSectionHeader, QRectF(0, y, width, header.height())};
         y += header.height();
     }
     y += inset.top;
@@ -86,7 +90,8 @@ CollectionViewFlowLayout::Section CollectionViewFlowLayout::layoutSection(int se
             height = std::max(height, size.height());
             widths += size.width();
         }
-        const double spacing = full && row.size() > 1 ? (available - widths) / double(row.size() - 1) : itemSpacing;
+        const double spacing =
+            full && row.size() > 1 ? (available - widths) / double(row.size() - 1) : itemSpacing;
         Row placed{y, y + height, {}};
         double x = inset.left;
         for (const auto& [item, size] : row) {
@@ -102,7 +107,8 @@ CollectionViewFlowLayout::Section CollectionViewFlowLayout::layoutSection(int se
     };
     for (int item = 0; item < count; ++item) {
         const QSizeF size =
-            (delegate ? delegate->sizeForItemAtIndexPath(view, {section, item}) : std::nullopt).value_or(itemSize_);
+            (delegate ? delegate->sizeForItemAtIndexPath(view, {section, item}) : std::nullopt)
+                .value_or(itemSize_);
         const double needed = row.empty() ? size.width() : rowWidth + itemSpacing + size.width();
         if (!row.empty() && needed > available + 1e-6) finishRow(true);
         rowWidth = row.empty() ? size.width() : rowWidth + itemSpacing + size.width();
@@ -112,7 +118,8 @@ CollectionViewFlowLayout::Section CollectionViewFlowLayout::layoutSection(int se
     if (!result.rows.empty()) y -= lineSpacing;
     y += inset.bottom;
     if (footer.height() > 0) {
-        result.footer = Attributes{{section, 0}, CollectionView::ElementKindSectionFooter, QRectF(0, y, width, footer.height())};
+        result.footer = Attributes{
+            {section, 0}, CollectionView::ElementKindSectionFooter, QRectF(0, y, width, footer.height())};
         y += footer.height();
     }
     result.bottom = y;
@@ -145,8 +152,9 @@ std::optional<CollectionViewLayout::Attributes> CollectionViewFlowLayout::layout
     return Attributes{indexPath, QString(), frames[size_t(indexPath.item)]};
 }
 
-std::optional<CollectionViewLayout::Attributes> CollectionViewFlowLayout::layoutAttributesForSupplementaryView(
-    const QString& kind, const IndexPath& indexPath) const {
+std::optional<CollectionViewLayout::Attributes>
+CollectionViewFlowLayout::layoutAttributesForSupplementaryView(const QString& kind,
+                                                               const IndexPath& indexPath) const {
     if (indexPath.section < 0 || indexPath.section >= int(sections_.size())) return std::nullopt;
     const auto& section = sections_[size_t(indexPath.section)];
     if (kind == CollectionView::ElementKindSectionHeader) return section.header;

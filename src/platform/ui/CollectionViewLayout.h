@@ -38,7 +38,8 @@ public:
                                                                            const IndexPath& indexPath) const {
         return std::nullopt;
     }
-    virtual bool shouldInvalidateLayoutForBoundsChange(const QRectF& oldBounds, const QRectF& newBounds) const {
+    virtual bool shouldInvalidateLayoutForBoundsChange(const QRectF& oldBounds,
+                                                       const QRectF& newBounds) const {
         return oldBounds.size() != newBounds.size();
     }
     void invalidateLayout();

@@ -18,7 +18,9 @@ int Control::addTarget(int events, Action action) {
     return identifier;
 }
 
-void Control::removeTarget(int identifier) { targets_.erase(identifier); }
+void Control::removeTarget(int identifier) {
+    targets_.erase(identifier);
+}
 
 void Control::removeTargets(int events) {
     std::erase_if(targets_, [events](const auto& entry) { return (entry.second.events & events) != 0; });

@@ -49,7 +49,8 @@ public:
             case Column::Day:
                 return 31;
             case Column::Year:
-                return lastYearDate(owner_->maximumDate_).year() - firstYearDate(owner_->minimumDate_).year() + 1;
+                return lastYearDate(owner_->maximumDate_).year() -
+                       firstYearDate(owner_->minimumDate_).year() + 1;
             case Column::DayOfRange:
                 return 2 * DaysAround + 1;
             case Column::Hour:
@@ -73,7 +74,8 @@ public:
                 return QString::number(firstYearDate(owner_->minimumDate_).year() + row);
             case Column::DayOfRange: {
                 const QDate day = anchor().addDays(row - DaysAround);
-                return day == anchor() ? QStringLiteral("Today") : locale.toString(day, QStringLiteral("ddd MMM d"));
+                return day == anchor() ? QStringLiteral("Today")
+                                       : locale.toString(day, QStringLiteral("ddd MMM d"));
             }
             case Column::Hour:
                 return QString::number(row == 0 ? 12 : row);
@@ -115,7 +117,8 @@ public:
                     rows.push_back(day.year() - firstYearDate(owner_->minimumDate_).year());
                     break;
                 case Column::DayOfRange:
-                    rows.push_back(int(std::clamp<qint64>(anchor().daysTo(day) + DaysAround, 0, 2 * DaysAround)));
+                    rows.push_back(
+                        int(std::clamp<qint64>(anchor().daysTo(day) + DaysAround, 0, 2 * DaysAround)));
                     break;
                 case Column::Hour:
                     rows.push_back(time.hour() % 12);
@@ -179,7 +182,9 @@ private:
 };
 
 DatePicker::DatePicker(QWidget* parent)
-    : Control(parent), date_(tovrin::Date::now()), picker_(new PickerView(this)),
+    : Control(parent),
+      date_(tovrin::Date::now()),
+      picker_(new PickerView(this)),
       wheels_(std::make_shared<Wheels>(this)) {
     picker_->setDataSource(wheels_);
     picker_->setDelegate(wheels_);
@@ -232,14 +237,16 @@ void DatePicker::userChanged() {
     const QDateTime current = date_.toQDateTime();
     const QDateTime chosen = wheels_->dateFor(*picker_, current);
     // Seconds and their fractions are not on the wheels; they stay.
-    const double seconds = date_.timeIntervalSince1970() - double(current.toSecsSinceEpoch()) +
-                           current.time().second();
+    const double seconds =
+        date_.timeIntervalSince1970() - double(current.toSecsSinceEpoch()) + current.time().second();
     date_ = clamped(tovrin::Date(double(chosen.toSecsSinceEpoch()) + seconds));
     showDate(true);
     sendActionsForControlEvents(ValueChanged);
 }
 
-QSizeF DatePicker::sizeThatFits(const QSizeF& size) const { return picker_->sizeThatFits(size); }
+QSizeF DatePicker::sizeThatFits(const QSizeF& size) const {
+    return picker_->sizeThatFits(size);
+}
 
 void DatePicker::layoutSubviews() {
     picker_->setFrame(QRectF(QPointF(0, 0), bounds().size()));

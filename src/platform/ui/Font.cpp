@@ -20,7 +20,9 @@ QHash<QString, Face>& faces() {
 
 }  // namespace
 
-QFont Font::systemFont(double size) { return withSize(QApplication::font(), size); }
+QFont Font::systemFont(double size) {
+    return withSize(QApplication::font(), size);
+}
 
 QFont Font::boldSystemFont(double size) {
     QFont font = systemFont(size);
@@ -36,7 +38,9 @@ QFont Font::named(const QString& name, double size) {
     return withSize(font, size);
 }
 
-bool Font::isRegistered(const QString& name) { return faces().contains(name); }
+bool Font::isRegistered(const QString& name) {
+    return faces().contains(name);
+}
 
 void Font::registerFace(const QString& name, const QString& family, int weight) {
     faces().insert(name, Face{family, weight});

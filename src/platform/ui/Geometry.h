@@ -14,9 +14,7 @@ struct EdgeInsets {
     double bottom = 0;
     double right = 0;
 
-    QRectF inset(const QRectF& rect) const {
-        return rect.adjusted(left, top, -right, -bottom);
-    }
+    QRectF inset(const QRectF& rect) const { return rect.adjusted(left, top, -right, -bottom); }
     friend bool operator==(const EdgeInsets&, const EdgeInsets&) = default;
 };
 
@@ -35,7 +33,8 @@ struct Transform {
     QRectF apply(const QRectF& frame) const {
         const QPointF center = frame.center() + QPointF(translateX, translateY);
         const QSizeF size(frame.width() * scaleX, frame.height() * scaleY);
-        return QRectF(center.x() - size.width() / 2, center.y() - size.height() / 2, size.width(), size.height());
+        return QRectF(center.x() - size.width() / 2, center.y() - size.height() / 2, size.width(),
+                      size.height());
     }
     static Transform interpolate(const Transform& from, const Transform& to, double progress) {
         auto mix = [progress](double a, double b) { return a + (b - a) * progress; };

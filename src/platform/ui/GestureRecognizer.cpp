@@ -17,9 +17,13 @@ bool isFinal(GestureRecognizer::State state) {
 
 }  // namespace
 
-void GestureRecognizer::setView(View* view) { view_ = view; }
+void GestureRecognizer::setView(View* view) {
+    view_ = view;
+}
 
-View* GestureRecognizer::view() const { return view_; }
+View* GestureRecognizer::view() const {
+    return view_;
+}
 
 int GestureRecognizer::addTarget(Action action) {
     const int identifier = nextTarget_++;

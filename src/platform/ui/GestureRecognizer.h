@@ -3,8 +3,8 @@
 #include <QPointer>
 #include <functional>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/ui/Responder.h"

@@ -18,7 +18,8 @@ QHash<QString, QString> readGlyphs() {
     QFile file(StyleSheet);
     if (!file.open(QIODevice::ReadOnly)) return glyphs;
     const QString css = QString::fromUtf8(file.readAll());
-    static const QRegularExpression rule(QStringLiteral(R"(((?:\.fa-[a-z0-9-]+:before[\s,]*)+)\{\s*content:\s*"\\([0-9a-fA-F]+)\";)"));
+    static const QRegularExpression rule(
+        QStringLiteral(R"(((?:\.fa-[a-z0-9-]+:before[\s,]*)+)\{\s*content:\s*"\\([0-9a-fA-F]+)\";)"));
     static const QRegularExpression selector(QStringLiteral(R"(\.(fa-[a-z0-9-]+):before)"));
     for (auto match = rule.globalMatch(css); match.hasNext();) {
         const auto found = match.next();

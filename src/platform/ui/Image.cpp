@@ -8,7 +8,8 @@ namespace tovrin::ui {
 Image::Image(QImage image, double scale) : image_(std::move(image)), scale_(scale > 0 ? scale : 1) {}
 
 Image Image::named(const QString& name) {
-    for (const auto& [suffix, scale] : {std::pair{QStringLiteral("@2x.png"), 2.0}, {QStringLiteral(".png"), 1.0}}) {
+    for (const auto& [suffix, scale] :
+         {std::pair{QStringLiteral("@2x.png"), 2.0}, {QStringLiteral(".png"), 1.0}}) {
         const QString path = QStringLiteral(":/images/") + name + suffix;
         if (!QFile::exists(path)) continue;
         Image image(QImage(path), scale);
@@ -24,7 +25,9 @@ Image Image::fromColor(const QColor& color) {
     return Image(pixel);
 }
 
-QSizeF Image::size() const { return QSizeF(image_.width() / scale_, image_.height() / scale_); }
+QSizeF Image::size() const {
+    return QSizeF(image_.width() / scale_, image_.height() / scale_);
+}
 
 Image Image::withRenderingMode(RenderingMode mode) const {
     Image copy = *this;

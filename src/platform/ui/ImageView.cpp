@@ -4,7 +4,9 @@
 
 namespace tovrin::ui {
 
-ImageView::ImageView(QWidget* parent) : View(parent) { setUserInteractionEnabled(false); }
+ImageView::ImageView(QWidget* parent) : View(parent) {
+    setUserInteractionEnabled(false);
+}
 
 ImageView::ImageView(const Image& image, QWidget* parent) : ImageView(parent) {
     setImage(image);

@@ -26,7 +26,8 @@ protected:
             const QString& keys = rows[row];
             const double indent = (rect.width() - keys.size() * keyWidth) / 2;
             for (int column = 0; column < keys.size(); ++column) {
-                const QRectF key(indent + column * keyWidth + 3, row * rowHeight + 6, keyWidth - 6, rowHeight - 12);
+                const QRectF key(indent + column * keyWidth + 3, row * rowHeight + 6, keyWidth - 6,
+                                 rowHeight - 12);
                 painter.setPen(Qt::NoPen);
                 painter.setBrush(Qt::white);
                 painter.drawRoundedRect(key, 5, 5);
@@ -72,7 +73,9 @@ Keyboard::~Keyboard() {
     if (accessoryView_) accessoryView_->removeFromSuperview();
 }
 
-QRectF Keyboard::frame() const { return host_ ? host_->frame() : QRectF(); }
+QRectF Keyboard::frame() const {
+    return host_ ? host_->frame() : QRectF();
+}
 
 QRectF Keyboard::shownFrame() const {
     const QRectF area = window_->bounds();
@@ -152,14 +155,16 @@ void Keyboard::hide() {
 void Keyboard::windowDidResize() {
     if (!host_) return;
     layoutHost();
-    ViewAnimation::performWithoutAnimation([this] { host_->setFrame(visible_ ? shownFrame() : hiddenFrame()); });
+    ViewAnimation::performWithoutAnimation(
+        [this] { host_->setFrame(visible_ ? shownFrame() : hiddenFrame()); });
 }
 
 void Keyboard::trackInteractiveDismissal(const QPointF& windowLocation) {
     if (!visible_) return;
     const QRectF shown = shownFrame();
     const double offset = std::clamp(windowLocation.y() - shown.top(), 0.0, shown.height());
-    ViewAnimation::performWithoutAnimation([this, shown, offset] { host_->setFrame(shown.translated(0, offset)); });
+    ViewAnimation::performWithoutAnimation(
+        [this, shown, offset] { host_->setFrame(shown.translated(0, offset)); });
 }
 
 bool Keyboard::endInteractiveDismissal(double velocityY) {

@@ -49,7 +49,9 @@ QImage blurred(const QImage& source, double radius) {
 
 Label::Label(QWidget* parent) : View(parent), font_(Font::systemFont(17)) {}
 
-Label::Label(const QString& text, QWidget* parent) : Label(parent) { setText(text); }
+Label::Label(const QString& text, QWidget* parent) : Label(parent) {
+    setText(text);
+}
 
 void Label::setText(const QString& text) {
     text_ = text;
@@ -122,19 +124,25 @@ QSizeF Label::intrinsicContentSize() const {
     return textRectForBounds(QRectF(0, 0, preferredMaxLayoutWidth_, 1e6), numberOfLines_).size();
 }
 
-void Label::drawRect(QPainter& painter, const QRectF& rect) { drawTextInRect(painter, rect); }
+void Label::drawRect(QPainter& painter, const QRectF& rect) {
+    drawTextInRect(painter, rect);
+}
 
-void Label::drawTextInRect(QPainter& painter, const QRectF& rect) { drawText(painter, rect, shadow_); }
+void Label::drawTextInRect(QPainter& painter, const QRectF& rect) {
+    drawText(painter, rect, shadow_);
+}
 
 void Label::drawText(QPainter& painter, const QRectF& rect, const std::optional<TextShadow>& shadow) {
     if (text_.isEmpty()) return;
     const TextBlock block(attributed_ ? *attributed_ : AttributedString(text_), font_, textColor_, alignment_,
                           numberOfLines_, rect.width());
-    const QPointF origin(rect.left(), rect.top() + std::max(0.0, (rect.height() - block.size().height()) / 2));
+    const QPointF origin(rect.left(),
+                         rect.top() + std::max(0.0, (rect.height() - block.size().height()) / 2));
     if (shadow && shadow->color.alpha() > 0) {
         const int margin = int(std::ceil(shadow->blurRadius)) + 2;
-        QImage mask(QSize(int(std::ceil(rect.width())) + 2 * margin, int(std::ceil(rect.height())) + 2 * margin),
-                    QImage::Format_ARGB32_Premultiplied);
+        QImage mask(
+            QSize(int(std::ceil(rect.width())) + 2 * margin, int(std::ceil(rect.height())) + 2 * margin),
+            QImage::Format_ARGB32_Premultiplied);
         mask.fill(Qt::transparent);
         {
             QPainter maskPainter(&mask);

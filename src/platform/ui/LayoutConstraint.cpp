@@ -31,7 +31,8 @@ void LayoutConstraint::changed() {
     if (View* parent = owner_->superview()) parent->setNeedsLayout();
 }
 
-const LayoutConstraint* LayoutConstraint::winner(const LayoutConstraint* first, const LayoutConstraint* second) {
+const LayoutConstraint* LayoutConstraint::winner(const LayoutConstraint* first,
+                                                 const LayoutConstraint* second) {
     const bool firstCounts = first && first->isActive();
     const bool secondCounts = second && second->isActive();
     if (firstCounts && secondCounts) return second->priority() > first->priority() ? second : first;

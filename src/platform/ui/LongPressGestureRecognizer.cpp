@@ -4,7 +4,9 @@
 
 namespace tovrin::ui {
 
-LongPressGestureRecognizer::~LongPressGestureRecognizer() { delete timer_; }
+LongPressGestureRecognizer::~LongPressGestureRecognizer() {
+    delete timer_;
+}
 
 void LongPressGestureRecognizer::touchesBegan(const Touches& touches) {
     start_ = touches.front().windowLocation;
@@ -22,7 +24,8 @@ void LongPressGestureRecognizer::touchesBegan(const Touches& touches) {
 
 void LongPressGestureRecognizer::touchesMoved(const Touches& touches) {
     if (state() == State::Possible) {
-        if (QLineF(touches.front().windowLocation, start_).length() > AllowableMovement) setState(State::Failed);
+        if (QLineF(touches.front().windowLocation, start_).length() > AllowableMovement)
+            setState(State::Failed);
     } else if (state() == State::Began || state() == State::Changed) {
         setState(State::Changed);
     }

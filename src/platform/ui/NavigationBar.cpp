@@ -106,14 +106,21 @@ Button* NavigationBar::makeButton(const std::shared_ptr<BarButtonItem>& item) {
     if (item->titleColor().isValid()) button->setTitleColor(item->titleColor());
     button->setEnabled(item->isEnabled());
     button->setAccessibilityIdentifier(item->accessibilityIdentifier());
-    button->setAccessibilityLabel(item->accessibilityLabel().isEmpty() ? item->title() : item->accessibilityLabel());
+    button->setAccessibilityLabel(item->accessibilityLabel().isEmpty() ? item->title()
+                                                                       : item->accessibilityLabel());
     std::weak_ptr<BarButtonItem> weak = item;
     button->addTarget(Control::TouchUpInside, [weak](Control&) {
         if (auto strong = weak.lock(); strong && strong->action()) strong->action()();
     });
     QPointer<NavigationBar> self(this);
     item->setChangeHandler([self] {
-        if (self) QMetaObject::invokeMethod(self, [self] { if (self) self->refresh(); }, Qt::QueuedConnection);
+        if (self)
+            QMetaObject::invokeMethod(
+                self,
+                [self] {
+                    if (self) self->refresh();
+                },
+                Qt::QueuedConnection);
     });
     button->sizeToFit();
     return button;
@@ -134,9 +141,11 @@ void NavigationBar::refresh() {
     const bool showBack = previous_ && !top_->hidesBackButton() &&
                           (top_->leftBarButtonItems().empty() || top_->leftItemsSupplementBackButton());
     if (showBack) {
-        QString title = previous_->backBarButtonItem() ? previous_->backBarButtonItem()->title() : previous_->title();
+        QString title =
+            previous_->backBarButtonItem() ? previous_->backBarButtonItem()->title() : previous_->title();
         if (title.isNull()) title = QStringLiteral("Back");
-        auto item = std::make_shared<BarButtonItem>(QStringLiteral("‹ ") + title, BarButtonItem::Style::Plain, back_);
+        auto item =
+            std::make_shared<BarButtonItem>(QStringLiteral("‹ ") + title, BarButtonItem::Style::Plain, back_);
         item->setAccessibilityIdentifier(QStringLiteral("Back"));
         item->setAccessibilityLabel(QStringLiteral("Back"));
         left_.push_back(makeButton(item));
@@ -178,7 +187,8 @@ void NavigationBar::layoutSubviews() {
     for (auto& view : left_) {
         if (!view) continue;
         const QSizeF size = view->sizeThatFits(QSizeF(content.width(), content.height()));
-        view->setFrame(QRectF(left, content.top() + (content.height() - size.height()) / 2, size.width(), size.height()));
+        view->setFrame(QRectF(left, content.top() + (content.height() - size.height()) / 2, size.width(),
+                              size.height()));
         left += size.width() + Margin;
     }
     double right = content.width() - Margin;
@@ -186,7 +196,8 @@ void NavigationBar::layoutSubviews() {
         if (!view) continue;
         const QSizeF size = view->sizeThatFits(QSizeF(content.width(), content.height()));
         right -= size.width();
-        view->setFrame(QRectF(right, content.top() + (content.height() - size.height()) / 2, size.width(), size.height()));
+        view->setFrame(QRectF(right, content.top() + (content.height() - size.height()) / 2, size.width(),
+                              size.height()));
         right -= Margin;
     }
     // The title stays centred on the bar while it fits between the buttons.

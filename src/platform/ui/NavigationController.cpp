@@ -79,7 +79,8 @@ std::vector<std::shared_ptr<ViewController>> NavigationController::appearanceChi
     return {};
 }
 
-void NavigationController::pushViewController(const std::shared_ptr<ViewController>& controller, bool animated) {
+void NavigationController::pushViewController(const std::shared_ptr<ViewController>& controller,
+                                              bool animated) {
     if (!controller || contains(stack_, controller)) return;
     view();
     completeRunningTransition();
@@ -100,8 +101,8 @@ std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(
     return popped;
 }
 
-NavigationController::Stack NavigationController::popToViewController(const std::shared_ptr<ViewController>& controller,
-                                                                      bool animated) {
+NavigationController::Stack NavigationController::popToViewController(
+    const std::shared_ptr<ViewController>& controller, bool animated) {
     auto found = std::find(stack_.begin(), stack_.end(), controller);
     if (found == stack_.end() || found + 1 == stack_.end()) return {};
     view();
@@ -135,15 +136,15 @@ void NavigationController::setViewControllers(const Stack& controllers, bool ani
     stack_ = controllers;
     auto from = old.empty() ? nullptr : old.back();
     auto to = topViewController();
-    const Direction direction = from == to ? Direction::None
+    const Direction direction = from == to          ? Direction::None
                                 : contains(old, to) ? Direction::Backward
                                                     : Direction::Forward;
     transition(from, to, direction, animated, removed, added);
 }
 
 void NavigationController::transition(const std::shared_ptr<ViewController>& from,
-                                      const std::shared_ptr<ViewController>& to, Direction direction, bool animated,
-                                      const Stack& removed, const Stack& added) {
+                                      const std::shared_ptr<ViewController>& to, Direction direction,
+                                      bool animated, const Stack& removed, const Stack& added) {
     auto self = std::static_pointer_cast<NavigationController>(shared_from_this());
     View* container = view();
     const QRectF content = contentFrame();
@@ -164,7 +165,8 @@ void NavigationController::transition(const std::shared_ptr<ViewController>& fro
         if (from) from->beginAppearanceTransition(false, animated);
         if (to) to->beginAppearanceTransition(true, animated);
     }
-    if (auto delegate = delegate_.lock(); delegate && to) delegate->willShowViewController(*this, *to, animated);
+    if (auto delegate = delegate_.lock(); delegate && to)
+        delegate->willShowViewController(*this, *to, animated);
     updateBar();
     std::weak_ptr<NavigationController> weak = self;
     finishTransition_ = [weak, from, to, changes, shown, removed, added, animated] {
@@ -262,7 +264,8 @@ void NavigationController::layoutNavigation() {
     bar_->setFrame(QRectF(0, barHidden_ ? -height : 0, container->bounds().width(), height));
     bar_->setHidden(false);
     if (finishTransition_) return;  // the running transition places the screens
-    if (auto top = topViewController(); top && top->viewIfLoaded()) top->viewIfLoaded()->setFrame(contentFrame());
+    if (auto top = topViewController(); top && top->viewIfLoaded())
+        top->viewIfLoaded()->setFrame(contentFrame());
 }
 
 }  // namespace tovrin::ui

@@ -13,8 +13,8 @@ class NavigationController;
 class NavigationControllerDelegate {
 public:
     virtual ~NavigationControllerDelegate() = default;
-    virtual void willShowViewController(NavigationController& navigationController, ViewController& controller,
-                                        bool animated) {}
+    virtual void willShowViewController(NavigationController& navigationController,
+                                        ViewController& controller, bool animated) {}
     virtual void didShowViewController(NavigationController& navigationController, ViewController& controller,
                                        bool animated) {}
 };
@@ -37,7 +37,9 @@ public:
     std::shared_ptr<ViewController> popViewControllerAnimated(bool animated);
     Stack popToViewController(const std::shared_ptr<ViewController>& controller, bool animated);
     Stack popToRootViewControllerAnimated(bool animated);
-    std::shared_ptr<ViewController> topViewController() const { return stack_.empty() ? nullptr : stack_.back(); }
+    std::shared_ptr<ViewController> topViewController() const {
+        return stack_.empty() ? nullptr : stack_.back();
+    }
     // The top screen, or what it presents.
     std::shared_ptr<ViewController> visibleViewController() const;
 
@@ -46,7 +48,9 @@ public:
     void setNavigationBarHidden(bool hidden, bool animated);
 
     std::shared_ptr<NavigationControllerDelegate> delegate() const { return delegate_.lock(); }
-    void setDelegate(std::weak_ptr<NavigationControllerDelegate> delegate) { delegate_ = std::move(delegate); }
+    void setDelegate(std::weak_ptr<NavigationControllerDelegate> delegate) {
+        delegate_ = std::move(delegate);
+    }
 
     bool shouldAutomaticallyForwardAppearanceMethods() const override { return false; }
     // The area screens are shown in, in the navigation controller's view.

@@ -27,7 +27,9 @@ public:
     const Items& leftBarButtonItems() const { return left_; }
     void setLeftBarButtonItems(Items items);
     void setLeftBarButtonItem(std::shared_ptr<BarButtonItem> item);
-    std::shared_ptr<BarButtonItem> leftBarButtonItem() const { return left_.empty() ? nullptr : left_.front(); }
+    std::shared_ptr<BarButtonItem> leftBarButtonItem() const {
+        return left_.empty() ? nullptr : left_.front();
+    }
     const Items& rightBarButtonItems() const { return right_; }
     void setRightBarButtonItems(Items items);
     void setRightBarButtonItem(std::shared_ptr<BarButtonItem> item);

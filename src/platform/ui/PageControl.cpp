@@ -21,7 +21,9 @@ void PageControl::setHidesForSinglePage(bool hides) {
     updateHidden();
 }
 
-void PageControl::updateHidden() { setHidden(hidesForSinglePage_ && numberOfPages_ <= 1); }
+void PageControl::updateHidden() {
+    setHidden(hidesForSinglePage_ && numberOfPages_ <= 1);
+}
 
 void PageControl::setPageIndicatorTintColor(const QColor& color) {
     pageTint_ = color;

@@ -49,7 +49,8 @@ double PageViewController::extent() const {
 
 QRectF PageViewController::pageFrame(double offset) const {
     const QRectF area(QPointF(0, 0), viewIfLoaded()->bounds().size());
-    return orientation_ == NavigationOrientation::Horizontal ? area.translated(offset, 0) : area.translated(0, offset);
+    return orientation_ == NavigationOrientation::Horizontal ? area.translated(offset, 0)
+                                                             : area.translated(0, offset);
 }
 
 void PageViewController::install(const std::shared_ptr<ViewController>& controller, double offset) {
@@ -132,10 +133,12 @@ bool PageViewController::beginSwipe(bool forward) {
 void PageViewController::handlePan() {
     if (!pending_ || !current_) return;
     const QPointF translation = pan_->translationInView(viewIfLoaded());
-    const double along = orientation_ == NavigationOrientation::Horizontal ? translation.x() : translation.y();
+    const double along =
+        orientation_ == NavigationOrientation::Horizontal ? translation.x() : translation.y();
     const double sign = pendingForward_ ? 1 : -1;
     // The pages follow the finger, never past the page being swiped to.
-    const double offset = pendingForward_ ? std::clamp(along, -extent(), 0.0) : std::clamp(along, 0.0, extent());
+    const double offset =
+        pendingForward_ ? std::clamp(along, -extent(), 0.0) : std::clamp(along, 0.0, extent());
     switch (pan_->state()) {
         case GestureRecognizer::State::Changed:
         case GestureRecognizer::State::Began:
@@ -147,7 +150,8 @@ void PageViewController::handlePan() {
         case GestureRecognizer::State::Ended:
         case GestureRecognizer::State::Cancelled: {
             const QPointF velocity = pan_->velocityInView(viewIfLoaded());
-            const double speed = orientation_ == NavigationOrientation::Horizontal ? velocity.x() : velocity.y();
+            const double speed =
+                orientation_ == NavigationOrientation::Horizontal ? velocity.x() : velocity.y();
             const bool completes = pan_->state() == GestureRecognizer::State::Ended &&
                                    (std::abs(offset) > extent() / 2 || -sign * speed > 300);
             finishSwipe(completes);
@@ -192,7 +196,8 @@ void PageViewController::finishSwipe(bool completed) {
                 previous->endAppearanceTransition();
                 pending->endAppearanceTransition();
             }
-            if (auto delegate = self->delegate()) delegate->didFinishAnimating(*self, finished, {previous}, completed);
+            if (auto delegate = self->delegate())
+                delegate->didFinishAnimating(*self, finished, {previous}, completed);
         });
 }
 

@@ -23,11 +23,13 @@ public:
 class PageViewControllerDelegate {
 public:
     virtual ~PageViewControllerDelegate() = default;
-    virtual void willTransitionTo(PageViewController& pageViewController,
-                                  const std::vector<std::shared_ptr<ViewController>>& pendingViewControllers) {}
-    virtual void didFinishAnimating(PageViewController& pageViewController, bool finished,
-                                    const std::vector<std::shared_ptr<ViewController>>& previousViewControllers,
-                                    bool transitionCompleted) {}
+    virtual void willTransitionTo(
+        PageViewController& pageViewController,
+        const std::vector<std::shared_ptr<ViewController>>& pendingViewControllers) {}
+    virtual void didFinishAnimating(
+        PageViewController& pageViewController, bool finished,
+        const std::vector<std::shared_ptr<ViewController>>& previousViewControllers,
+        bool transitionCompleted) {}
 };
 
 // One page at a time, swiped sideways or up and down to the page the data source gives before or
@@ -44,10 +46,13 @@ public:
     NavigationOrientation navigationOrientation() const { return orientation_; }
     std::vector<std::shared_ptr<ViewController>> viewControllers() const;
     void setViewControllers(const std::vector<std::shared_ptr<ViewController>>& controllers,
-                            NavigationDirection direction, bool animated, std::function<void(bool)> completion = {});
+                            NavigationDirection direction, bool animated,
+                            std::function<void(bool)> completion = {});
 
     std::shared_ptr<PageViewControllerDataSource> dataSource() const { return dataSource_.lock(); }
-    void setDataSource(std::weak_ptr<PageViewControllerDataSource> dataSource) { dataSource_ = std::move(dataSource); }
+    void setDataSource(std::weak_ptr<PageViewControllerDataSource> dataSource) {
+        dataSource_ = std::move(dataSource);
+    }
     std::shared_ptr<PageViewControllerDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<PageViewControllerDelegate> delegate) { delegate_ = std::move(delegate); }
 

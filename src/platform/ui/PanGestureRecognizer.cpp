@@ -4,7 +4,9 @@
 
 namespace tovrin::ui {
 
-QPointF PanGestureRecognizer::centroid() const { return locationInView(nullptr); }
+QPointF PanGestureRecognizer::centroid() const {
+    return locationInView(nullptr);
+}
 
 QPointF PanGestureRecognizer::translationInView(const View*) const {
     // Views are only ever translated and scaled about their centre, so window distances are view distances.
@@ -17,7 +19,9 @@ void PanGestureRecognizer::setTranslation(const QPointF& translation, const View
     offset_ = translation;
 }
 
-QPointF PanGestureRecognizer::velocityInView(const View*) const { return velocity_; }
+QPointF PanGestureRecognizer::velocityInView(const View*) const {
+    return velocity_;
+}
 
 void PanGestureRecognizer::touchesBegan(const Touches& touches) {
     if (state() != State::Possible) return;

@@ -14,7 +14,10 @@ namespace tovrin::ui {
 class PickerView::Wheel : public ScrollView {
 public:
     Wheel(PickerView* picker, int component)
-        : ScrollView(picker), picker_(picker), component_(component), settler_(std::make_shared<Settler>(this)) {
+        : ScrollView(picker),
+          picker_(picker),
+          component_(component),
+          settler_(std::make_shared<Settler>(this)) {
         setDelegate(settler_);
         setShowsVerticalScrollIndicator(false);
         setAlwaysBounceVertical(true);
@@ -43,7 +46,8 @@ public:
 
     int selectedRow() const {
         if (rows_ == 0) return 0;
-        return std::clamp(int(std::lround((contentOffset().y() + contentInset().top) / rowHeight_)), 0, rows_ - 1);
+        return std::clamp(int(std::lround((contentOffset().y() + contentInset().top) / rowHeight_)), 0,
+                          rows_ - 1);
     }
 
     void select(int row, bool animated) {
@@ -121,7 +125,8 @@ private:
             const QRectF frame(0, row * rowHeight_, visible.width(), rowHeight_);
             view->setFrame(frame);
             // Rows further from the middle fade, as on a turning wheel.
-            const double distance = std::abs(frame.center().y() - middle) / std::max(1.0, visible.height() / 2);
+            const double distance =
+                std::abs(frame.center().y() - middle) / std::max(1.0, visible.height() / 2);
             view->setAlpha(std::clamp(1.0 - distance * 0.7, 0.2, 1.0));
         }
     }
@@ -142,7 +147,8 @@ private:
                 label->setFont(Font::systemFont(21));
                 label->setTextAlignment(Qt::AlignCenter);
             }
-            if (auto attributed = delegate ? delegate->attributedTitleForRow(*picker_, row, component_) : std::nullopt) {
+            if (auto attributed =
+                    delegate ? delegate->attributedTitleForRow(*picker_, row, component_) : std::nullopt) {
                 label->setAttributedText(*attributed);
             } else {
                 label->setText((delegate ? delegate->titleForRow(*picker_, row, component_) : std::nullopt)
@@ -215,7 +221,8 @@ void PickerView::reloadComponent(int component) {
 }
 
 void PickerView::selectRow(int row, int component, bool animated) {
-    if (auto* found = wheel(component)) found->select(std::clamp(row, 0, std::max(0, found->rows() - 1)), animated);
+    if (auto* found = wheel(component))
+        found->select(std::clamp(row, 0, std::max(0, found->rows() - 1)), animated);
 }
 
 int PickerView::selectedRowInComponent(int component) const {

@@ -26,13 +26,18 @@ public:
     virtual std::optional<QString> titleForRow(PickerView& pickerView, int row, int component) {
         return std::nullopt;
     }
-    virtual std::optional<AttributedString> attributedTitleForRow(PickerView& pickerView, int row, int component) {
+    virtual std::optional<AttributedString> attributedTitleForRow(PickerView& pickerView, int row,
+                                                                  int component) {
         return std::nullopt;
     }
     // A view for the row; `reusing` is one that left the wheel, or null.
-    virtual View* viewForRow(PickerView& pickerView, int row, int component, View* reusing) { return nullptr; }
+    virtual View* viewForRow(PickerView& pickerView, int row, int component, View* reusing) {
+        return nullptr;
+    }
     virtual double rowHeightForComponent(PickerView& pickerView, int component) { return 32; }
-    virtual std::optional<double> widthForComponent(PickerView& pickerView, int component) { return std::nullopt; }
+    virtual std::optional<double> widthForComponent(PickerView& pickerView, int component) {
+        return std::nullopt;
+    }
     virtual void didSelectRow(PickerView& pickerView, int row, int component) {}
 };
 

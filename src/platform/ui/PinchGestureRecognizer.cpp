@@ -27,7 +27,8 @@ void PinchGestureRecognizer::touchesMoved(const Touches& touches) {
     if (numberOfTouches() < 2 || startSpread_ <= 0) return;
     const double scale = base_ * spread() / startSpread_;
     const quint64 timestamp = touches.front().timestamp;
-    if (timestamp > lastTimestamp_) velocity_ = (scale - scale_) * 1000.0 / double(timestamp - lastTimestamp_);
+    if (timestamp > lastTimestamp_)
+        velocity_ = (scale - scale_) * 1000.0 / double(timestamp - lastTimestamp_);
     lastTimestamp_ = timestamp;
     scale_ = scale;
     if (state() == State::Possible) {

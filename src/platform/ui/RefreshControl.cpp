@@ -9,7 +9,8 @@
 namespace tovrin::ui {
 
 RefreshControl::RefreshControl(QWidget* parent)
-    : Control(parent), spinner_(new ActivityIndicatorView(ActivityIndicatorView::Style::Gray, this)),
+    : Control(parent),
+      spinner_(new ActivityIndicatorView(ActivityIndicatorView::Style::Gray, this)),
       titleLabel_(new Label(this)) {
     spinner_->setHidesWhenStopped(false);
     spinner_->setProgress(0);
@@ -20,7 +21,9 @@ RefreshControl::RefreshControl(QWidget* parent)
     tintColorDidChange();
 }
 
-ScrollView* RefreshControl::scrollView() const { return qobject_cast<ScrollView*>(superview()); }
+ScrollView* RefreshControl::scrollView() const {
+    return qobject_cast<ScrollView*>(superview());
+}
 
 void RefreshControl::didMoveToSuperview() {
     if (auto* scroll = scrollView()) scroll->setRefreshControl(this);

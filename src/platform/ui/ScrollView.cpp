@@ -28,7 +28,9 @@ QWidget* makeIndicator(QWidget* parent) {
     return indicator;
 }
 
-QPointF mix(const QPointF& from, const QPointF& to, double progress) { return from + (to - from) * progress; }
+QPointF mix(const QPointF& from, const QPointF& to, double progress) {
+    return from + (to - from) * progress;
+}
 
 }  // namespace
 
@@ -37,13 +39,13 @@ ScrollView::ScrollView(QWidget* parent) : View(parent) {
     pan_ = std::make_shared<PanGestureRecognizer>([self](GestureRecognizer&) {
         if (self) self->handlePan();
     });
-    pan_->setBeginCondition([self](const QPointF& translation) { return self && self->canScroll(translation); });
+    pan_->setBeginCondition(
+        [self](const QPointF& translation) { return self && self->canScroll(translation); });
     addGestureRecognizer(pan_);
     pinch_ = std::make_shared<PinchGestureRecognizer>([self](GestureRecognizer&) {
         if (self) self->handlePinch();
     });
     addGestureRecognizer(pinch_);
-
 
     verticalIndicator_ = makeIndicator(this);
     horizontalIndicator_ = makeIndicator(this);
@@ -51,7 +53,9 @@ ScrollView::ScrollView(QWidget* parent) : View(parent) {
 
 ScrollView::~ScrollView() = default;
 
-QPointF ScrollView::minimumContentOffset() const { return QPointF(-contentInset_.left, -contentInset_.top); }
+QPointF ScrollView::minimumContentOffset() const {
+    return QPointF(-contentInset_.left, -contentInset_.top);
+}
 
 QPointF ScrollView::maximumContentOffset() const {
     const QPointF minimum = minimumContentOffset();
@@ -63,7 +67,8 @@ QPointF ScrollView::maximumContentOffset() const {
 QPointF ScrollView::clamped(const QPointF& offset) const {
     const QPointF minimum = minimumContentOffset();
     const QPointF maximum = maximumContentOffset();
-    return QPointF(std::clamp(offset.x(), minimum.x(), maximum.x()), std::clamp(offset.y(), minimum.y(), maximum.y()));
+    return QPointF(std::clamp(offset.x(), minimum.x(), maximum.x()),
+                   std::clamp(offset.y(), minimum.y(), maximum.y()));
 }
 
 bool ScrollView::canScroll(const QPointF& translation) const {
@@ -151,7 +156,9 @@ void ScrollView::setShowsHorizontalScrollIndicator(bool shows) {
     updateIndicators();
 }
 
-RefreshControl* ScrollView::refreshControl() const { return refreshControl_; }
+RefreshControl* ScrollView::refreshControl() const {
+    return refreshControl_;
+}
 
 void ScrollView::setRefreshControl(RefreshControl* control) {
     refreshControl_ = control;
@@ -231,7 +238,9 @@ void ScrollView::endDrag(const QPointF& velocity) {
         auto snap = [](double start, double value, double size, double direction) {
             if (size <= 0) return value;
             const double current = std::round(start / size);
-            const double moved = direction > 0 ? current + 1 : direction < 0 ? current - 1 : std::round(value / size);
+            const double moved = direction > 0   ? current + 1
+                                 : direction < 0 ? current - 1
+                                                 : std::round(value / size);
             return moved * size;
         };
         const QPointF start = dragStartOffset_;
@@ -240,8 +249,10 @@ void ScrollView::endDrag(const QPointF& velocity) {
             if (std::abs(throwSpeed) > MinimumThrowSpeed) return throwSpeed;
             return std::abs(pull) > size / 2 ? pull : 0.0;
         };
-        target = QPointF(snap(start.x(), contentOffset().x(), page.width(), direction(pulled.x(), speed.x(), page.width())),
-                         snap(start.y(), contentOffset().y(), page.height(), direction(pulled.y(), speed.y(), page.height())));
+        target = QPointF(snap(start.x(), contentOffset().x(), page.width(),
+                              direction(pulled.x(), speed.x(), page.width())),
+                         snap(start.y(), contentOffset().y(), page.height(),
+                              direction(pulled.y(), speed.y(), page.height())));
     }
     target = clamped(target);
     const bool decelerates = target != contentOffset();
@@ -262,10 +273,11 @@ void ScrollView::endDrag(const QPointF& velocity) {
     if (!self) return;
     const bool outside = contentOffset() != clamped(contentOffset());
     const double speedAlong = std::hypot(speed.x(), speed.y());
-    const double duration = thrown && !outside && !pagingEnabled_
-                                ? std::clamp(std::log(MinimumThrowSpeed / speedAlong) / std::log(DecelerationRate) / 1000.0,
-                                             0.2, 3.0)
-                                : BounceBackDuration;
+    const double duration =
+        thrown && !outside && !pagingEnabled_
+            ? std::clamp(std::log(MinimumThrowSpeed / speedAlong) / std::log(DecelerationRate) / 1000.0, 0.2,
+                         3.0)
+            : BounceBackDuration;
     glide(target, duration, thrown && !outside && !pagingEnabled_);
 }
 
@@ -315,7 +327,8 @@ void ScrollView::wheelEvent(QWheelEvent* event) {
 
 void ScrollView::layoutSubviews() {
     if (refreshControl_) {
-        refreshControl_->setFrame(QRectF(0, -RefreshControl::Height, bounds().width(), RefreshControl::Height));
+        refreshControl_->setFrame(
+            QRectF(0, -RefreshControl::Height, bounds().width(), RefreshControl::Height));
     }
     updateIndicators();
 }
@@ -330,8 +343,8 @@ void ScrollView::updateIndicators() {
         const double travel = visible - length;
         const double range = std::max(1.0, contentSize_.height() - size.height());
         const double progress = std::clamp(contentOffset().y() / range, 0.0, 1.0);
-        verticalIndicator_->setGeometry(pixelAligned(
-            QRectF(size.width() - 5, indicatorInsets_.top + travel * progress, 2.5, length)));
+        verticalIndicator_->setGeometry(
+            pixelAligned(QRectF(size.width() - 5, indicatorInsets_.top + travel * progress, 2.5, length)));
         verticalIndicator_->show();
         verticalIndicator_->raise();
     } else {

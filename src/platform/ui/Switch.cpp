@@ -6,7 +6,9 @@
 
 namespace tovrin::ui {
 
-Switch::Switch(QWidget* parent) : Control(parent) { setFrame(QRectF(QPointF(0, 0), intrinsicContentSize())); }
+Switch::Switch(QWidget* parent) : Control(parent) {
+    setFrame(QRectF(QPointF(0, 0), intrinsicContentSize()));
+}
 
 void Switch::setOn(bool on, bool animated) {
     on_ = on;

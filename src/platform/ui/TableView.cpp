@@ -33,19 +33,22 @@ public:
         for (int section = 0; section < table.numberOfSections(); ++section) {
             Section placed;
             const QString title = source ? source->titleForHeaderInSection(table, section) : QString();
-            const double header = (delegate ? delegate->heightForHeaderInSection(table, section) : std::nullopt)
-                                      .value_or(title.isEmpty() ? 0 : table.sectionHeaderHeight_);
+            const double header =
+                (delegate ? delegate->heightForHeaderInSection(table, section) : std::nullopt)
+                    .value_or(title.isEmpty() ? 0 : table.sectionHeaderHeight_);
             placed.header = QRectF(0, y, width, header);
             y += header;
             for (int row = 0; row < table.numberOfRowsInSection(section); ++row) {
-                const double height = (delegate ? delegate->heightForRowAtIndexPath(table, {section, row}) : std::nullopt)
-                                          .value_or(table.rowHeight_);
+                const double height =
+                    (delegate ? delegate->heightForRowAtIndexPath(table, {section, row}) : std::nullopt)
+                        .value_or(table.rowHeight_);
                 placed.rows.push_back(QRectF(0, y, width, height));
                 y += height;
             }
             const QString footerTitle = source ? source->titleForFooterInSection(table, section) : QString();
-            const double footer = (delegate ? delegate->heightForFooterInSection(table, section) : std::nullopt)
-                                      .value_or(footerTitle.isEmpty() ? 0 : table.sectionFooterHeight_);
+            const double footer =
+                (delegate ? delegate->heightForFooterInSection(table, section) : std::nullopt)
+                    .value_or(footerTitle.isEmpty() ? 0 : table.sectionFooterHeight_);
             placed.footer = QRectF(0, y, width, footer);
             y += footer;
             sections_.push_back(std::move(placed));
@@ -136,7 +139,8 @@ public:
                                   : QString());
             label->setFont(Font::systemFont(header ? 14 : 12));
             label->setTextColor(QColor(109, 109, 114));
-            label->setBackgroundColor(table_->style_ == Style::Plain ? QColor(247, 247, 247) : QColor(Qt::transparent));
+            label->setBackgroundColor(table_->style_ == Style::Plain ? QColor(247, 247, 247)
+                                                                     : QColor(Qt::transparent));
             content = label;
         }
         container->addSubview(content);
@@ -173,9 +177,11 @@ public:
     }
     void willDisplayCell(CollectionView&, CollectionViewCell& cell, const IndexPath& indexPath) override {
         auto* row = qobject_cast<TableViewCell*>(&cell);
-        if (auto delegate = table_->tableDelegate(); delegate && row) delegate->willDisplayCell(*table_, *row, indexPath);
+        if (auto delegate = table_->tableDelegate(); delegate && row)
+            delegate->willDisplayCell(*table_, *row, indexPath);
     }
-    void didEndDisplayingCell(CollectionView&, CollectionViewCell& cell, const IndexPath& indexPath) override {
+    void didEndDisplayingCell(CollectionView&, CollectionViewCell& cell,
+                              const IndexPath& indexPath) override {
         auto* row = qobject_cast<TableViewCell*>(&cell);
         if (row && table_->swipedRow_ == indexPath) {
             row->setEditingOffset(0);
@@ -194,10 +200,12 @@ public:
         if (auto delegate = table_->tableDelegate()) delegate->scrollViewWillBeginDragging(*table_);
     }
     void scrollViewWillEndDragging(ScrollView&, const QPointF& velocity, QPointF& target) override {
-        if (auto delegate = table_->tableDelegate()) delegate->scrollViewWillEndDragging(*table_, velocity, target);
+        if (auto delegate = table_->tableDelegate())
+            delegate->scrollViewWillEndDragging(*table_, velocity, target);
     }
     void scrollViewDidEndDragging(ScrollView&, bool willDecelerate) override {
-        if (auto delegate = table_->tableDelegate()) delegate->scrollViewDidEndDragging(*table_, willDecelerate);
+        if (auto delegate = table_->tableDelegate())
+            delegate->scrollViewDidEndDragging(*table_, willDecelerate);
     }
     void scrollViewWillBeginDecelerating(ScrollView&) override {
         if (auto delegate = table_->tableDelegate()) delegate->scrollViewWillBeginDecelerating(*table_);
@@ -214,9 +222,11 @@ private:
 };
 
 TableView::TableView(Style style, QWidget* parent)
-    : CollectionView(std::make_shared<Layout>(this), parent), style_(style),
+    : CollectionView(std::make_shared<Layout>(this), parent),
+      style_(style),
       adapter_(std::make_shared<Adapter>(this)),
-      sectionHeaderHeight_(style == Style::Plain ? 22 : 28), sectionFooterHeight_(style == Style::Plain ? 22 : 28) {
+      sectionHeaderHeight_(style == Style::Plain ? 22 : 28),
+      sectionFooterHeight_(style == Style::Plain ? 22 : 28) {
     setBackgroundColor(style == Style::Plain ? QColor(Qt::white) : QColor(239, 239, 244));
     setAlwaysBounceVertical(true);
     CollectionView::setDataSource(adapter_);
@@ -228,7 +238,8 @@ TableView::TableView(Style style, QWidget* parent)
     swipe_ = std::make_shared<PanGestureRecognizer>([self](GestureRecognizer&) {
         if (self) self->handleSwipe();
     });
-    swipe_->setBeginCondition([self](const QPointF& translation) { return self && self->canSwipe(translation); });
+    swipe_->setBeginCondition(
+        [self](const QPointF& translation) { return self && self->canSwipe(translation); });
     addGestureRecognizer(swipe_);
 }
 
@@ -292,16 +303,21 @@ void TableView::setTableFooterView(View* view) {
 }
 
 void TableView::registerCell(const QString& identifier, std::function<TableViewCell*()> builder) {
-    CollectionView::registerCell(identifier, [builder = std::move(builder)]() -> CollectionViewCell* { return builder(); });
+    CollectionView::registerCell(
+        identifier, [builder = std::move(builder)]() -> CollectionViewCell* { return builder(); });
 }
 
 TableViewCell* TableView::dequeueReusableCell(const QString& identifier, const IndexPath& indexPath) {
     return CollectionView::dequeueReusableCell<TableViewCell>(identifier, indexPath);
 }
 
-void TableView::beginUpdates() { beginBatchUpdates(); }
+void TableView::beginUpdates() {
+    beginBatchUpdates();
+}
 
-void TableView::endUpdates() { endBatchUpdates({}); }
+void TableView::endUpdates() {
+    endBatchUpdates({});
+}
 
 TableViewCell* TableView::cellForRowAtIndexPath(const IndexPath& indexPath) const {
     return qobject_cast<TableViewCell*>(cellForItemAtIndexPath(indexPath));
@@ -341,15 +357,17 @@ void TableView::handleSwipe() {
     using State = GestureRecognizer::State;
     switch (swipe_->state()) {
         case State::Began: {
-            const auto row = indexPathForItemAtPoint(swipe_->locationInView(this) - swipe_->translationInView(this));
+            const auto row =
+                indexPathForItemAtPoint(swipe_->locationInView(this) - swipe_->translationInView(this));
             if (swipedRow_ && swipedRow_ != row) closeSwipedRow();
             swipingRow_ = row;
             auto* cell = row ? cellForRowAtIndexPath(*row) : nullptr;
             swipeStart_ = cell ? cell->editingOffset() : 0;
             if (cell) {
                 auto delegate = tableDelegate();
-                cell->deleteButton()->setTitle(delegate ? delegate->titleForDeleteConfirmationButton(*this, *row)
-                                                        : QStringLiteral("Delete"));
+                cell->deleteButton()->setTitle(delegate
+                                                   ? delegate->titleForDeleteConfirmationButton(*this, *row)
+                                                   : QStringLiteral("Delete"));
                 cell->deleteButton()->removeTargets(Control::TouchUpInside);
                 QPointer<TableView> self(this);
                 QPointer<TableViewCell> guarded(cell);

@@ -32,8 +32,12 @@ public:
     virtual std::optional<double> heightForRowAtIndexPath(TableView& tableView, const IndexPath& indexPath) {
         return std::nullopt;
     }
-    virtual std::optional<double> heightForHeaderInSection(TableView& tableView, int section) { return std::nullopt; }
-    virtual std::optional<double> heightForFooterInSection(TableView& tableView, int section) { return std::nullopt; }
+    virtual std::optional<double> heightForHeaderInSection(TableView& tableView, int section) {
+        return std::nullopt;
+    }
+    virtual std::optional<double> heightForFooterInSection(TableView& tableView, int section) {
+        return std::nullopt;
+    }
     // A view of the delegate's own for the header or footer; the table takes ownership.
     virtual View* viewForHeaderInSection(TableView& tableView, int section) { return nullptr; }
     virtual View* viewForFooterInSection(TableView& tableView, int section) { return nullptr; }
@@ -48,7 +52,8 @@ public:
     }
     virtual void didDeselectRow(TableView& tableView, const IndexPath& indexPath) {}
     virtual void willDisplayCell(TableView& tableView, TableViewCell& cell, const IndexPath& indexPath) {}
-    virtual void didEndDisplayingCell(TableView& tableView, TableViewCell& cell, const IndexPath& indexPath) {}
+    virtual void didEndDisplayingCell(TableView& tableView, TableViewCell& cell, const IndexPath& indexPath) {
+    }
     virtual QString titleForDeleteConfirmationButton(TableView& tableView, const IndexPath& indexPath) {
         return QStringLiteral("Delete");
     }
@@ -100,7 +105,9 @@ public:
 
     std::vector<IndexPath> indexPathsForVisibleRows() const { return indexPathsForVisibleItems(); }
     TableViewCell* cellForRowAtIndexPath(const IndexPath& indexPath) const;
-    std::optional<IndexPath> indexPathForRowAtPoint(const QPointF& point) const { return indexPathForItemAtPoint(point); }
+    std::optional<IndexPath> indexPathForRowAtPoint(const QPointF& point) const {
+        return indexPathForItemAtPoint(point);
+    }
     QRectF rectForRowAtIndexPath(const IndexPath& indexPath) const;
     void scrollToRow(const IndexPath& indexPath, ScrollPosition position, bool animated) {
         scrollToItem(indexPath, position, animated);
@@ -108,7 +115,8 @@ public:
 
     std::optional<IndexPath> indexPathForSelectedRow() const;
     std::vector<IndexPath> indexPathsForSelectedRows() const { return indexPathsForSelectedItems(); }
-    void selectRow(const IndexPath& indexPath, bool animated, std::optional<ScrollPosition> position = std::nullopt) {
+    void selectRow(const IndexPath& indexPath, bool animated,
+                   std::optional<ScrollPosition> position = std::nullopt) {
         selectItem(indexPath, animated, position);
     }
     void deselectRow(const IndexPath& indexPath, bool animated) { deselectItem(indexPath, animated); }

@@ -16,8 +16,11 @@ constexpr double AccessoryWidth = 20;
 }  // namespace
 
 TableViewCell::TableViewCell(Style style, QWidget* parent)
-    : CollectionViewCell(parent), style_(style), textLabel_(new Label(contentView())),
-      detailTextLabel_(new Label(contentView())), imageView_(new ImageView(contentView())),
+    : CollectionViewCell(parent),
+      style_(style),
+      textLabel_(new Label(contentView())),
+      detailTextLabel_(new Label(contentView())),
+      imageView_(new ImageView(contentView())),
       deleteButton_(new Button(Button::Type::Custom, this)) {
     detailTextLabel_->setFont(Font::systemFont(style == Style::Subtitle ? 12 : 17));
     detailTextLabel_->setTextColor(QColor(142, 142, 147));
@@ -52,12 +55,14 @@ void TableViewCell::setSelectionStyle(SelectionStyle style) {
 
 void TableViewCell::setSelected(bool selected) {
     CollectionViewCell::setSelected(selected);
-    if (selectionStyle_ == SelectionStyle::None && selectedBackgroundView()) selectedBackgroundView()->setHidden(true);
+    if (selectionStyle_ == SelectionStyle::None && selectedBackgroundView())
+        selectedBackgroundView()->setHidden(true);
 }
 
 void TableViewCell::setHighlighted(bool highlighted) {
     CollectionViewCell::setHighlighted(highlighted);
-    if (selectionStyle_ == SelectionStyle::None && selectedBackgroundView()) selectedBackgroundView()->setHidden(true);
+    if (selectionStyle_ == SelectionStyle::None && selectedBackgroundView())
+        selectedBackgroundView()->setHidden(true);
 }
 
 void TableViewCell::setSeparator(bool shown, const QColor& color, double leftInset) {
@@ -86,10 +91,11 @@ void TableViewCell::layoutSubviews() {
     deleteButton_->setFrame(QRectF(area.right() + editingOffset_, 0, -editingOffset_, area.height()));
     double right = area.width() - Margin;
     if (accessoryView_) {
-        const QSizeF size = accessoryView_->frame().size().isEmpty() ? accessoryView_->sizeThatFits(area.size())
-                                                                     : accessoryView_->frame().size();
-        accessoryView_->setFrame(QRectF(right - size.width() + editingOffset_, (area.height() - size.height()) / 2,
-                                        size.width(), size.height()));
+        const QSizeF size = accessoryView_->frame().size().isEmpty()
+                                ? accessoryView_->sizeThatFits(area.size())
+                                : accessoryView_->frame().size();
+        accessoryView_->setFrame(QRectF(right - size.width() + editingOffset_,
+                                        (area.height() - size.height()) / 2, size.width(), size.height()));
         right -= size.width() + 8;
     } else if (accessoryType_ != AccessoryType::None) {
         right -= AccessoryWidth;
@@ -122,11 +128,14 @@ void TableViewCell::layoutSubviews() {
 void TableViewCell::drawRect(QPainter& painter, const QRectF& rect) {
     if (accessoryType_ != AccessoryType::None && !accessoryView_) {
         const QPointF mid(rect.right() - Margin - AccessoryWidth / 2 + editingOffset_, rect.center().y());
-        painter.setPen(QPen(accessoryType_ == AccessoryType::Checkmark ? tintColor() : QColor(199, 199, 204), 2));
+        painter.setPen(
+            QPen(accessoryType_ == AccessoryType::Checkmark ? tintColor() : QColor(199, 199, 204), 2));
         if (accessoryType_ == AccessoryType::DisclosureIndicator) {
-            painter.drawPolyline(QPolygonF({mid + QPointF(-3, -6), mid + QPointF(3, 0), mid + QPointF(-3, 6)}));
+            painter.drawPolyline(
+                QPolygonF({mid + QPointF(-3, -6), mid + QPointF(3, 0), mid + QPointF(-3, 6)}));
         } else {
-            painter.drawPolyline(QPolygonF({mid + QPointF(-6, 0), mid + QPointF(-2, 4), mid + QPointF(6, -5)}));
+            painter.drawPolyline(
+                QPolygonF({mid + QPointF(-6, 0), mid + QPointF(-2, 4), mid + QPointF(6, -5)}));
         }
     }
     if (separatorShown_) {

@@ -4,7 +4,9 @@
 
 namespace tovrin::ui {
 
-TapGestureRecognizer::~TapGestureRecognizer() { delete timer_; }
+TapGestureRecognizer::~TapGestureRecognizer() {
+    delete timer_;
+}
 
 void TapGestureRecognizer::touchesBegan(const Touches& touches) {
     stopTimer();

@@ -6,8 +6,8 @@
 
 namespace tovrin::ui {
 
-TextBlock::TextBlock(const AttributedString& text, const QFont& font, const QColor& color, Qt::Alignment alignment,
-                     int numberOfLines, double width)
+TextBlock::TextBlock(const AttributedString& text, const QFont& font, const QColor& color,
+                     Qt::Alignment alignment, int numberOfLines, double width)
     : font_(font), color_(color), alignment_(alignment), width_(width) {
     QString content = text.string();
     content.replace(QLatin1Char('\n'), QChar::LineSeparator);

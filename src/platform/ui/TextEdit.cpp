@@ -25,14 +25,16 @@ std::optional<TextEdit> TextEdit::forKey(const QKeyEvent& event, const QString& 
             if (selected) return overSelection;
             if (cursor <= 0) return std::nullopt;
             // A surrogate pair goes as one character.
-            if (cursor >= 2 && text.at(cursor - 1).isLowSurrogate() && text.at(cursor - 2).isHighSurrogate()) {
+            if (cursor >= 2 && text.at(cursor - 1).isLowSurrogate() &&
+                text.at(cursor - 2).isHighSurrogate()) {
                 return TextEdit{cursor - 2, 2, QString()};
             }
             return TextEdit{cursor - 1, 1, QString()};
         case Qt::Key_Delete:
             if (selected) return overSelection;
             if (cursor >= text.size()) return std::nullopt;
-            return TextEdit{cursor, text.at(cursor).isHighSurrogate() && cursor + 1 < text.size() ? 2 : 1, QString()};
+            return TextEdit{cursor, text.at(cursor).isHighSurrogate() && cursor + 1 < text.size() ? 2 : 1,
+                            QString()};
         default:
             break;
     }
@@ -50,7 +52,8 @@ TextEdit TextEdit::between(const QString& before, const QString& after) {
            before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix)) {
         ++suffix;
     }
-    return TextEdit{prefix, int(before.size()) - prefix - suffix, after.mid(prefix, after.size() - prefix - suffix)};
+    return TextEdit{prefix, int(before.size()) - prefix - suffix,
+                    after.mid(prefix, after.size() - prefix - suffix)};
 }
 
 }  // namespace tovrin::ui

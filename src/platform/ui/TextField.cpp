@@ -52,14 +52,18 @@ TextField::~TextField() {
     if (rightView_) rightView_->removeFromSuperview();
 }
 
-QString TextField::text() const { return editor_->text(); }
+QString TextField::text() const {
+    return editor_->text();
+}
 
 void TextField::setText(const QString& text) {
     lastText_ = text;
     editor_->setText(text);
 }
 
-QString TextField::placeholder() const { return editor_->placeholderText(); }
+QString TextField::placeholder() const {
+    return editor_->placeholderText();
+}
 
 void TextField::setPlaceholder(const QString& placeholder) {
     attributedPlaceholder_.reset();
@@ -84,7 +88,9 @@ void TextField::applyPlaceholderColor() {
     editor_->setPalette(palette);
 }
 
-QFont TextField::font() const { return editor_->font(); }
+QFont TextField::font() const {
+    return editor_->font();
+}
 
 void TextField::setFont(const QFont& font) {
     editor_->setFont(font);
@@ -96,9 +102,13 @@ void TextField::setTextColor(const QColor& color) {
     applyPlaceholderColor();
 }
 
-void TextField::setTextAlignment(Qt::Alignment alignment) { editor_->setAlignment(alignment | Qt::AlignVCenter); }
+void TextField::setTextAlignment(Qt::Alignment alignment) {
+    editor_->setAlignment(alignment | Qt::AlignVCenter);
+}
 
-bool TextField::isSecureTextEntry() const { return editor_->echoMode() == QLineEdit::Password; }
+bool TextField::isSecureTextEntry() const {
+    return editor_->echoMode() == QLineEdit::Password;
+}
 
 void TextField::setSecureTextEntry(bool secure) {
     editor_->setEchoMode(secure ? QLineEdit::Password : QLineEdit::Normal);
@@ -207,8 +217,9 @@ bool TextField::eventFilter(QObject* watched, QEvent* event) {
                 returnPressed();
                 return true;
             }
-            const auto edit = TextEdit::forKey(*key, editor_->text(), editor_->cursorPosition(),
-                                               editor_->selectionStart(), int(editor_->selectedText().size()));
+            const auto edit =
+                TextEdit::forKey(*key, editor_->text(), editor_->cursorPosition(), editor_->selectionStart(),
+                                 int(editor_->selectedText().size()));
             if (!edit) return false;
             if (!allows(*edit)) return true;
             preApproved_ = true;

@@ -28,7 +28,9 @@ TextView::~TextView() {
     editor_->disconnect(this);
 }
 
-QString TextView::text() const { return editor_->toPlainText(); }
+QString TextView::text() const {
+    return editor_->toPlainText();
+}
 
 void TextView::setText(const QString& text) {
     settingText_ = true;
@@ -37,7 +39,9 @@ void TextView::setText(const QString& text) {
     lastText_ = text;
 }
 
-QFont TextView::font() const { return editor_->font(); }
+QFont TextView::font() const {
+    return editor_->font();
+}
 
 void TextView::setFont(const QFont& font) {
     editor_->setFont(font);
@@ -60,14 +64,18 @@ void TextView::setEditable(bool editable) {
     editor_->setReadOnly(!editable);
 }
 
-void TextView::setScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }
+void TextView::setScrollEnabled(bool enabled) {
+    scrollEnabled_ = enabled;
+}
 
 QSizeF TextView::contentSize() const {
     const QSizeF document = editor_->document()->size();
     return QSizeF(bounds().width(), document.height() + textContainerInset_.top + textContainerInset_.bottom);
 }
 
-QPointF TextView::contentOffset() const { return QPointF(0, editor_->verticalScrollBar()->value()); }
+QPointF TextView::contentOffset() const {
+    return QPointF(0, editor_->verticalScrollBar()->value());
+}
 
 void TextView::setContentOffset(const QPointF& offset) {
     editor_->verticalScrollBar()->setValue(int(offset.y()));
@@ -123,7 +131,8 @@ bool TextView::eventFilter(QObject* watched, QEvent* event) {
             return false;
         case QEvent::FocusOut: {
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (isFirstResponder() && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (isFirstResponder() && reason != Qt::ActiveWindowFocusReason &&
+                reason != Qt::PopupFocusReason) {
                 if (!resignFirstResponder()) editor_->setFocus(Qt::OtherFocusReason);
             }
             return false;

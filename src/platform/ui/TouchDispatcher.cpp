@@ -154,8 +154,8 @@ void TouchDispatcher::deliver(const Touches& incoming) {
     Touches touches = incoming;
     for (auto& touch : touches) {
         auto known = sequence_->touches.find(touch.identifier);
-        touch.previousWindowLocation = known != sequence_->touches.end() ? known->second.windowLocation
-                                                                         : touch.windowLocation;
+        touch.previousWindowLocation =
+            known != sequence_->touches.end() ? known->second.windowLocation : touch.windowLocation;
         touch.view = sequence_->hitView;
         if (touch.phase == Touch::Phase::Ended || touch.phase == Touch::Phase::Cancelled) {
             sequence_->touches.erase(touch.identifier);
@@ -176,7 +176,8 @@ void TouchDispatcher::deliver(const Touches& incoming) {
     if (sequence_->deliverToView && sequence_->hitView) {
         Touches forView;
         Touches ended;
-        for (const auto& touch : touches) (touch.phase == Touch::Phase::Began ? forView : ended).push_back(touch);
+        for (const auto& touch : touches)
+            (touch.phase == Touch::Phase::Began ? forView : ended).push_back(touch);
         QPointer<View> hit = sequence_->hitView;
         if (!forView.empty()) hit->touchesBegan(forView);
         Touches moved, finished, cancelled;

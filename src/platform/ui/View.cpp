@@ -146,7 +146,8 @@ void View::sendSubviewToBack(QWidget* view) {
 void View::removeFromSuperview() {
     if (!parentWidget()) return;
     willMoveToSuperview(nullptr);
-    if (auto* owner = window(); owner && owner->firstResponder() && owner->firstResponder()->isDescendantOf(this)) {
+    if (auto* owner = window();
+        owner && owner->firstResponder() && owner->firstResponder()->isDescendantOf(this)) {
         owner->forgetFirstResponder();
     }
     {
@@ -156,7 +157,9 @@ void View::removeFromSuperview() {
     didMoveToSuperview();
 }
 
-View* View::superview() const { return isWindow() ? nullptr : enclosingView(parentWidget()); }
+View* View::superview() const {
+    return isWindow() ? nullptr : enclosingView(parentWidget());
+}
 
 std::vector<View*> View::subviews() const {
     std::vector<View*> views;
@@ -166,7 +169,9 @@ std::vector<View*> View::subviews() const {
     return views;
 }
 
-Window* View::window() const { return qobject_cast<Window*>(QWidget::window()); }
+Window* View::window() const {
+    return qobject_cast<Window*>(QWidget::window());
+}
 
 bool View::isDescendantOf(const QWidget* view) const {
     for (const QWidget* current = this; current; current = current->parentWidget()) {
@@ -175,7 +180,9 @@ bool View::isDescendantOf(const QWidget* view) const {
     return false;
 }
 
-QRectF View::frame() const { return frame_; }
+QRectF View::frame() const {
+    return frame_;
+}
 
 void View::setFrame(const QRectF& frame) {
     if (frame == frame_ && frame == presentedFrame_) return;
@@ -349,7 +356,9 @@ QSizeF View::sizeThatFits(const QSizeF& size) const {
                   intrinsic.height() >= 0 ? intrinsic.height() : frame_.height());
 }
 
-void View::sizeToFit() { setFrame(QRectF(frame_.topLeft(), sizeThatFits(frame_.size()))); }
+void View::sizeToFit() {
+    setFrame(QRectF(frame_.topLeft(), sizeThatFits(frame_.size())));
+}
 
 void View::invalidateIntrinsicContentSize() {
     if (auto* parent = superview()) parent->setNeedsLayout();
@@ -412,7 +421,9 @@ View* View::hitTest(const QPointF& point) {
     return this;
 }
 
-bool View::pointInside(const QPointF& point) const { return QRectF(rect()).contains(point); }
+bool View::pointInside(const QPointF& point) const {
+    return QRectF(rect()).contains(point);
+}
 
 void View::addGestureRecognizer(std::shared_ptr<GestureRecognizer> recognizer) {
     if (auto* previous = recognizer->view(); previous && previous != this) {

@@ -95,7 +95,9 @@ public:
 
     void addGestureRecognizer(std::shared_ptr<GestureRecognizer> recognizer);
     void removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer);
-    const std::vector<std::shared_ptr<GestureRecognizer>>& gestureRecognizers() const { return gestureRecognizers_; }
+    const std::vector<std::shared_ptr<GestureRecognizer>>& gestureRecognizers() const {
+        return gestureRecognizers_;
+    }
 
     // Responding.
     Responder* nextResponder() const override;

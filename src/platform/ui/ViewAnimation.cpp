@@ -160,7 +160,8 @@ void ViewAnimation::transition(View* view, double duration, const Block& animati
     AnimationOptions options;
     options.duration = duration;
     QPointer<QLabel> guard(snapshot);
-    run(options, snapshot, [effect](double progress) { effect->setOpacity(1 - progress); },
+    run(
+        options, snapshot, [effect](double progress) { effect->setOpacity(1 - progress); },
         [guard, completion = std::move(completion)](bool finished) {
             if (guard) guard->deleteLater();
             if (completion) completion(finished);
@@ -183,7 +184,9 @@ void ViewAnimation::setImmediate(bool immediate) {
     if (immediate) finishAll();
 }
 
-bool ViewAnimation::isImmediate() { return immediateMode; }
+bool ViewAnimation::isImmediate() {
+    return immediateMode;
+}
 
 void ViewAnimation::finishAll() {
     // Completing one may start others (from completions run later, never here); take a copy.
@@ -191,16 +194,23 @@ void ViewAnimation::finishAll() {
     for (const auto& group : groups) complete(group);
 }
 
-int ViewAnimation::runningCount() { return int(running().size()); }
+int ViewAnimation::runningCount() {
+    return int(running().size());
+}
 
-bool ViewAnimation::isCapturing() { return !capturing().empty() && capturing().back(); }
+bool ViewAnimation::isCapturing() {
+    return !capturing().empty() && capturing().back();
+}
 
-bool ViewAnimation::areAnimationsEnabled() { return capturing().empty() || capturing().back(); }
+bool ViewAnimation::areAnimationsEnabled() {
+    return capturing().empty() || capturing().back();
+}
 
 void ViewAnimation::addTrack(QObject* target, int property, std::function<void(double)> stepper) {
     cancelTrack(target, property);
     auto& tracks = capturing().back()->tracks;
-    std::erase_if(tracks, [&](const Track& track) { return track.target == target && track.property == property; });
+    std::erase_if(tracks,
+                  [&](const Track& track) { return track.target == target && track.property == property; });
     tracks.push_back({target, property, std::move(stepper)});
 }
 

@@ -72,7 +72,9 @@ View* ViewController::view() {
     return view_;
 }
 
-void ViewController::loadView() { setView(new View()); }
+void ViewController::loadView() {
+    setView(new View());
+}
 
 void ViewController::setView(View* view) {
     if (view_ == view) return;
@@ -180,7 +182,8 @@ void ViewController::endAppearanceTransition() {
     for (auto& child : appearanceChildren()) child->endAppearanceTransition();
 }
 
-std::vector<std::shared_ptr<ViewController>> ViewController::automaticallyForwardedControllers(QWidget* subtree) {
+std::vector<std::shared_ptr<ViewController>> ViewController::automaticallyForwardedControllers(
+    QWidget* subtree) {
     std::vector<std::shared_ptr<ViewController>> found;
     if (subtree) collectControllers(subtree, found);
     return found;
@@ -233,7 +236,12 @@ void ViewController::presentViewController(const std::shared_ptr<ViewController>
         options.duration = PresentationDuration;
         options.curve = AnimationCurve::EaseOut;
         QPointer<View> moving(presentedView);
-        ViewAnimation::animate(options, [moving, final] { if (moving) moving->setFrame(final); }, finish);
+        ViewAnimation::animate(
+            options,
+            [moving, final] {
+                if (moving) moving->setFrame(final);
+            },
+            finish);
     } else {
         finish(true);
     }
@@ -304,7 +312,12 @@ void ViewController::dismissPresented(bool animated, Block completion) {
         AnimationOptions options;
         options.duration = PresentationDuration;
         options.curve = AnimationCurve::EaseIn;
-        ViewAnimation::animate(options, [moving, gone] { if (moving) moving->setFrame(gone); }, finish);
+        ViewAnimation::animate(
+            options,
+            [moving, gone] {
+                if (moving) moving->setFrame(gone);
+            },
+            finish);
     } else {
         finish(true);
     }

@@ -81,7 +81,9 @@ public:
     std::shared_ptr<ViewController> presentingViewController() const { return presenting_.lock(); }
     ModalPresentationStyle modalPresentationStyle() const { return presentationStyle_; }
     void setModalPresentationStyle(ModalPresentationStyle style) { presentationStyle_ = style; }
-    std::shared_ptr<TransitioningDelegate> transitioningDelegate() const { return transitioningDelegate_.lock(); }
+    std::shared_ptr<TransitioningDelegate> transitioningDelegate() const {
+        return transitioningDelegate_.lock();
+    }
     void setTransitioningDelegate(std::weak_ptr<TransitioningDelegate> delegate) {
         transitioningDelegate_ = std::move(delegate);
     }
@@ -124,7 +126,8 @@ public:
 
 private:
     friend class Window;
-    void finishPresentation(const std::shared_ptr<ViewController>& presenter, bool fullScreen, Block completion);
+    void finishPresentation(const std::shared_ptr<ViewController>& presenter, bool fullScreen,
+                            Block completion);
     void dismissPresented(bool animated, Block completion);
     std::shared_ptr<ViewController> presentationHost();
 

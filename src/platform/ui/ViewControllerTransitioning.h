@@ -12,8 +12,9 @@ class ViewController;
 // What a custom presentation or dismissal animator works with.
 class TransitionContext {
 public:
-    TransitionContext(View* containerView, std::shared_ptr<ViewController> from, std::shared_ptr<ViewController> to,
-                      bool animated, std::function<void(bool)> completion);
+    TransitionContext(View* containerView, std::shared_ptr<ViewController> from,
+                      std::shared_ptr<ViewController> to, bool animated,
+                      std::function<void(bool)> completion);
 
     View* containerView() const { return containerView_; }
     const std::shared_ptr<ViewController>& fromViewController() const { return from_; }

@@ -48,14 +48,18 @@ private:
     QPointer<Window> window_;
 };
 
-bool wantsKeyboard(View* responder) { return responder && (responder->isTextInput() || responder->inputView()); }
+bool wantsKeyboard(View* responder) {
+    return responder && (responder->isTextInput() || responder->inputView());
+}
 
 }  // namespace
 
-Window::Window(std::shared_ptr<Application> application, std::shared_ptr<NotificationCenter> notificationCenter)
+Window::Window(std::shared_ptr<Application> application,
+               std::shared_ptr<NotificationCenter> notificationCenter)
     : View(nullptr),
       application_(std::move(application)),
-      notificationCenter_(notificationCenter ? std::move(notificationCenter) : NotificationCenter::defaultCenter()) {
+      notificationCenter_(notificationCenter ? std::move(notificationCenter)
+                                             : NotificationCenter::defaultCenter()) {
     TouchDispatcher::install();
     setBackgroundColor(Qt::black);
     const QSizeF size = Screen::main()->bounds().size();
@@ -100,7 +104,9 @@ void Window::makeKeyAndVisible() {
     updateApplicationState();
 }
 
-Window* Window::keyWindow() { return keyWindowPointer(); }
+Window* Window::keyWindow() {
+    return keyWindowPointer();
+}
 
 std::shared_ptr<ViewController> Window::topViewController() const {
     auto top = rootViewController_;
@@ -160,7 +166,8 @@ StatusBarStyle Window::statusBarStyle() const {
     auto top = topViewController();
     if (!top) return StatusBarStyle::Default;
     const ViewController* controller = top.get();
-    while (const ViewController* child = controller->childViewControllerForStatusBarStyle()) controller = child;
+    while (const ViewController* child = controller->childViewControllerForStatusBarStyle())
+        controller = child;
     return controller->preferredStatusBarStyle();
 }
 
@@ -194,7 +201,8 @@ void Window::setWindowShown(bool shown) {
     if (shown == shown_) return;
     shown_ = shown;
     std::vector<std::shared_ptr<ViewController>> controllers;
-    for (auto controller = rootViewController_; controller; controller = controller->presentedViewController()) {
+    for (auto controller = rootViewController_; controller;
+         controller = controller->presentedViewController()) {
         controllers.push_back(controller);
     }
     for (auto& controller : controllers) controller->beginAppearanceTransition(shown, false);

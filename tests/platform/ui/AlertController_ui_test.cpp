@@ -30,11 +30,11 @@ TEST_F(AlertControllerTest, AnActionDismissesTheAlertAndThenRunsItsHandler) {
     QStringList ran;
     alert->addAction(std::make_shared<AlertAction>(QStringLiteral("Later"), AlertAction::Style::Cancel,
                                                    [&](AlertAction& action) { ran << action.title(); }));
-    alert->addAction(std::make_shared<AlertAction>(QStringLiteral("Update Now"), AlertAction::Style::Default,
-                                                   [&](AlertAction&) {
-                                                       ran << QStringLiteral("handler");
-                                                       ran << (root->presentedViewController() ? "shown" : "gone");
-                                                   }));
+    alert->addAction(std::make_shared<AlertAction>(
+        QStringLiteral("Update Now"), AlertAction::Style::Default, [&](AlertAction&) {
+            ran << QStringLiteral("handler");
+            ran << (root->presentedViewController() ? "shown" : "gone");
+        }));
     root->presentViewController(alert, true);
     test::drainAnimations();
     EXPECT_EQ(root->presentedViewController(), alert);
@@ -50,7 +50,8 @@ TEST_F(AlertControllerTest, AnActionDismissesTheAlertAndThenRunsItsHandler) {
 }
 
 TEST_F(AlertControllerTest, ButtonsTakeTheAlertsTintAndAHandlerMayPresentTheAlertAgain) {
-    auto alert = std::make_shared<AlertController>(QStringLiteral("Title"), QString(), AlertController::Style::Alert);
+    auto alert =
+        std::make_shared<AlertController>(QStringLiteral("Title"), QString(), AlertController::Style::Alert);
     int shown = 0;
     std::weak_ptr<AlertController> weak = alert;
     alert->addAction(std::make_shared<AlertAction>(QStringLiteral("Again"), AlertAction::Style::Default,
@@ -71,7 +72,8 @@ TEST_F(AlertControllerTest, ButtonsTakeTheAlertsTintAndAHandlerMayPresentTheAler
 
 TEST_F(AlertControllerTest, AnActionSheetSitsAtTheBottomWithTheCancelActionApart) {
     auto sheet = std::make_shared<AlertController>(QString(), QString(), AlertController::Style::ActionSheet);
-    sheet->addAction(std::make_shared<AlertAction>(QStringLiteral("Photo Library"), AlertAction::Style::Default));
+    sheet->addAction(
+        std::make_shared<AlertAction>(QStringLiteral("Photo Library"), AlertAction::Style::Default));
     sheet->addAction(std::make_shared<AlertAction>(QStringLiteral("Cancel"), AlertAction::Style::Cancel));
     root->presentViewController(sheet, false);
     test::drainAnimations();
@@ -84,7 +86,8 @@ TEST_F(AlertControllerTest, AnActionSheetSitsAtTheBottomWithTheCancelActionApart
 }
 
 TEST_F(AlertControllerTest, AnAlertMayAskForText) {
-    auto alert = std::make_shared<AlertController>(QStringLiteral("Name"), QString(), AlertController::Style::Alert);
+    auto alert =
+        std::make_shared<AlertController>(QStringLiteral("Name"), QString(), AlertController::Style::Alert);
     alert->addTextField([](TextField& field) { field.setPlaceholder(QStringLiteral("Phrase")); });
     alert->addAction(std::make_shared<AlertAction>(QStringLiteral("OK"), AlertAction::Style::Default));
     root->presentViewController(alert, false);

@@ -42,7 +42,9 @@ public:
     std::optional<QSizeF> referenceSizeForFooterInSection(CollectionView&, int) override {
         return withFooter ? std::optional(QSizeF(300, 100)) : std::nullopt;
     }
-    void didSelectItem(CollectionView&, const IndexPath& indexPath) override { selected.push_back(indexPath); }
+    void didSelectItem(CollectionView&, const IndexPath& indexPath) override {
+        selected.push_back(indexPath);
+    }
 };
 
 class CollectionViewTest : public testing::Test {
@@ -103,9 +105,9 @@ TEST_F(CollectionViewTest, ScrollingReusesCellsThatLeftTheScreen) {
 
 TEST_F(CollectionViewTest, BatchUpdatesKeepTheCellsOfTheItemsThatStay) {
     CollectionViewCell* second = grid->cellForItemAtIndexPath({0, 1});
-    tiles->items.erase(tiles->items.begin());  // delete 0
+    tiles->items.erase(tiles->items.begin());           // delete 0
     tiles->items.insert(tiles->items.begin() + 3, -1);  // insert at 3
-    tiles->items[5] = 555;  // reload what is now 5 (was 5)
+    tiles->items[5] = 555;                              // reload what is now 5 (was 5)
     bool completed = false;
     grid->performBatchUpdates(
         [&] {
@@ -118,17 +120,12 @@ TEST_F(CollectionViewTest, BatchUpdatesKeepTheCellsOfTheItemsThatStay) {
     EXPECT_TRUE(completed);
     EXPECT_EQ(grid->cellForItemAtIndexPath({0, 0}), second);
     EXPECT_EQ(second->frame(), QRectF(0, 0, 100, 100));
-    EXPECT_EQ(shownTexts().mid(0, 7),
-              (QStringList{"1", "2", "3", "-1", "4", "555", "6"}));
+    EXPECT_EQ(shownTexts().mid(0, 7), (QStringList{"1", "2", "3", "-1", "4", "555", "6"}));
     EXPECT_EQ(grid->numberOfItemsInSection(0), 10000);
 }
 
 TEST_F(CollectionViewTest, AnUpdateTheDataSourceDoesNotMatchStopsTheProcess) {
-    EXPECT_DEATH(
-        {
-            grid->insertItems({{0, 0}});
-        },
-        "Invalid update of section 0");
+    EXPECT_DEATH({ grid->insertItems({{0, 0}}); }, "Invalid update of section 0");
 }
 
 TEST_F(CollectionViewTest, ReloadDataTakesEverythingAnewAtTheNextLayout) {

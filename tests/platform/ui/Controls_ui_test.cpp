@@ -104,7 +104,8 @@ TEST_F(ControlsTest, APageControlMovesOnePageTowardsTheTap) {
 }
 
 TEST_F(ControlsTest, AnActivityIndicatorHidesWhenStopped) {
-    auto* spinner = place(new ActivityIndicatorView(ActivityIndicatorView::Style::WhiteLarge), QRectF(0, 0, 37, 37));
+    auto* spinner =
+        place(new ActivityIndicatorView(ActivityIndicatorView::Style::WhiteLarge), QRectF(0, 0, 37, 37));
     EXPECT_TRUE(spinner->isHidden());
     spinner->startAnimating();
     EXPECT_FALSE(spinner->isHidden());

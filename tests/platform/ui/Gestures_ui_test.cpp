@@ -80,7 +80,8 @@ TEST_F(GestureTest, ASwipeRecognizesOnlyItsDirection) {
 TEST_F(GestureTest, AButtonTakesItsTapBeforeASingleTapAroundIt) {
     int taps = 0;
     int presses = 0;
-    surface->addGestureRecognizer(std::make_shared<TapGestureRecognizer>([&](GestureRecognizer&) { ++taps; }));
+    surface->addGestureRecognizer(
+        std::make_shared<TapGestureRecognizer>([&](GestureRecognizer&) { ++taps; }));
     auto* button = new Button();
     button->setFrame(QRectF(10, 10, 100, 44));
     surface->addSubview(button);
@@ -95,9 +96,15 @@ TEST_F(GestureTest, AButtonTakesItsTapBeforeASingleTapAroundIt) {
 TEST_F(GestureTest, DraggingAScrollViewTellsTheDelegateAndScrollsByTheDrag) {
     struct Journal : ScrollViewDelegate {
         QStringList events;
-        void scrollViewWillBeginDragging(ScrollView&) override { events << QStringLiteral("willBeginDragging"); }
-        void scrollViewDidEndDragging(ScrollView&, bool) override { events << QStringLiteral("didEndDragging"); }
-        void scrollViewDidEndDecelerating(ScrollView&) override { events << QStringLiteral("didEndDecelerating"); }
+        void scrollViewWillBeginDragging(ScrollView&) override {
+            events << QStringLiteral("willBeginDragging");
+        }
+        void scrollViewDidEndDragging(ScrollView&, bool) override {
+            events << QStringLiteral("didEndDragging");
+        }
+        void scrollViewDidEndDecelerating(ScrollView&) override {
+            events << QStringLiteral("didEndDecelerating");
+        }
     };
     auto journal = std::make_shared<Journal>();
     auto* scroll = new ScrollView();

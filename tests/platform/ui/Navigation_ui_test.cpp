@@ -107,11 +107,13 @@ public:
         numbers[controller.get()] = number;
         return controller;
     }
-    std::shared_ptr<ViewController> viewControllerBefore(PageViewController&, ViewController& controller) override {
+    std::shared_ptr<ViewController> viewControllerBefore(PageViewController&,
+                                                         ViewController& controller) override {
         const int number = numbers[&controller];
         return number > 0 ? page(number - 1) : nullptr;
     }
-    std::shared_ptr<ViewController> viewControllerAfter(PageViewController&, ViewController& controller) override {
+    std::shared_ptr<ViewController> viewControllerAfter(PageViewController&,
+                                                        ViewController& controller) override {
         const int number = numbers[&controller];
         return number < 2 ? page(number + 1) : nullptr;
     }

@@ -20,7 +20,9 @@ public:
     TableView* table = nullptr;
 
     int numberOfSections(TableView&) override { return int(sections.size()); }
-    int numberOfRowsInSection(TableView&, int section) override { return int(sections[size_t(section)].size()); }
+    int numberOfRowsInSection(TableView&, int section) override {
+        return int(sections[size_t(section)].size());
+    }
     TableViewCell* cellForRowAtIndexPath(TableView& view, const IndexPath& indexPath) override {
         TableViewCell* cell = view.dequeueReusableCell(QStringLiteral("row"), indexPath);
         cell->textLabel()->setText(sections[size_t(indexPath.section)][indexPath.row()]);
@@ -29,7 +31,9 @@ public:
     QString titleForHeaderInSection(TableView&, int section) override {
         return section == 0 ? QStringLiteral("Favourites") : QString();
     }
-    bool canEditRowAtIndexPath(TableView&, const IndexPath& indexPath) override { return indexPath.section == 1; }
+    bool canEditRowAtIndexPath(TableView&, const IndexPath& indexPath) override {
+        return indexPath.section == 1;
+    }
     void commitEditingStyle(TableView& view, EditingStyle, const IndexPath& indexPath) override {
         sections[size_t(indexPath.section)].removeAt(indexPath.row());
         view.deleteRows({indexPath});

@@ -18,7 +18,9 @@ namespace {
 class LimitedLength : public TextFieldDelegate, public TextViewDelegate {
 public:
     explicit LimitedLength(int limit) : limit_(limit) {}
-    bool shouldChangeCharacters(TextField& field, const TextEdit& edit) override { return check(field.text(), edit); }
+    bool shouldChangeCharacters(TextField& field, const TextEdit& edit) override {
+        return check(field.text(), edit);
+    }
     bool shouldChangeText(TextView& view, const TextEdit& edit) override { return check(view.text(), edit); }
     std::vector<TextEdit> asked;
 
@@ -56,10 +58,11 @@ protected:
         for (const QString& name : {Keyboard::WillShowNotification, Keyboard::DidShowNotification,
                                     Keyboard::WillHideNotification, Keyboard::DidHideNotification}) {
             tokens.push_back(center->addObserver(name, nullptr, [this](const Notification& notification) {
-                heard.push_back({notification.name,
-                                 notification.userInfo.value(Keyboard::FrameBeginUserInfoKey).toRectF(),
-                                 notification.userInfo.value(Keyboard::FrameEndUserInfoKey).toRectF(),
-                                 notification.userInfo.value(Keyboard::AnimationDurationUserInfoKey).toDouble()});
+                heard.push_back(
+                    {notification.name,
+                     notification.userInfo.value(Keyboard::FrameBeginUserInfoKey).toRectF(),
+                     notification.userInfo.value(Keyboard::FrameEndUserInfoKey).toRectF(),
+                     notification.userInfo.value(Keyboard::AnimationDurationUserInfoKey).toDouble()});
             }));
         }
     }
@@ -177,10 +180,12 @@ TEST(TextEdit, TheEditBetweenTwoTextsIsTheChangedMiddle) {
         {"", "abc", 0, 0, "abc"},
     };
     for (const auto& each : cases) {
-        const TextEdit edit = TextEdit::between(QString::fromUtf8(each.before), QString::fromUtf8(each.after));
+        const TextEdit edit =
+            TextEdit::between(QString::fromUtf8(each.before), QString::fromUtf8(each.after));
         EXPECT_EQ(edit.start, each.start) << each.before << " → " << each.after;
         EXPECT_EQ(edit.length, each.length) << each.before << " → " << each.after;
-        EXPECT_EQ(edit.replacement, QString::fromUtf8(each.replacement)) << each.before << " → " << each.after;
+        EXPECT_EQ(edit.replacement, QString::fromUtf8(each.replacement))
+            << each.before << " → " << each.after;
     }
 }
 

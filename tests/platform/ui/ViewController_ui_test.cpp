@@ -15,7 +15,8 @@ namespace {
 // Writes every life-cycle call, named after the controller, to a shared journal.
 class Recorder : public ViewController {
 public:
-    Recorder(QString name, std::shared_ptr<QStringList> journal) : name_(std::move(name)), journal_(std::move(journal)) {}
+    Recorder(QString name, std::shared_ptr<QStringList> journal)
+        : name_(std::move(name)), journal_(std::move(journal)) {}
     ~Recorder() override { log(QStringLiteral("destroyed")); }
 
     void log(const QString& event) { journal_->append(name_ + QLatin1Char('.') + event); }
@@ -65,9 +66,11 @@ TEST_F(ViewControllerTest, TheRootLoadsItsViewOnceAndAppearsWhenTheWindowShows) 
     window->setRootViewController(root);
     EXPECT_EQ(take(), QStringList{QStringLiteral("root.viewDidLoad")});
     window->show();
-    EXPECT_EQ(take(), (QStringList{QStringLiteral("root.viewWillAppear"), QStringLiteral("root.viewDidAppear")}));
+    EXPECT_EQ(take(),
+              (QStringList{QStringLiteral("root.viewWillAppear"), QStringLiteral("root.viewDidAppear")}));
     window->hide();
-    EXPECT_EQ(take(), (QStringList{QStringLiteral("root.viewWillDisappear"), QStringLiteral("root.viewDidDisappear")}));
+    EXPECT_EQ(take(), (QStringList{QStringLiteral("root.viewWillDisappear"),
+                                   QStringLiteral("root.viewDidDisappear")}));
 }
 
 TEST_F(ViewControllerTest, PushAndPopCallTheAppearanceMethodsInOrderAnimatedOrNot) {
@@ -79,16 +82,18 @@ TEST_F(ViewControllerTest, PushAndPopCallTheAppearanceMethodsInOrderAnimatedOrNo
         auto b = make(QStringLiteral("B"));
         navigation->pushViewController(b, animated);
         test::drainAnimations();
-        EXPECT_EQ(take(), (QStringList{QStringLiteral("B.willMoveToParent"), QStringLiteral("B.viewDidLoad"),
-                                       QStringLiteral("A.viewWillDisappear"), QStringLiteral("B.viewWillAppear"),
-                                       QStringLiteral("A.viewDidDisappear"), QStringLiteral("B.viewDidAppear"),
-                                       QStringLiteral("B.didMoveToParent")}));
+        EXPECT_EQ(take(),
+                  (QStringList{QStringLiteral("B.willMoveToParent"), QStringLiteral("B.viewDidLoad"),
+                               QStringLiteral("A.viewWillDisappear"), QStringLiteral("B.viewWillAppear"),
+                               QStringLiteral("A.viewDidDisappear"), QStringLiteral("B.viewDidAppear"),
+                               QStringLiteral("B.didMoveToParent")}));
         EXPECT_EQ(b->navigationController(), navigation);
         EXPECT_EQ(navigation->popViewControllerAnimated(animated), b);
         test::drainAnimations();
-        EXPECT_EQ(take(), (QStringList{QStringLiteral("B.willMoveToNoParent"), QStringLiteral("B.viewWillDisappear"),
-                                       QStringLiteral("A.viewWillAppear"), QStringLiteral("B.viewDidDisappear"),
-                                       QStringLiteral("A.viewDidAppear"), QStringLiteral("B.didMoveToNoParent")}));
+        EXPECT_EQ(take(),
+                  (QStringList{QStringLiteral("B.willMoveToNoParent"), QStringLiteral("B.viewWillDisappear"),
+                               QStringLiteral("A.viewWillAppear"), QStringLiteral("B.viewDidDisappear"),
+                               QStringLiteral("A.viewDidAppear"), QStringLiteral("B.didMoveToNoParent")}));
         EXPECT_EQ(navigation->viewControllers().size(), 1u);
         b.reset();
         EXPECT_EQ(take(), QStringList{QStringLiteral("B.destroyed")});
@@ -151,8 +156,9 @@ TEST_F(ViewControllerTest, AChildFollowsItsViewIntoAndOutOfTheShownHierarchy) {
     child->willMoveToParentViewController(nullptr);
     child->view()->removeFromSuperview();
     child->removeFromParentViewController();
-    EXPECT_EQ(take(), (QStringList{QStringLiteral("C.willMoveToNoParent"), QStringLiteral("C.viewWillDisappear"),
-                                   QStringLiteral("C.viewDidDisappear"), QStringLiteral("C.didMoveToNoParent")}));
+    EXPECT_EQ(take(),
+              (QStringList{QStringLiteral("C.willMoveToNoParent"), QStringLiteral("C.viewWillDisappear"),
+                           QStringLiteral("C.viewDidDisappear"), QStringLiteral("C.didMoveToNoParent")}));
     EXPECT_TRUE(parent->childViewControllers().empty());
 }
 

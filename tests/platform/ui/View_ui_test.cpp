@@ -21,7 +21,8 @@ public:
 protected:
     void layoutSubviews() override {
         ++layouts;
-        child->setFrame(QRectF(0, bounds().height() - height->constant(), bounds().width(), height->constant()));
+        child->setFrame(
+            QRectF(0, bounds().height() - height->constant(), bounds().width(), height->constant()));
     }
 };
 
@@ -36,10 +37,13 @@ TEST_F(ViewTest, InsideAnAnimationTheModelChangesAtOnceAndTheScreenFollows) {
     view->setFrame(QRectF(0, 0, 100, 100));
     window.addSubview(view);
     bool finished = false;
-    ViewAnimation::animate(1.0, [&] {
-        view->setFrame(QRectF(200, 0, 100, 100));
-        view->setAlpha(0.5);
-    }, [&](bool done) { finished = done; });
+    ViewAnimation::animate(
+        1.0,
+        [&] {
+            view->setFrame(QRectF(200, 0, 100, 100));
+            view->setAlpha(0.5);
+        },
+        [&](bool done) { finished = done; });
     EXPECT_EQ(view->frame(), QRectF(200, 0, 100, 100));
     EXPECT_DOUBLE_EQ(view->alpha(), 0.5);
     EXPECT_EQ(view->presentationFrame(), QRectF(0, 0, 100, 100));
@@ -53,7 +57,8 @@ TEST_F(ViewTest, ANewChangeInterruptsAnAnimationWhichCompletesUnfinished) {
     auto* view = new View();
     window.addSubview(view);
     std::optional<bool> first;
-    ViewAnimation::animate(1.0, [&] { view->setFrame(QRectF(0, 0, 50, 50)); }, [&](bool done) { first = done; });
+    ViewAnimation::animate(
+        1.0, [&] { view->setFrame(QRectF(0, 0, 50, 50)); }, [&](bool done) { first = done; });
     view->setFrame(QRectF(10, 10, 20, 20));
     test::drainMainQueue();
     EXPECT_EQ(first, std::optional<bool>(false));
@@ -65,8 +70,9 @@ TEST_F(ViewTest, ImmediateModeCompletesAtOnceButStillLater) {
     auto* view = new View();
     window.addSubview(view);
     bool finished = false;
-    ViewAnimation::animate(5.0, [&] { view->setTransform(Transform::translation(0, 300)); },
-                           [&](bool done) { finished = done; });
+    ViewAnimation::animate(
+        5.0, [&] { view->setTransform(Transform::translation(0, 300)); },
+        [&](bool done) { finished = done; });
     EXPECT_FALSE(finished);
     EXPECT_EQ(ViewAnimation::runningCount(), 0);
     test::drainMainQueue();
