@@ -76,9 +76,11 @@ void NavigationBar::clearButtons() {
     for (auto* list : {&left_, &right_}) {
         for (auto& view : *list) {
             if (!view) continue;
-            // Custom views belong to their items; buttons made here are the bar's.
+            // Custom views belong to their items; buttons made here are the bar's. A button may be
+            // in the middle of sending its own tap (the back button pops), so it goes later.
             if (view->property("barOwned").toBool()) {
-                delete view.data();
+                view->hide();
+                view->deleteLater();
             } else {
                 view->removeFromSuperview();
             }

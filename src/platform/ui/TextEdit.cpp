@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+
+#include "platform/ui/View.h"
 
 namespace tovrin::ui {
 
@@ -41,6 +44,17 @@ std::optional<TextEdit> TextEdit::forKey(const QKeyEvent& event, const QString& 
     const QString typed = event.text();
     if (typed.isEmpty() || !typed.at(0).isPrint()) return std::nullopt;
     return TextEdit{at, replaced, typed};
+}
+
+void TextEdit::followFocus(View& input, QWidget& editor, const QEvent& event) {
+    if (event.type() == QEvent::FocusIn) {
+        if (!input.isFirstResponder() && !input.becomeFirstResponder()) editor.clearFocus();
+        return;
+    }
+    if (event.type() != QEvent::FocusOut || !input.isFirstResponder()) return;
+    const auto reason = static_cast<const QFocusEvent&>(event).reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
+    if (!input.resignFirstResponder()) editor.setFocus(Qt::OtherFocusReason);
 }
 
 TextEdit TextEdit::between(const QString& before, const QString& after) {

@@ -3,9 +3,13 @@
 #include <QString>
 #include <optional>
 
+class QEvent;
 class QKeyEvent;
+class QWidget;
 
 namespace tovrin::ui {
+
+class View;
 
 // A proposed change of a text: `length` characters from `start` replaced by `replacement`
 // (UTF-16 code units, as the text stores them).
@@ -20,6 +24,11 @@ struct TextEdit {
                                           int selectionStart, int selectionLength);
     // The smallest edit that turns `before` into `after`.
     static TextEdit between(const QString& before, const QString& after);
+
+    // Keeps a text input's first-responder state with the Qt focus of its editor: focus taken by a
+    // click makes it first responder (or is given back when it refuses); focus lost ends editing,
+    // except to another window or a menu, which does not on a phone.
+    static void followFocus(View& input, QWidget& editor, const QEvent& event);
 };
 
 }  // namespace tovrin::ui

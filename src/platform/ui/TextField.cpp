@@ -1,6 +1,5 @@
 #include "platform/ui/TextField.h"
 
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -11,11 +10,6 @@ namespace tovrin::ui {
 namespace {
 
 constexpr double SideMargin = 6;
-
-bool keepsFirstResponder(Qt::FocusReason reason) {
-    // Leaving the window or opening a menu does not end editing, as on a phone.
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-}
 
 bool shows(TextField::ViewMode mode, bool editing) {
     switch (mode) {
@@ -204,12 +198,8 @@ bool TextField::eventFilter(QObject* watched, QEvent* event) {
     if (watched != editor_) return Control::eventFilter(watched, event);
     switch (event->type()) {
         case QEvent::FocusIn:
-            if (!isFirstResponder() && !becomeFirstResponder()) editor_->clearFocus();
-            return false;
         case QEvent::FocusOut:
-            if (isFirstResponder() && !keepsFirstResponder(static_cast<QFocusEvent*>(event)->reason())) {
-                if (!resignFirstResponder()) editor_->setFocus(Qt::OtherFocusReason);
-            }
+            TextEdit::followFocus(*this, *editor_, *event);
             return false;
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);

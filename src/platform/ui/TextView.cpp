@@ -1,7 +1,6 @@
 #include "platform/ui/TextView.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextEdit>

@@ -61,6 +61,8 @@ Window::Window(std::shared_ptr<Application> application,
       notificationCenter_(notificationCenter ? std::move(notificationCenter)
                                              : NotificationCenter::defaultCenter()) {
     TouchDispatcher::install();
+    // Touch screens reach the window; the dispatcher finds the view touched.
+    setAttribute(Qt::WA_AcceptTouchEvents);
     setBackgroundColor(Qt::black);
     const QSizeF size = Screen::main()->bounds().size();
     setFixedSize(size.toSize());

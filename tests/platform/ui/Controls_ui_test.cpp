@@ -3,6 +3,7 @@
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/DatePicker.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/PageControl.h"
 #include "platform/ui/PickerView.h"
@@ -196,6 +197,55 @@ TEST_F(ControlsTest, PullingTheContentDownPastTheRefreshControlStartsARefresh) {
     test::drag(scroll, QPointF(100, 100), QPointF(100, 150), 10);
     test::drainAnimations();
     EXPECT_EQ(refreshes, 1);
+}
+
+TEST(ImageView, TheContentModePlacesTheImage) {
+    QImage wide(200, 100, QImage::Format_ARGB32);
+    wide.fill(Qt::blue);
+    ImageView view{Image(wide)};
+    view.setFrame(QRectF(0, 0, 100, 100));
+    const struct {
+        ContentMode mode;
+        QRectF placed;
+    } cases[] = {
+        {ContentMode::ScaleToFill, QRectF(0, 0, 100, 100)},
+        {ContentMode::ScaleAspectFit, QRectF(0, 25, 100, 50)},
+        {ContentMode::ScaleAspectFill, QRectF(-50, 0, 200, 100)},
+        {ContentMode::Center, QRectF(-50, 0, 200, 100)},
+        {ContentMode::Top, QRectF(-50, 0, 200, 100)},
+    };
+    for (const auto& each : cases) {
+        view.setContentMode(each.mode);
+        EXPECT_EQ(view.imageRect(), each.placed) << int(each.mode);
+    }
+    EXPECT_EQ(view.intrinsicContentSize(), QSizeF(200, 100));
+    EXPECT_EQ(Image(wide, 2).size(), QSizeF(100, 50));
+}
+
+TEST_F(ControlsTest, AScrollViewZoomsItsZoomingViewAboutAPoint) {
+    struct Zooming : ScrollViewDelegate {
+        View* zoomed = nullptr;
+        int zooms = 0;
+        View* viewForZooming(ScrollView&) override { return zoomed; }
+        void scrollViewDidZoom(ScrollView&) override { ++zooms; }
+    };
+    auto zooming = std::make_shared<Zooming>();
+    auto* scroll = place(new ScrollView(), QRectF(0, 0, 300, 300));
+    zooming->zoomed = new View();
+    zooming->zoomed->setFrame(QRectF(0, 0, 300, 300));
+    scroll->addSubview(zooming->zoomed);
+    scroll->setContentSize(QSizeF(300, 300));
+    scroll->setDelegate(zooming);
+    scroll->setMaximumZoomScale(3);
+    scroll->setZoomScale(5);
+    EXPECT_DOUBLE_EQ(scroll->zoomScale(), 3);
+    EXPECT_EQ(scroll->contentSize(), QSizeF(900, 900));
+    EXPECT_EQ(zooming->zoomed->frame(), QRectF(0, 0, 900, 900));
+    EXPECT_EQ(scroll->contentOffset(), QPointF(300, 300));  // about the middle
+    scroll->zoomToRect(QRectF(0, 0, 150, 150), false);
+    EXPECT_DOUBLE_EQ(scroll->zoomScale(), 2);
+    EXPECT_EQ(scroll->contentOffset(), QPointF(0, 0));
+    EXPECT_GE(zooming->zooms, 2);
 }
 
 }  // namespace

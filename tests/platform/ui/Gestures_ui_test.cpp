@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QtTest/QTest>
+
 #include "platform/ui/Button.h"
 #include "platform/ui/LongPressGestureRecognizer.h"
 #include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/PinchGestureRecognizer.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/TapGestureRecognizer.h"
@@ -45,6 +48,37 @@ TEST_F(GestureTest, ASingleTapWaitingForADoubleTapFiresOnlyWhenTheDoubleTapFails
     EXPECT_EQ(singles, 0);  // still waiting for a second tap
     ASSERT_TRUE(test::runUntil([&] { return singles == 1; }));
     EXPECT_EQ(doubles, 1);
+}
+
+TEST_F(GestureTest, ALongPressBeginsAfterItsDurationAndEndsWhenLifted) {
+    std::vector<GestureRecognizer::State> states;
+    auto press = std::make_shared<LongPressGestureRecognizer>(
+        [&](GestureRecognizer& recognizer) { states.push_back(recognizer.state()); });
+    press->setMinimumPressDuration(0.05);
+    surface->addGestureRecognizer(press);
+    const QPoint at = surface->mapTo(&window, QPoint(50, 50));
+    QWidget* target = window.childAt(at);
+    QTest::mousePress(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(&window, at));
+    EXPECT_TRUE(states.empty());
+    ASSERT_TRUE(test::runUntil([&] { return !states.empty(); }));
+    EXPECT_EQ(states.front(), GestureRecognizer::State::Began);
+    QTest::mouseRelease(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(&window, at));
+    EXPECT_EQ(states.back(), GestureRecognizer::State::Ended);
+}
+
+TEST_F(GestureTest, TwoTouchesMovingApartPinch) {
+    double scale = 0;
+    auto pinch = std::make_shared<PinchGestureRecognizer>([&](GestureRecognizer& recognizer) {
+        scale = static_cast<PinchGestureRecognizer&>(recognizer).scale();
+    });
+    surface->addGestureRecognizer(pinch);
+    QPointingDevice* device = QTest::createTouchDevice();
+    const QPoint a = surface->mapTo(&window, QPoint(150, 200));
+    const QPoint b = surface->mapTo(&window, QPoint(200, 200));
+    QTest::touchEvent(&window, device).press(0, a).press(1, b);
+    QTest::touchEvent(&window, device).move(0, a - QPoint(25, 0)).move(1, b + QPoint(25, 0));
+    QTest::touchEvent(&window, device).release(0, a - QPoint(25, 0)).release(1, b + QPoint(25, 0));
+    EXPECT_DOUBLE_EQ(scale, 2.0);
 }
 
 TEST_F(GestureTest, APanReportsItsTranslationAndEnds) {
