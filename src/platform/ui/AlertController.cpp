@@ -111,7 +111,7 @@ void AlertController::loadView() {
     setView(dimming);
     box_ = new View(dimming);
     box_->setBackgroundColor(QColor(248, 248, 248));
-    box_->setCornerRadius(style_ == Style::Alert ? 13 : 13);
+    box_->setCornerRadius(13);
     box_->setAccessibilityIdentifier(style_ == Style::Alert ? QStringLiteral("Alert")
                                                             : QStringLiteral("ActionSheet"));
     auto addLabel = [this](const QString& text, const QFont& font) {

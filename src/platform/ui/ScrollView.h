@@ -136,7 +136,6 @@ private:
     double minimumZoomScale_ = 1;
     double maximumZoomScale_ = 1;
     QSizeF zoomBaseSize_;
-    QPointF pinchAnchor_;
     double pinchStartScale_ = 1;
     std::shared_ptr<PanGestureRecognizer> pan_;
     std::shared_ptr<PinchGestureRecognizer> pinch_;
@@ -144,7 +143,6 @@ private:
     QPointer<RefreshControl> refreshControl_;
     QWidget* verticalIndicator_ = nullptr;
     QWidget* horizontalIndicator_ = nullptr;
-    int scrollAnimation_ = 0;
     QObject* animationGuard_ = nullptr;
 };
 

@@ -4,6 +4,7 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/ViewAnimation.h"
@@ -117,6 +118,21 @@ TEST_F(TextInputTest, AnInputViewTakesThePlaceOfTheKeys) {
     second->setInputView(picker);
     ASSERT_TRUE(test::showKeyboard(second));
     EXPECT_EQ(heard.front().end, QRectF(0, 667 - 180, 375, 180));
+}
+
+TEST_F(TextInputTest, DraggingAListDownIntoTheKeyboardTakesItDown) {
+    auto* list = new ScrollView();
+    list->setFrame(QRectF(0, 0, 375, 667));
+    list->setContentSize(QSizeF(375, 2000));
+    list->setKeyboardDismissMode(ScrollView::KeyboardDismissMode::Interactive);
+    window.insertSubviewBelow(list, first);
+    ASSERT_TRUE(test::showKeyboard(first));
+    test::drag(list, QPointF(200, 300), QPointF(200, 420), 10);
+    EXPECT_TRUE(first->isFirstResponder());  // the finger stayed above the keys
+    test::drag(list, QPointF(200, 300), QPointF(200, 660), 30);
+    test::drainAnimations();
+    EXPECT_FALSE(first->isFirstResponder());
+    EXPECT_FALSE(window.keyboard().isVisible());
 }
 
 TEST_F(TextInputTest, TheShouldChangeHookRefusesAnEditBeforeItHappens) {
