@@ -72,7 +72,8 @@ TEST_F(GestureTest, TwoTouchesMovingApartPinch) {
         scale = static_cast<PinchGestureRecognizer&>(recognizer).scale();
     });
     surface->addGestureRecognizer(pinch);
-    QPointingDevice* device = QTest::createTouchDevice();
+    std::unique_ptr<QPointingDevice> touchScreen(QTest::createTouchDevice());
+    QPointingDevice* device = touchScreen.get();
     const QPoint a = surface->mapTo(&window, QPoint(150, 200));
     const QPoint b = surface->mapTo(&window, QPoint(200, 200));
     QTest::touchEvent(&window, device).press(0, a).press(1, b);
