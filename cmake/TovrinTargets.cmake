@@ -1,8 +1,11 @@
 # Sorting sources into the libraries, and one test executable per area and label.
 
-# Screens and the interface kit may include QtWidgets; everything else in src/ is core.
+# Screens and the interface kit may include QtWidgets; everything else in src/ is core. Helper
+# extensions of the toolkit's view classes (Categories/View…+…, NavigationController+…) build on the
+# interface kit, so they join the screens.
 function(tovrin_is_screen_source path out)
     if(path MATCHES "/(UserInterface|Screens|Navigation)/"
+       OR path MATCHES "/Categories/(View|ViewController|NavigationController)\\+"
        OR path MATCHES "(ViewController|View|Cell|Control|Bar|Pane)\\.(h|cpp)$")
         set(${out} TRUE PARENT_SCOPE)
     else()

@@ -2,6 +2,7 @@
 
 #include "API/URLService.h"
 #include "Authentication/AuthStorage.h"
+#include "Categories/Color+Tovrin.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/ThreadTrampoline.h"
@@ -14,6 +15,7 @@
 #include "Throttling/TovrinWebAPIThrottler.h"
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
+#include "UserInterface/AnimationDelegateImpl.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -27,6 +29,7 @@
 #include "platform/system/Device.h"
 #include "platform/system/Keychain.h"
 #include "platform/system/Screen.h"
+#include "platform/ui/RefreshControl.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagementMemoryStorage.h"
 
@@ -66,6 +69,12 @@ void AppModule::configure(Injector& injector) const {
     injector.bindInstance(Device::current());
     injector.bindInstance(Bundle::main());
     injector.bindInstance(makeURLSession(*Bundle::main()));
+    injector.bindFactory<ui::RefreshControl>([](Injector&, const Arguments&) {
+        auto control = ui::sharedWidget(new ui::RefreshControl());
+        control->setTintColor(tovrinOffWhiteColor());
+        return control;
+    });
+    injector.bindClass<AnimationDelegate, AnimationDelegateImpl>();
 
     injector.bindFactory<QVariantMap>(
         QStringLiteral("infoDictionary"), [](Injector& injector, const Arguments&) {

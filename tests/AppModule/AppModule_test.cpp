@@ -8,6 +8,7 @@
 #include "API/URLService.h"
 #include "API/WebClientTestSupport.h"
 #include "Authentication/AuthStorage.h"
+#include "Categories/Color+Tovrin.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/TimerFactory.h"
@@ -20,6 +21,7 @@
 #include "Throttling/TovrinWebAPIThrottler.h"
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
+#include "UserInterface/AnimationDelegateImpl.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -31,6 +33,7 @@
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
+#include "platform/ui/RefreshControl.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "support/TestSupport.h"
 
@@ -64,6 +67,17 @@ TEST_F(AppModuleTest, PlatformObjectsAreTheProcessWideOnes) {
     EXPECT_EQ(injector.get<Screen>(), Screen::main());
     EXPECT_EQ(injector.get<Screen>(InjectorKeyMainScreen), Screen::main());
     EXPECT_EQ(injector.get<Bundle>(), Bundle::main());
+}
+
+TEST_F(AppModuleTest, EachRequestForARefreshControlMakesANewOneInTheOffWhiteTint) {
+    auto first = injector.get<ui::RefreshControl>();
+    auto second = injector.get<ui::RefreshControl>();
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first->tintColor(), tovrinOffWhiteColor());
+}
+
+TEST_F(AppModuleTest, AnimationsRunThroughTheViewAnimationDelegate) {
+    EXPECT_NE(std::dynamic_pointer_cast<AnimationDelegateImpl>(injector.get<AnimationDelegate>()), nullptr);
 }
 
 TEST_F(AppModuleTest, TheInformationDictionaryIsTheMainBundles) {

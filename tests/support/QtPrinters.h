@@ -4,12 +4,17 @@
 // that every translation unit prints them the same way.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QVariant>
 #include <ostream>
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << '[' << texts.join(QStringLiteral(", ")).toStdString() << ']';
 }
 
 inline void PrintTo(const QByteArray& bytes, std::ostream* out) {

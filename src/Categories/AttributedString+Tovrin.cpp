@@ -1,0 +1,17 @@
+#include "Categories/AttributedString+Tovrin.h"
+
+#include "Categories/Color+Tovrin.h"
+
+namespace tovrin {
+
+ui::AttributedString tvr_attributedString(const QString& text, const QColor& color) {
+    ui::TextAttributes attributes;
+    attributes.foregroundColor = color;
+    return ui::AttributedString(text, attributes);
+}
+
+ui::AttributedString tvr_attributedPlaceholder(const QString& text) {
+    return tvr_attributedString(text, tovrinTextFieldPlaceholderTextColor());
+}
+
+}  // namespace tovrin

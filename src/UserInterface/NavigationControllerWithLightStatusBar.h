@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/ui/NavigationController.h"
+
+namespace tovrin {
+
+// A navigation controller whose status bar shows light content, for dark bars.
+class NavigationControllerWithLightStatusBar : public ui::NavigationController {
+public:
+    using ui::NavigationController::NavigationController;
+    ui::StatusBarStyle preferredStatusBarStyle() const override { return ui::StatusBarStyle::LightContent; }
+};
+
+}  // namespace tovrin
