@@ -1,7 +1,9 @@
 #include "AppModule.h"
 
+#include "API/AuthenticatedBootstrapManager.h"
 #include "API/URLService.h"
 #include "Authentication/AuthStorage.h"
+#include "Authentication/SessionService.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/ThreadTrampoline.h"
@@ -97,6 +99,9 @@ void AppModule::configure(Injector& injector) const {
 }
 
 void AppModule::configureUserSessionClasses(Injector& injector) const {
+    injector.bindFactory<AuthenticatedBootstrapManager>(
+        QStringLiteral("UserSessionScopedAuthenticatedBootstrapManager"),
+        [](Injector& injector, const Arguments&) { return AuthenticatedBootstrapManager::create(injector); });
     injector.bindFactory<TovrinPersistence>(
         QStringLiteral("UserSessionScopedPersistence"),
         [](Injector& injector, const Arguments&) { return TovrinPersistence::create(injector); });
@@ -105,6 +110,7 @@ void AppModule::configureUserSessionClasses(Injector& injector) const {
 void AppModule::configureSingletons(Injector& injector) const {
     injector.setSingleton<URLService>();
     injector.setSingleton<RemoteNotificationRegistrar>();
+    injector.setSingleton<SessionService>();
     injector.setSingleton<CurrentConversationManager>();
     injector.setSingleton<MyProfileImageManager>();
     injector.setSingleton<TovrinWebAPIThrottler>();
