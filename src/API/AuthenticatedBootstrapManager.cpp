@@ -15,7 +15,8 @@ std::shared_ptr<AuthenticatedBootstrapManager> AuthenticatedBootstrapManager::cr
 }
 
 Promise<FullBootstrapInfo> AuthenticatedBootstrapManager::retrieveFullBootstrapInfo() {
-    if (!ongoingOrFullfilled(bootstrapPromise_)) bootstrapPromise_ = bootstrapService_->retrieveFullBootstrapInfo();
+    if (!ongoingOrFullfilled(bootstrapPromise_))
+        bootstrapPromise_ = bootstrapService_->retrieveFullBootstrapInfo();
     return bootstrapPromise_;
 }
 

@@ -24,7 +24,9 @@ public:
     // The next call sends a new request; whoever holds the running one still gets its outcome.
     void invalidateCurrentBootstrapPromise();
 
-    const std::shared_ptr<AuthenticatedBootstrapService>& bootstrapService() const { return bootstrapService_; }
+    const std::shared_ptr<AuthenticatedBootstrapService>& bootstrapService() const {
+        return bootstrapService_;
+    }
 
 private:
     std::shared_ptr<AuthenticatedBootstrapService> bootstrapService_;

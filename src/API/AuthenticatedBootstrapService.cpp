@@ -53,10 +53,12 @@ Promise<FullBootstrapInfo> AuthenticatedBootstrapService::retrieveFullBootstrapI
     if (!tovrinHostURL_) {
         return Promise<FullBootstrapInfo>::rejected(tovrinServiceError(TovrinServiceErrorGeneric));
     }
-    const net::URLRequest request =
-        tovrinService_->GETRequestWithURL(BootstrapService::bootstrapURLWithHostURL(*tovrinHostURL_), std::nullopt);
+    const net::URLRequest request = tovrinService_->GETRequestWithURL(
+        BootstrapService::bootstrapURLWithHostURL(*tovrinHostURL_), std::nullopt);
     return tovrinService_->JSONWithURLRequest(request).then(
-        [self = shared_from_this()](const QJsonValue& answer) { return self->fullBootstrapInfoWithJSON(answer); });
+        [self = shared_from_this()](const QJsonValue& answer) {
+            return self->fullBootstrapInfoWithJSON(answer);
+        });
 }
 
 FullBootstrapInfo AuthenticatedBootstrapService::fullBootstrapInfoWithJSON(const QJsonValue& answer) const {
@@ -73,8 +75,9 @@ FullBootstrapInfo AuthenticatedBootstrapService::fullBootstrapInfoWithJSON(const
 }
 
 ChatServerInfo AuthenticatedBootstrapService::chatServerInfoWithJSONDictionary(const QJsonObject& chat) {
-    return ChatServerInfo(textForKey(chat, QStringLiteral("protocol")), textForKey(chat, QStringLiteral("host")),
-                          unsignedForKey(chat, QStringLiteral("port")), textForKey(chat, QStringLiteral("domain")));
+    return ChatServerInfo(
+        textForKey(chat, QStringLiteral("protocol")), textForKey(chat, QStringLiteral("host")),
+        unsignedForKey(chat, QStringLiteral("port")), textForKey(chat, QStringLiteral("domain")));
 }
 
 }  // namespace tovrin

@@ -26,14 +26,16 @@ const QString SessionGenerationProperty = QStringLiteral("TovrinSessionGeneratio
 const QString SessionRenewedProperty = QStringLiteral("TovrinSessionRenewed");
 
 bool belongsToCurrentSession(const net::URLRequest& request) {
-    return request.property(SessionGenerationProperty).toULongLong() == UserSession::currentSessionGeneration();
+    return request.property(SessionGenerationProperty).toULongLong() ==
+           UserSession::currentSessionGeneration();
 }
 
 }  // namespace
 
 AuthenticatedTovrinService::AuthenticatedTovrinService(
     std::shared_ptr<net::URLSession> networkClient, std::shared_ptr<NotificationCenter> notificationCenter,
-    std::shared_ptr<ErrorMessageParser> errorMessageParser, std::shared_ptr<HTTPHeaderFurnisher> httpHeaderFurnisher,
+    std::shared_ptr<ErrorMessageParser> errorMessageParser,
+    std::shared_ptr<HTTPHeaderFurnisher> httpHeaderFurnisher,
     std::shared_ptr<DeprecatedClientListener> deprecatedClientListener,
     std::shared_ptr<BannedUserListener> bannedUserListener,
     std::shared_ptr<CertificateMismatchListener> certificateMismatchListener,
@@ -67,7 +69,8 @@ std::shared_ptr<AuthenticatedTovrinService> AuthenticatedTovrinService::create(I
 Promise<QJsonValue> AuthenticatedTovrinService::JSONWithURLRequest(const net::URLRequest& request) {
     const JSONDeferred deferred = JSONDeferred::make();
     net::URLRequest tagged = request;
-    tagged.setProperty(QVariant::fromValue(UserSession::currentSessionGeneration()), SessionGenerationProperty);
+    tagged.setProperty(QVariant::fromValue(UserSession::currentSessionGeneration()),
+                       SessionGenerationProperty);
     if (requestAuthenticator_->canAuthenticateRequests()) {
         JSONWithURLRequestDeferred(requestAuthenticator_->authenticateRequest(tagged), deferred);
     } else {
@@ -90,7 +93,8 @@ void AuthenticatedTovrinService::handleNetworkResponse(const net::DataTaskRespon
     }
 }
 
-void AuthenticatedTovrinService::handleNetworkError(const Error& error, const net::URLRequest& originalRequest,
+void AuthenticatedTovrinService::handleNetworkError(const Error& error,
+                                                    const net::URLRequest& originalRequest,
                                                     const JSONDeferred& deferred) {
     if (isAuthenticationRequiredError(error)) {
         reestablishSessionAndRetryWithURLRequest(originalRequest, deferred);
@@ -100,7 +104,7 @@ void AuthenticatedTovrinService::handleNetworkError(const Error& error, const ne
 }
 
 void AuthenticatedTovrinService::reestablishSessionAndRetryWithURLRequest(const net::URLRequest& request,
-                                                                           const JSONDeferred& deferred) {
+                                                                          const JSONDeferred& deferred) {
     // The service may refuse fresh tokens without end: one renewal per request.
     if (request.property(SessionRenewedProperty).toBool() || !belongsToCurrentSession(request)) {
         deferred.resolver.reject(tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
@@ -108,9 +112,11 @@ void AuthenticatedTovrinService::reestablishSessionAndRetryWithURLRequest(const 
     }
     const std::optional<LoginCredentials> credentials = authStorage_->loginCredentials();
     const Promise<SessionInfo> renewal = sessionService()->renewSessionCredentialsWithEmail(
-        credentials ? credentials->email() : std::nullopt, credentials ? credentials->password() : std::nullopt);
+        credentials ? credentials->email() : std::nullopt,
+        credentials ? credentials->password() : std::nullopt);
     auto self = std::static_pointer_cast<AuthenticatedTovrinService>(shared_from_this());
-    renewal.then([self, request, deferred](const SessionInfo&) { self->resendWithNewSession(request, deferred); });
+    renewal.then(
+        [self, request, deferred](const SessionInfo&) { self->resendWithNewSession(request, deferred); });
     renewal.catchError(
         [deferred](const Error& error) { deferred.resolver.reject(errorForFailedRenewal(error)); });
 }
@@ -136,7 +142,8 @@ Error AuthenticatedTovrinService::errorForFailedRenewal(const Error& renewalErro
 
 std::shared_ptr<SessionService> AuthenticatedTovrinService::sessionService() {
     if (!sessionService_) {
-        TVR_ASSERT(injector_ != nullptr, "AuthenticatedTovrinService renews only when built by the container");
+        TVR_ASSERT(injector_ != nullptr,
+                   "AuthenticatedTovrinService renews only when built by the container");
         sessionService_ = injector_->get<SessionService>();
     }
     return sessionService_;

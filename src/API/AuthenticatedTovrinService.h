@@ -47,7 +47,8 @@ protected:
                                const JSONDeferred& deferred) override;
     void handleNetworkError(const Error& error, const net::URLRequest& originalRequest,
                             const JSONDeferred& deferred) override;
-    void reestablishSessionAndRetryWithURLRequest(const net::URLRequest& request, const JSONDeferred& deferred);
+    void reestablishSessionAndRetryWithURLRequest(const net::URLRequest& request,
+                                                  const JSONDeferred& deferred);
 
 private:
     void resendWithNewSession(const net::URLRequest& request, const JSONDeferred& deferred);

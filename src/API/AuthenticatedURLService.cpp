@@ -5,7 +5,8 @@
 
 namespace tovrin {
 
-AuthenticatedURLService::AuthenticatedURLService(std::shared_ptr<AuthenticatedBootstrapManager> bootstrapManager)
+AuthenticatedURLService::AuthenticatedURLService(
+    std::shared_ptr<AuthenticatedBootstrapManager> bootstrapManager)
     : bootstrapManager_(std::move(bootstrapManager)) {}
 
 std::shared_ptr<AuthenticatedURLService> AuthenticatedURLService::create(Injector& injector) {
@@ -34,7 +35,8 @@ Promise<ChatServerInfo> AuthenticatedURLService::chatServerInfo() {
 
 Promise<FullBootstrapInfo> AuthenticatedURLService::retrieveFullBootstrapInfo() {
     if (!bootstrapManager_) {
-        return Promise<FullBootstrapInfo>::rejected(tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
+        return Promise<FullBootstrapInfo>::rejected(
+            tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
     }
     return bootstrapManager_->retrieveFullBootstrapInfo();
 }

@@ -43,7 +43,9 @@ template <class T>
 Promise<T> AuthenticatedURLService::bootstrapInfoWithValueResolver(
     std::function<T(const FullBootstrapInfo&)> valueResolver) {
     return retrieveFullBootstrapInfo().then(
-        [valueResolver = std::move(valueResolver)](const FullBootstrapInfo& info) { return valueResolver(info); });
+        [valueResolver = std::move(valueResolver)](const FullBootstrapInfo& info) {
+            return valueResolver(info);
+        });
 }
 
 }  // namespace tovrin

@@ -13,7 +13,8 @@ namespace tovrin {
 CreateAccountService::CreateAccountService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint,
                                            std::shared_ptr<Throttler> throttler,
                                            std::shared_ptr<AuthStorage> authStorage)
-    : ThrottledService(std::move(tovrinEndpoint), std::move(throttler)), authStorage_(std::move(authStorage)) {}
+    : ThrottledService(std::move(tovrinEndpoint), std::move(throttler)),
+      authStorage_(std::move(authStorage)) {}
 
 std::shared_ptr<CreateAccountService> CreateAccountService::create(Injector& injector) {
     auto tovrinEndpoint = injector.get<TovrinEndpoint>();
@@ -30,7 +31,8 @@ Promise<void> CreateAccountService::createAccountWithEmail(const QString& email,
         {QStringLiteral("birthday"), millisecondsSince1970ForBirthDate(birthday)},
         {QStringLiteral("optIn"), optIn},
     };
-    const auto request = TovrinAPIRequest::POSTRequestWithPath(QStringLiteral("/v3/users"), std::nullopt, body);
+    const auto request =
+        TovrinAPIRequest::POSTRequestWithPath(QStringLiteral("/v3/users"), std::nullopt, body);
     return JSONWithRequest(request).then(
         [authStorage = authStorage_, email, password](const QJsonValue& response) {
             const std::optional<SessionInfo> info = AuthResponseParser(response.toObject()).sessionInfo();

@@ -12,8 +12,8 @@
 
 namespace tovrin {
 
-SessionService::SessionService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint, std::shared_ptr<Throttler> throttler,
-                               std::shared_ptr<AuthStorage> authStorage)
+SessionService::SessionService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint,
+                               std::shared_ptr<Throttler> throttler, std::shared_ptr<AuthStorage> authStorage)
     : tovrinEndpoint_(std::move(tovrinEndpoint)),
       throttler_(std::move(throttler)),
       authStorage_(std::move(authStorage)) {}
@@ -38,8 +38,8 @@ Promise<SessionInfo> SessionService::loginWithEmail(const std::optional<QString>
         });
 }
 
-Promise<SessionInfo> SessionService::renewSessionCredentialsWithEmail(const std::optional<QString>& email,
-                                                                      const std::optional<QString>& password) {
+Promise<SessionInfo> SessionService::renewSessionCredentialsWithEmail(
+    const std::optional<QString>& email, const std::optional<QString>& password) {
     const quint64 generation = UserSession::currentSessionGeneration();
     if (ongoingRenewSessionCredentialsPromise_ &&
         ongoingRenewSessionCredentialsPromise_->sessionGeneration == generation) {
@@ -60,9 +60,11 @@ Promise<SessionInfo> SessionService::startRenewal(const std::optional<QString>& 
         .then([self, generation](const SessionInfo& info) {
             self->renewalDidSettle(generation);
             if (generation != UserSession::currentSessionGeneration()) {
-                return Promise<SessionInfo>::rejected(tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
+                return Promise<SessionInfo>::rejected(
+                    tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
             }
-            if (auto session = UserSession::sharedSession()) session->updateSessionWithNewCredentials(info.credentials());
+            if (auto session = UserSession::sharedSession())
+                session->updateSessionWithNewCredentials(info.credentials());
             return Promise<SessionInfo>::resolved(info);
         })
         .catchError([self, generation](const Error& error) {
@@ -93,7 +95,8 @@ Promise<SessionInfo> SessionService::sessionEndpointPromiseForEmail(const std::o
         QJsonObject{{QStringLiteral("email"), *email}, {QStringLiteral("password"), *password}});
     return tovrinEndpoint_->JSONWithRequest(request).then([](const QJsonValue& response) {
         const std::optional<SessionInfo> info = AuthResponseParser(response.toObject()).sessionInfo();
-        if (!info) return Promise<SessionInfo>::rejected(tovrinServiceError(TovrinServiceErrorDataNotReadable));
+        if (!info)
+            return Promise<SessionInfo>::rejected(tovrinServiceError(TovrinServiceErrorDataNotReadable));
         return Promise<SessionInfo>::resolved(*info);
     });
 }

@@ -48,7 +48,8 @@ quint64 UserSession::currentSessionGeneration() {
     return sessionGenerationCounter;
 }
 
-void UserSession::configureWithInjector(Injector& injector, std::shared_ptr<NotificationCenter> notificationCenter) {
+void UserSession::configureWithInjector(Injector& injector,
+                                        std::shared_ptr<NotificationCenter> notificationCenter) {
     authStorage_ = injector.get<AuthStorage>();
     userDefaults_ = injector.get<UserDefaults>();
     // The managed-field lists are taken and set up here once they exist.
@@ -172,7 +173,8 @@ void UserSession::deleteStoreHoldingAnotherMembersData(const QString& profileID)
 
 Promise<FullBootstrapInfo> UserSession::fetchBootstrapInfo() {
     if (!bootstrapManager_) {
-        return Promise<FullBootstrapInfo>::rejected(tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
+        return Promise<FullBootstrapInfo>::rejected(
+            tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
     }
     return bootstrapManager_->retrieveFullBootstrapInfo().then(
         [persistence = tovrinPersistence_](const FullBootstrapInfo& info) {

@@ -76,13 +76,17 @@ public:
     void setTovrinPersistence(std::shared_ptr<TovrinPersistence> persistence) {
         tovrinPersistence_ = std::move(persistence);
     }
-    const std::shared_ptr<AuthenticatedBootstrapManager>& bootstrapManager() const { return bootstrapManager_; }
+    const std::shared_ptr<AuthenticatedBootstrapManager>& bootstrapManager() const {
+        return bootstrapManager_;
+    }
     void setBootstrapManager(std::shared_ptr<AuthenticatedBootstrapManager> manager) {
         bootstrapManager_ = std::move(manager);
     }
     const std::shared_ptr<FilterManager>& filterManager() const { return filterManager_; }
     void setFilterManager(std::shared_ptr<FilterManager> manager) { filterManager_ = std::move(manager); }
-    const std::shared_ptr<CascadeFilterManager>& cascadeFilterManager() const { return cascadeFilterManager_; }
+    const std::shared_ptr<CascadeFilterManager>& cascadeFilterManager() const {
+        return cascadeFilterManager_;
+    }
     void setCascadeFilterManager(std::shared_ptr<CascadeFilterManager> manager) {
         cascadeFilterManager_ = std::move(manager);
     }

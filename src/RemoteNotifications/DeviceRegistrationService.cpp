@@ -27,7 +27,8 @@ void DeviceRegistrationService::registerDeviceToken(const QByteArray& deviceToke
     QJsonObject body{{QStringLiteral("token"), hexadecimalString(deviceToken)}};
     if (const std::optional<QString> identifier = device_->identifierForVendor())
         body.insert(QStringLiteral("vendorProvidedIdentifier"), *identifier);
-    JSONWithRequest(TovrinAPIRequest::POSTRequestWithPath(QStringLiteral("/v3/ios-push-tokens"), std::nullopt, body))
+    JSONWithRequest(
+        TovrinAPIRequest::POSTRequestWithPath(QStringLiteral("/v3/ios-push-tokens"), std::nullopt, body))
         .catchError([](const Error& error) {
             qWarning().noquote() << QStringLiteral(
                                         "Couldn't register device push token with tovrin server. Error = %1")
@@ -39,9 +40,9 @@ void DeviceRegistrationService::unregisterDeviceToken(const QByteArray& deviceTo
     const QString path = QStringLiteral("/v3/push-tokens/") + hexadecimalString(deviceToken);
     JSONWithRequest(TovrinAPIRequest::DELETERequestWithPath(path, std::nullopt, std::nullopt))
         .catchError([](const Error& error) {
-            qWarning().noquote() << QStringLiteral(
-                                        "Couldn't unregister device push token with tovrin server. Error = %1")
-                                        .arg(error.description());
+            qWarning().noquote()
+                << QStringLiteral("Couldn't unregister device push token with tovrin server. Error = %1")
+                       .arg(error.description());
         });
 }
 

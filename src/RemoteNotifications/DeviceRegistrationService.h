@@ -14,8 +14,8 @@ class Injector;
 // it back at sign-out. Failures are only logged.
 class DeviceRegistrationService : public ThrottledService {
 public:
-    DeviceRegistrationService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint, std::shared_ptr<Throttler> throttler,
-                              std::shared_ptr<Device> device);
+    DeviceRegistrationService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint,
+                              std::shared_ptr<Throttler> throttler, std::shared_ptr<Device> device);
 
     // Container initializer: the `AuthenticatedTovrinEndpoint`, `TovrinWebAPIThrottler` and `Device` class
     // keys.
