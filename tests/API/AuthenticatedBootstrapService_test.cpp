@@ -17,7 +17,8 @@ namespace {
 AuthenticatedBootstrapService mappingService() {
     auto bundle = std::make_shared<Bundle>(QVariantMap{{"TovrinHostURL", "https://api.tovrin.example"}});
     return AuthenticatedBootstrapService(nullptr, std::make_shared<URLProvider>(bundle),
-                                         std::make_shared<ServiceJSONMapper>(), std::make_shared<RulesJSONMapper>());
+                                         std::make_shared<ServiceJSONMapper>(),
+                                         std::make_shared<RulesJSONMapper>());
 }
 
 QJsonValue parse(const char* json) {

@@ -155,9 +155,11 @@ TEST_F(AuthenticatedTovrinEndpointTest, AFulfilledAnswerIsReusedUntilInvalidated
     EXPECT_EQ(world.requestsTo("GET /v3/bootstrap").size(), 2);
 }
 
-TEST_F(AuthenticatedTovrinEndpointTest, InvalidatingARunningCallLetsItsHoldersFinishAndTheNextCallSendsAgain) {
+TEST_F(AuthenticatedTovrinEndpointTest,
+       InvalidatingARunningCallLetsItsHoldersFinishAndTheNextCallSendsAgain) {
     world.launchSignedIn();
-    world.route("GET /v3/bootstrap", ScriptedResponse::held(ScriptedResponse::json(200, world.bootstrapAnswer())));
+    world.route("GET /v3/bootstrap",
+                ScriptedResponse::held(ScriptedResponse::json(200, world.bootstrapAnswer())));
     auto manager = world.injector.get<AuthenticatedBootstrapManager>();
 
     const auto running = manager->retrieveFullBootstrapInfo();
@@ -187,7 +189,8 @@ TEST_F(AuthenticatedTovrinEndpointTest, WhileSignedOutNothingIsSent) {
 // A request of one member still waiting for the bootstrap answer when another member signs in.
 TEST_F(AuthenticatedTovrinEndpointTest, ARequestWaitingForTheBootstrapIsNeverSentForTheNextMember) {
     auto session = world.launchSignedIn("7", "token-ann");
-    world.route("GET /v3/bootstrap", ScriptedResponse::held(ScriptedResponse::json(200, world.bootstrapAnswer())));
+    world.route("GET /v3/bootstrap",
+                ScriptedResponse::held(ScriptedResponse::json(200, world.bootstrapAnswer())));
     const auto waiting = send(world, getRequest("/v3/me/favorites"));
     ASSERT_TRUE(world.server.waitForRequests(1));
 

@@ -43,10 +43,10 @@ protected:
 TEST_F(AuthenticatedTovrinServiceTest, ARequestCarriesTheSessionTokenAndPostsNoActivity) {
     world.launchSignedIn("7", "token-0");
     int activity = 0;
-    auto begin = world.injector.get<NotificationCenter>()->addObserver(HTTPActivityDidBeginNotification, nullptr,
-                                                                       [&](const Notification&) { ++activity; });
-    auto end = world.injector.get<NotificationCenter>()->addObserver(HTTPActivityDidEndNotification, nullptr,
-                                                                     [&](const Notification&) { ++activity; });
+    auto begin = world.injector.get<NotificationCenter>()->addObserver(
+        HTTPActivityDidBeginNotification, nullptr, [&](const Notification&) { ++activity; });
+    auto end = world.injector.get<NotificationCenter>()->addObserver(
+        HTTPActivityDidEndNotification, nullptr, [&](const Notification&) { ++activity; });
 
     ASSERT_TRUE(sendAndWait("/v3/me").isFulfilled());
 
@@ -77,7 +77,8 @@ TEST_F(AuthenticatedTovrinServiceTest, ARememberedMembersFirstRequestRenewsFirst
 
 TEST_F(AuthenticatedTovrinServiceTest, A401RenewsOnceAndResendsTheSameRequestWithTheNewAuthorization) {
     world.launchSignedIn("7", "token-0");
-    world.route("GET /v3/me", std::vector{ScriptedResponse::empty(401), ScriptedResponse::json(200, R"({"ok":1})")});
+    world.route("GET /v3/me",
+                std::vector{ScriptedResponse::empty(401), ScriptedResponse::json(200, R"({"ok":1})")});
     world.route("POST /v3/sessions", SessionTestWorld::sessionResponse("7", "token-1"));
 
     const auto promise = sendAndWait("/v3/me");
@@ -136,7 +137,8 @@ TEST_F(AuthenticatedTovrinServiceTest, A403IsNotRenewed) {
 TEST_F(AuthenticatedTovrinServiceTest, RequestsWaitingForOneRenewalShareItAndAreResentInOrder) {
     world.remember("ann@example.com", "secret", "7");
     world.launch();
-    world.route("POST /v3/sessions", ScriptedResponse::held(SessionTestWorld::sessionResponse("7", "token-1")));
+    world.route("POST /v3/sessions",
+                ScriptedResponse::held(SessionTestWorld::sessionResponse("7", "token-1")));
 
     const auto first = send("/v3/first");
     const auto second = send("/v3/second");
@@ -158,15 +160,17 @@ TEST_F(AuthenticatedTovrinServiceTest, TwoRequestsMeeting401DuringOneRenewalMake
     for (const QString& path : {"GET /v3/first", "GET /v3/second"}) {
         world.route(path, [](const RecordedRequest& request) {
             return request.header("Authorization") == "Tovrin3 token-1" ? ScriptedResponse::json(200, "{}")
-                                                                         : ScriptedResponse::empty(401);
+                                                                        : ScriptedResponse::empty(401);
         });
     }
-    world.route("POST /v3/sessions", ScriptedResponse::held(SessionTestWorld::sessionResponse("7", "token-1")));
+    world.route("POST /v3/sessions",
+                ScriptedResponse::held(SessionTestWorld::sessionResponse("7", "token-1")));
 
     const auto first = send("/v3/first");
     const auto second = send("/v3/second");
     // Both refusals have reached the client before the renewal answers.
-    ASSERT_TRUE(test::runUntil([&] { return world.server.heldResponseCount() == 1 && world.urlSession->tasksInFlight() == 1; }));
+    ASSERT_TRUE(test::runUntil(
+        [&] { return world.server.heldResponseCount() == 1 && world.urlSession->tasksInFlight() == 1; }));
     test::drainMainQueue();
     world.server.releaseHeldResponses();
 
@@ -194,11 +198,12 @@ TEST(AuthenticatedTovrinService, AFailedRenewalPassesOn6And16AndMakesEverythingE
         {"no connection", ScriptedResponse::drop(), false, TovrinServiceErrorNoInternetConnection, false, ""},
         {"credentials refused", SessionTestWorld::errorResponse(401, 4), true,
          TovrinServiceErrorSessionRenewalFailed, true, ""},
-        {"client deprecated", SessionTestWorld::errorResponse(400, 8), true, TovrinServiceErrorSessionRenewalFailed,
-         false, "clientIsDeprecated"},
-        {"server error", ScriptedResponse::empty(503), true, TovrinServiceErrorSessionRenewalFailed, false, ""},
-        {"generic", SessionTestWorld::errorResponse(400, 99), true, TovrinServiceErrorSessionRenewalFailed, false,
+        {"client deprecated", SessionTestWorld::errorResponse(400, 8), true,
+         TovrinServiceErrorSessionRenewalFailed, false, "clientIsDeprecated"},
+        {"server error", ScriptedResponse::empty(503), true, TovrinServiceErrorSessionRenewalFailed, false,
          ""},
+        {"generic", SessionTestWorld::errorResponse(400, 99), true, TovrinServiceErrorSessionRenewalFailed,
+         false, ""},
         {"unreadable answer", ScriptedResponse::json(200, R"({"profileId":7})"), true,
          TovrinServiceErrorSessionRenewalFailed, false, ""},
     };
@@ -222,7 +227,8 @@ TEST(AuthenticatedTovrinService, AFailedRenewalPassesOn6And16AndMakesEverythingE
         EXPECT_EQ(logouts, testCase.signedOut ? 1 : 0);
         const QString call = testCase.listenerCall;
         EXPECT_EQ(local.listeners->calls.size(), call.isEmpty() ? 0u : 1u);
-        if (!call.isEmpty() && !local.listeners->calls.empty()) EXPECT_EQ(local.listeners->calls[0].name, call);
+        if (!call.isEmpty() && !local.listeners->calls.empty())
+            EXPECT_EQ(local.listeners->calls[0].name, call);
     }
 }
 

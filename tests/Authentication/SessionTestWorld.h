@@ -86,7 +86,8 @@ public:
         injector.bindInstance<DeprecatedClientListener>(listeners);
         injector.bindInstance<BannedUserListener>(listeners);
         injector.bindInstance<CertificateMismatchListener>(listeners);
-        injector.bindInstance(std::make_shared<Device>("iPhone", "iOS", "8.1", home.path() + "/VendorIdentifier"));
+        injector.bindInstance(
+            std::make_shared<Device>("iPhone", "iOS", "8.1", home.path() + "/VendorIdentifier"));
         injector.bindInstance(std::make_shared<ServerCurrentDateProvider>(clock));
         injector.bindInstance(application);
         applicationDelegate =
@@ -137,7 +138,8 @@ public:
     // What an earlier run left: stored credentials and, if given, a stored profile id.
     void remember(const QString& email, const QString& password, const std::optional<QString>& profileID) {
         injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials(email, password));
-        if (profileID) injector.get<UserDefaults>()->setObject(*profileID, UserSessionProfileIDUserDefaultsKey);
+        if (profileID)
+            injector.get<UserDefaults>()->setObject(*profileID, UserSessionProfileIDUserDefaultsKey);
     }
 
     // A launch: the shared session made, configured and set up.
@@ -164,11 +166,13 @@ public:
 
     static ScriptedResponse sessionResponse(const QJsonValue& profileID, const QString& sessionToken,
                                             const QString& xmppToken = "xmpp-1") {
-        const QJsonObject body{{"profileId", profileID}, {"sessionId", sessionToken}, {"xmppToken", xmppToken}};
+        const QJsonObject body{
+            {"profileId", profileID}, {"sessionId", sessionToken}, {"xmppToken", xmppToken}};
         return ScriptedResponse::json(200, QJsonDocument(body).toJson(QJsonDocument::Compact));
     }
     static ScriptedResponse errorResponse(int status, int code) {
-        return ScriptedResponse::json(status, QStringLiteral(R"({"code":%1,"message":""})").arg(code).toUtf8());
+        return ScriptedResponse::json(status,
+                                      QStringLiteral(R"({"code":%1,"message":""})").arg(code).toUtf8());
     }
 
     // A bootstrap answer naming this server as the upload host and, optionally, the server time.
@@ -177,14 +181,18 @@ public:
         QJsonObject configuration{{"app", QJsonObject{{"maxCascadePages", maxCascadePages}}}};
         if (serverTimeMilliseconds) configuration.insert("serverTime", *serverTimeMilliseconds);
         const QJsonObject services{
-            {"chat", QJsonArray{QJsonObject{{"protocol", "xmpp"}, {"host", "chat.tovrin.example"},
-                                            {"port", 5222}, {"domain", "tovrin.example"}},
+            {"chat", QJsonArray{QJsonObject{{"protocol", "xmpp"},
+                                            {"host", "chat.tovrin.example"},
+                                            {"port", 5222},
+                                            {"domain", "tovrin.example"}},
                                 QJsonObject{{"host", "second.example"}}}},
-            {"media", QJsonArray{QJsonObject{{"protocol", "https"}, {"host", "media.tovrin.example"}, {"port", 443}},
-                                 QJsonObject{{"protocol", "http"}, {"host", "second.example"}, {"port", 80}}}},
-            {"upload", QJsonArray{QJsonObject{{"protocol", "http"}, {"host", "127.0.0.1"},
-                                              {"port", server.url().port()}}}},
-            {"web", QJsonArray{QJsonObject{{"protocol", "https"}, {"host", "www.tovrin.example"}, {"port", 443}}}},
+            {"media",
+             QJsonArray{QJsonObject{{"protocol", "https"}, {"host", "media.tovrin.example"}, {"port", 443}},
+                        QJsonObject{{"protocol", "http"}, {"host", "second.example"}, {"port", 80}}}},
+            {"upload", QJsonArray{QJsonObject{
+                           {"protocol", "http"}, {"host", "127.0.0.1"}, {"port", server.url().port()}}}},
+            {"web",
+             QJsonArray{QJsonObject{{"protocol", "https"}, {"host", "www.tovrin.example"}, {"port", 443}}}},
         };
         return QJsonDocument(QJsonObject{{"services", services}, {"configuration", configuration}})
             .toJson(QJsonDocument::Compact);
