@@ -191,8 +191,10 @@ Promise<std::shared_ptr<ConfigurationRules>> UserSession::fetchConfigurationRule
     return fetchBootstrapInfo()
         .then([clock = serverCurrentDateProvider_](const FullBootstrapInfo& info) {
             const ConfigurationRules& rules = info.configurationRules();
-            // An answer without a server time leaves the clock as it is.
-            if (rules.serverTime()) clock->setServerTime(*rules.serverTime());
+            // Only a newly received server time says where the server's clock is now: an answer
+            // without one, or the session's cached answer taken again, leaves the clock as it is.
+            if (rules.serverTime() && rules.serverTime() != clock->cachedDate())
+                clock->setServerTime(*rules.serverTime());
             return std::make_shared<ConfigurationRules>(rules);
         })
         .catchError([persistence = tovrinPersistence_](const Error&) {

@@ -66,7 +66,8 @@ public:
     // Makes the store always, and every other per-member object when the session is active.
     void setupSessionResources();
     // The server's configuration rules; never rejects: when the bootstrap call fails, the stored
-    // rules, or nothing. Repeats the bootstrap call when the server clock's offset is stale.
+    // rules, or nothing. Repeats the bootstrap call when the server clock's offset is stale, and sets
+    // the server clock from a newly received server time.
     Promise<std::shared_ptr<ConfigurationRules>> fetchConfigurationRules();
     // The session's bootstrap answer; its rules are saved to the store on the way.
     Promise<FullBootstrapInfo> fetchBootstrapInfo();

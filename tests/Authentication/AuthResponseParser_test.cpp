@@ -33,10 +33,12 @@ TEST(AuthResponseParser, ReadsTheMemberAndTheTokens) {
 }
 
 TEST(AuthResponseParser, AResponseWithoutAllThreeNamesNoSession) {
-    for (const char* response : {R"({"sessionId":"s","xmppToken":"x"})", R"({"profileId":"1","xmppToken":"x"})",
-                                 R"({"profileId":"1","sessionId":"s"})", R"({"profileId":null,"sessionId":"s","xmppToken":"x"})",
-                                 R"({"profileId":"1","sessionId":7,"xmppToken":"x"})", R"({"profileId":"1","sessionId":"","xmppToken":"x"})",
-                                 R"({"profileId":true,"sessionId":"s","xmppToken":"x"})"}) {
+    for (const char* response :
+         {R"({"sessionId":"s","xmppToken":"x"})", R"({"profileId":"1","xmppToken":"x"})",
+          R"({"profileId":"1","sessionId":"s"})", R"({"profileId":null,"sessionId":"s","xmppToken":"x"})",
+          R"({"profileId":"1","sessionId":7,"xmppToken":"x"})",
+          R"({"profileId":"1","sessionId":"","xmppToken":"x"})",
+          R"({"profileId":true,"sessionId":"s","xmppToken":"x"})"}) {
         SCOPED_TRACE(response);
         EXPECT_FALSE(parse(response).sessionInfo().has_value());
     }

@@ -59,7 +59,8 @@ TEST(SessionService, SignInStoresTheTypedCredentialsBeforeSendingWhateverTheOutc
             return testCase.answer;
         });
 
-        const auto promise = local.injector.get<SessionService>()->loginWithEmail("ann@example.com", "secret");
+        const auto promise =
+            local.injector.get<SessionService>()->loginWithEmail("ann@example.com", "secret");
         ASSERT_TRUE(test::waitFor(promise));
 
         const LoginCredentials typed("ann@example.com", "secret");
@@ -114,7 +115,8 @@ TEST_F(SessionServiceTest, ServerErrorsOfSignInCountUnderLogin) {
 
 TEST_F(SessionServiceTest, RenewalsAskedForWhileOneRunsShareItsOneRequest) {
     world.remember("ann@example.com", "secret", "7");
-    world.route("POST /v3/sessions", ScriptedResponse::held(SessionTestWorld::sessionResponse("7", "token-1")));
+    world.route("POST /v3/sessions",
+                ScriptedResponse::held(SessionTestWorld::sessionResponse("7", "token-1")));
 
     std::vector<Promise<SessionInfo>> renewals;
     for (int caller = 0; caller < 3; ++caller) {
@@ -126,7 +128,8 @@ TEST_F(SessionServiceTest, RenewalsAskedForWhileOneRunsShareItsOneRequest) {
 
     EXPECT_EQ(world.requestsTo("POST /v3/sessions").size(), 1);
     world.route("POST /v3/sessions", SessionTestWorld::sessionResponse("7", "token-2"));
-    ASSERT_TRUE(test::waitFor(sessionService()->renewSessionCredentialsWithEmail("ann@example.com", "secret")));
+    ASSERT_TRUE(
+        test::waitFor(sessionService()->renewSessionCredentialsWithEmail("ann@example.com", "secret")));
     EXPECT_EQ(world.requestsTo("POST /v3/sessions").size(), 2);
     EXPECT_EQ(session->credentials(), SessionCredentials("token-2", "xmpp-1"));
 }
@@ -153,7 +156,8 @@ TEST_F(SessionServiceTest, ARenewalRefusedWith2SignsTheMemberOutBeforeItsCallers
     world.route("POST /v3/sessions", SessionTestWorld::errorResponse(401, 4));
     std::optional<bool> activeSeen;
 
-    const auto renewal = sessionService()->renewSessionCredentialsWithEmail("ann@example.com", "old password");
+    const auto renewal =
+        sessionService()->renewSessionCredentialsWithEmail("ann@example.com", "old password");
     const auto done = renewal.catchError([&](const Error&) { activeSeen = session->isSessionActive(); });
     ASSERT_TRUE(test::waitFor(done));
 
@@ -188,8 +192,8 @@ TEST(SessionService, ARenewalThatOutlivesItsSessionLeavesTheNextMemberAlone) {
         local.route("POST /v3/sessions",
                     ScriptedResponse::held(accepted ? SessionTestWorld::sessionResponse("7", "token-ann-2")
                                                     : SessionTestWorld::errorResponse(401, 4)));
-        const auto renewal =
-            local.injector.get<SessionService>()->renewSessionCredentialsWithEmail("ann@example.com", "secret");
+        const auto renewal = local.injector.get<SessionService>()->renewSessionCredentialsWithEmail(
+            "ann@example.com", "secret");
         ASSERT_TRUE(local.server.waitForRequests(1));
 
         localSession->logout();
@@ -206,7 +210,8 @@ TEST(SessionService, ARenewalThatOutlivesItsSessionLeavesTheNextMemberAlone) {
 }
 
 TEST_F(SessionServiceTest, SignUpSendsAnUnroundedBirthdayAndABooleanOptInAndStoresOnlyAfterSuccess) {
-    recordKeychainAtArrival("POST /v3/users", SessionTestWorld::sessionResponse(qint64(123456789012), "token-1"));
+    recordKeychainAtArrival("POST /v3/users",
+                            SessionTestWorld::sessionResponse(qint64(123456789012), "token-1"));
     const Date birthday(631152000.1234565);
 
     const auto promise = world.injector.get<CreateAccountService>()->createAccountWithEmail(
@@ -232,8 +237,8 @@ TEST_F(SessionServiceTest, SignUpSendsAnUnroundedBirthdayAndABooleanOptInAndStor
 }
 
 TEST(SessionService, AFailedSignUpChangesNothing) {
-    for (const ScriptedResponse& answer : {SessionTestWorld::errorResponse(409, 22),
-                                           ScriptedResponse::json(200, R"({"profileId":"7"})")}) {
+    for (const ScriptedResponse& answer :
+         {SessionTestWorld::errorResponse(409, 22), ScriptedResponse::json(200, R"({"profileId":"7"})")}) {
         SessionTestWorld local;
         auto localSession = local.launch();
         local.route("POST /v3/users", answer);
