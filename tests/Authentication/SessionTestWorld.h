@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,6 +16,7 @@
 #include "Authentication/UserSession.h"
 #include "Categories/Promise+InProgress.h"
 #include "Helpers/ServerCurrentDateProvider.h"
+#include "Persistence/TovrinPersistence.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "fixtures/http/LoopbackHTTPServer.h"
 #include "fixtures/keychain/InMemoryKeychain.h"
@@ -94,11 +97,24 @@ public:
             std::make_shared<RegistrarForwardingDelegate>(injector.get<RemoteNotificationRegistrar>());
         application->setDelegate(applicationDelegate);
         server.setHandler([this](const RecordedRequest& request) { return respond(request); });
+        injector.bindFactory<TovrinPersistence>(QStringLiteral("UserSessionScopedPersistence"),
+                                                [this](Injector& injector, const Arguments&) {
+                                                    auto store = TovrinPersistence::create(injector);
+                                                    stores_.push_back(store);
+                                                    return store;
+                                                });
     }
 
+    // A store's queued work keeps it alive and ends by posting to the main queue: nothing of it may
+    // outlive the test.
     ~SessionTestWorld() {
         UserSession::clearSession();
         settle();
+        EXPECT_TRUE(runUntil([&] {
+            return std::all_of(stores_.begin(), stores_.end(),
+                               [](const auto& store) { return store.expired(); });
+        }));
+        drainMainQueue();
     }
 
     SessionTestWorld(const SessionTestWorld&) = delete;
@@ -221,6 +237,7 @@ private:
     }
 
     std::map<QString, Handler> routes_;
+    std::vector<std::weak_ptr<TovrinPersistence>> stores_;
 };
 
 }  // namespace tovrin::test

@@ -141,13 +141,15 @@ TEST_F(UserSessionTest, SignOutTakesEveryStepAndPostsTheNotificationLast) {
         qsizetype requests;
     };
     std::vector<AtNotification> seen;
-    auto observer = world.notificationCenter->addObserver(UserDidLogoutNotification, nullptr, [&](const Notification&) {
-        seen.push_back({session->isSessionActive(), session->profileID(), keychainCredentials(),
-                        preferences->isFavoritesCascadeFilteredByOnlineNow(), preferences->imageHashPendingModeration(),
-                        preferences->unitSystem(), routed(),
-                        DatabaseFileRegistry::shared().hasPendingDeletion(storePath) || !QFile::exists(storePath),
-                        world.server.requests().size()});
-    });
+    auto observer =
+        world.notificationCenter->addObserver(UserDidLogoutNotification, nullptr, [&](const Notification&) {
+            seen.push_back(
+                {session->isSessionActive(), session->profileID(), keychainCredentials(),
+                 preferences->isFavoritesCascadeFilteredByOnlineNow(),
+                 preferences->imageHashPendingModeration(), preferences->unitSystem(), routed(),
+                 DatabaseFileRegistry::shared().hasPendingDeletion(storePath) || !QFile::exists(storePath),
+                 world.server.requests().size()});
+        });
 
     session->logout();
 
@@ -173,7 +175,8 @@ TEST_F(UserSessionTest, SignOutTakesEveryStepAndPostsTheNotificationLast) {
     const auto removals = world.requestsTo("DELETE /v3/push-tokens/00ab0fff");
     ASSERT_EQ(removals.size(), 1);
     EXPECT_EQ(removals[0].header("Authorization"), "Tovrin3 token-ann");
-    EXPECT_TRUE(test::runUntil([&] { return !DatabaseFileRegistry::shared().hasPendingDeletion(storePath); }));
+    EXPECT_TRUE(
+        test::runUntil([&] { return !DatabaseFileRegistry::shared().hasPendingDeletion(storePath); }));
     EXPECT_FALSE(QFile::exists(storePath));
 }
 
