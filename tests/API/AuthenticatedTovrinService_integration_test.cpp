@@ -183,6 +183,26 @@ TEST_F(AuthenticatedTovrinServiceTest, TwoRequestsMeeting401DuringOneRenewalMake
     EXPECT_EQ(authorization(world.requestsTo("GET /v3/second").last()), "Tovrin3 token-1");
 }
 
+// Ann's request is refused after she signed out and Bob signed in: it is neither renewed nor resent.
+TEST_F(AuthenticatedTovrinServiceTest, ARequestRefusedAfterAnotherMemberSignedInFailsWithoutRenewal) {
+    auto session = world.launchSignedIn("7", "token-ann");
+    world.route("GET /v3/me", ScriptedResponse::held(ScriptedResponse::empty(401)));
+    world.route("POST /v3/sessions", SessionTestWorld::sessionResponse("8", "token-bob-2"));
+    const auto promise = send("/v3/me");
+    ASSERT_TRUE(world.server.waitForRequests(1));
+
+    session->logout();
+    world.injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials("bob@example.com", "pw"));
+    session->startSessionWithProfileID("8", SessionCredentials("token-bob", "xmpp-bob"));
+    world.server.releaseHeldResponses();
+    ASSERT_TRUE(test::waitFor(promise));
+
+    EXPECT_EQ(*promise.error(), tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
+    EXPECT_TRUE(world.requestsTo("POST /v3/sessions").isEmpty());
+    EXPECT_EQ(world.requestsTo("GET /v3/me").size(), 1);
+    EXPECT_EQ(session->credentials(), SessionCredentials("token-bob", "xmpp-bob"));
+}
+
 TEST(AuthenticatedTovrinService, AFailedRenewalPassesOn6And16AndMakesEverythingElse10) {
     struct Case {
         const char* name;
