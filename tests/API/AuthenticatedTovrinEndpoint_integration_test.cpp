@@ -212,7 +212,8 @@ public:
 
 TEST(AuthenticatedTovrinEndpointDeathTest, ARequestOfAnotherServiceTypeStopsTheProcess) {
     auto endpoint = std::make_shared<AuthenticatedTovrinEndpoint>(nullptr, nullptr, nullptr, nullptr);
-    EXPECT_DEATH(endpoint->JSONWithRequest(std::make_shared<UnknownRequest>()), "Unhandled TovrinRequestType");
+    EXPECT_DEATH(endpoint->JSONWithRequest(std::make_shared<UnknownRequest>()),
+                 "Unhandled TovrinRequestType");
 }
 
 }  // namespace

@@ -100,10 +100,12 @@ TEST_F(DeviceRegistrationServiceTest, ADeviceWithoutAVendorIdentifierSendsTheTok
     world.launchSignedIn();
     QFile blocker(world.home.path() + "/not-a-folder");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    const auto device = std::make_shared<Device>("iPhone", "iOS", "8.1", blocker.fileName() + "/VendorIdentifier");
+    const auto device =
+        std::make_shared<Device>("iPhone", "iOS", "8.1", blocker.fileName() + "/VendorIdentifier");
     ASSERT_FALSE(device->identifierForVendor().has_value());
-    auto service = std::make_shared<DeviceRegistrationService>(
-        world.injector.get<AuthenticatedTovrinEndpoint>(), world.injector.get<TovrinWebAPIThrottler>(), device);
+    auto service =
+        std::make_shared<DeviceRegistrationService>(world.injector.get<AuthenticatedTovrinEndpoint>(),
+                                                    world.injector.get<TovrinWebAPIThrottler>(), device);
 
     service->registerDeviceToken(DeviceToken);
     ASSERT_TRUE(world.server.waitForRequests(2));
