@@ -1,7 +1,9 @@
 #include "AppModule.h"
 
+#include "API/AuthenticatedBootstrapManager.h"
 #include "API/URLService.h"
 #include "Authentication/AuthStorage.h"
+#include "Authentication/SessionService.h"
 #include "Categories/Color+Tovrin.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
@@ -113,6 +115,9 @@ void AppModule::configure(Injector& injector) const {
 }
 
 void AppModule::configureUserSessionClasses(Injector& injector) const {
+    injector.bindFactory<AuthenticatedBootstrapManager>(
+        QStringLiteral("UserSessionScopedAuthenticatedBootstrapManager"),
+        [](Injector& injector, const Arguments&) { return AuthenticatedBootstrapManager::create(injector); });
     injector.bindFactory<TovrinPersistence>(
         QStringLiteral("UserSessionScopedPersistence"),
         [](Injector& injector, const Arguments&) { return TovrinPersistence::create(injector); });
@@ -121,6 +126,7 @@ void AppModule::configureUserSessionClasses(Injector& injector) const {
 void AppModule::configureSingletons(Injector& injector) const {
     injector.setSingleton<URLService>();
     injector.setSingleton<RemoteNotificationRegistrar>();
+    injector.setSingleton<SessionService>();
     injector.setSingleton<CurrentConversationManager>();
     injector.setSingleton<MyProfileImageManager>();
     injector.setSingleton<TovrinWebAPIThrottler>();

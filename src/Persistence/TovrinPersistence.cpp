@@ -199,8 +199,9 @@ std::shared_ptr<TovrinPersistence> TovrinPersistence::create(Injector& injector)
 
 void TovrinPersistence::bootstrapDatabase() {
     DatabaseFileRegistry& registry = DatabaseFileRegistry::shared();
-    if (registry.waitForPendingDeletions(path_)) {
-        // The connection was opened on the file that has just been removed.
+    // A deletion still pending, or one that finished after the connection was opened, leaves the
+    // connection on a removed file.
+    if (registry.waitForPendingDeletions(path_) || database_->hasMoved()) {
         database_->close();
         database_ = std::make_shared<Database>(path_);
     }

@@ -4,10 +4,13 @@
 
 #include <QDir>
 
+#include "API/AuthenticatedBootstrapManager.h"
+#include "API/AuthenticatedTovrinService.h"
 #include "API/TovrinService.h"
 #include "API/URLService.h"
 #include "API/WebClientTestSupport.h"
 #include "Authentication/AuthStorage.h"
+#include "Authentication/SessionService.h"
 #include "Categories/Color+Tovrin.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
@@ -127,6 +130,28 @@ TEST_F(AppModuleTest, TheURLServiceAndTheThrottlerAreOneForTheProcessTheWebClien
     EXPECT_EQ(injector.get<URLService>(), injector.get<URLService>());
     EXPECT_EQ(injector.get<TovrinWebAPIThrottler>(), injector.get<TovrinWebAPIThrottler>());
     EXPECT_NE(injector.get<TovrinService>(), injector.get<TovrinService>());
+}
+
+TEST_F(AppModuleTest, TheSessionServiceIsOneForTheProcessTheSignedInClientIsNewEachTime) {
+    auto listeners = std::make_shared<test::RecordingListeners>();
+    injector.bindInstance<DeprecatedClientListener>(listeners);
+    injector.bindInstance<BannedUserListener>(listeners);
+    injector.bindInstance<CertificateMismatchListener>(listeners);
+    EXPECT_EQ(injector.get<SessionService>(), injector.get<SessionService>());
+    EXPECT_NE(injector.get<AuthenticatedTovrinService>(), injector.get<AuthenticatedTovrinService>());
+}
+
+TEST_F(AppModuleTest, EachSessionGetsANewBootstrapManagerWithNoCall) {
+    auto listeners = std::make_shared<test::RecordingListeners>();
+    injector.bindInstance<DeprecatedClientListener>(listeners);
+    injector.bindInstance<BannedUserListener>(listeners);
+    injector.bindInstance<CertificateMismatchListener>(listeners);
+    const QString key = QStringLiteral("UserSessionScopedAuthenticatedBootstrapManager");
+    auto first = injector.get<AuthenticatedBootstrapManager>(key);
+    auto second = injector.get<AuthenticatedBootstrapManager>(key);
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_NE(first->bootstrapService(), second->bootstrapService());
 }
 
 TEST_F(AppModuleTest, TheSupportFolderIsCreatedAgainWhenDeleted) {

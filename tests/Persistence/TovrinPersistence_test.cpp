@@ -217,6 +217,24 @@ TEST_F(DeletionTest, ANewStoreWaitsForAPendingDeletionOfItsFile) {
     EXPECT_TRUE(await(next->broadcastMessageIDExists("member B")));
 }
 
+TEST_F(DeletionTest, AConnectionOpenedBeforeADeletionFinishedIsOpenedAgain) {
+    auto old = files.make();
+    saveMarker(old, "member A");
+    auto connection = std::make_shared<Database>(files.path());
+    EXPECT_TRUE(await(old->deleteDatabase()));
+    auto clock = std::make_shared<test::FakeClock>();
+    auto next = std::make_shared<TovrinPersistence>(
+        connection, std::make_shared<NearbyUserJSONMapper>(clock), std::make_shared<FilterJSONMapper>(),
+        std::make_shared<CascadeFilterJSONMapper>(), std::make_shared<RulesJSONMapper>(),
+        std::make_shared<LastSeenMessageInfoJSONMapper>(), clock,
+        std::make_shared<ThreadTrampoline>(
+            std::make_shared<DispatchQueue>(QStringLiteral("TovrinPersistence"))));
+    EXPECT_FALSE(await(next->broadcastMessageIDExists("member A")));
+    saveMarker(next, "member B");
+    EXPECT_TRUE(await(next->broadcastMessageIDExists("member B")));
+    EXPECT_TRUE(QFile::exists(files.path()));
+}
+
 TEST_F(DeletionTest, AFileThatCouldNotBeRemovedIsEmptiedInstead) {
     auto store = files.make();
     saveMarker(store, "member A");

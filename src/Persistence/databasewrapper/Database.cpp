@@ -61,6 +61,12 @@ void Database::assertUsable() const {
                "SQL on the main thread for a database that belongs to a background queue");
 }
 
+bool Database::hasMoved() const {
+    if (isClosed_ || !database_) return false;
+    int moved = 0;
+    return sqlite3_file_control(database_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved != 0;
+}
+
 int Database::userVersion() {
     return int(integerForSQL(QStringLiteral("PRAGMA user_version;")).value_or(0));
 }

@@ -39,6 +39,9 @@ public:
     // and closes the connection. A second call does nothing.
     void close();
 
+    // Whether the file this connection opened has since been removed or replaced at its path.
+    bool hasMoved() const;
+
     // 0 also when the file cannot be read as a database.
     int userVersion();
     // The first column of the first row as an integer; nothing when there is no row or the SQL

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
+#include <QVariantMap>
 #include <optional>
 
 #include "platform/net/HTTPHeaderFields.h"
@@ -33,6 +34,11 @@ public:
         setValueForHTTPHeaderField(headerFields_, value, field);
     }
 
+    // Values that travel with the request inside the application and are never sent; an invalid
+    // QVariant when the key has none.
+    QVariant property(const QString& key) const { return properties_.value(key); }
+    void setProperty(const QVariant& value, const QString& key) { properties_.insert(key, value); }
+
     friend bool operator==(const URLRequest&, const URLRequest&) = default;
 
 private:
@@ -40,6 +46,7 @@ private:
     QString HTTPMethod_ = QStringLiteral("GET");
     std::optional<QByteArray> HTTPBody_;
     HTTPHeaderFields headerFields_;
+    QVariantMap properties_;
 };
 
 }  // namespace tovrin::net

@@ -94,6 +94,7 @@ TEST_F(URLSessionTest, SendsTheRequestAsGiven) {
     request.setValue("application/json", "Content-Type");
     request.setValue("Tovrin3 token", "Authorization");
     request.setHTTPBody("{\"a\":1}");
+    request.setProperty("kept inside", "Marker");  // never sent
     send(*session, request);
 
     ASSERT_EQ(server.requests().size(), 1);
@@ -104,6 +105,10 @@ TEST_F(URLSessionTest, SendsTheRequestAsGiven) {
     EXPECT_EQ(received.header("Content-Type"), "application/json");
     EXPECT_EQ(received.header("Authorization"), "Tovrin3 token");
     EXPECT_EQ(received.body, "{\"a\":1}");
+    for (const auto& [name, value] : received.headers) {
+        EXPECT_NE(name.toLower(), "marker");
+        EXPECT_NE(value, "kept inside");
+    }
 }
 
 TEST_F(URLSessionTest, ARequestWithoutDataForItsTimeOutFails) {

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "API/TovrinEndpoint.h"
+
+namespace tovrin {
+
+class AuthenticatedTovrinService;
+class AuthenticatedURLService;
+
+// The endpoint of every call of a signed-in member: API and upload requests on the addresses of
+// the member's bootstrap answer, sent through the signed-in client. A request still waiting for the
+// bootstrap answer when another session begins fails with 10 and is not sent.
+class AuthenticatedTovrinEndpoint : public TovrinEndpoint {
+public:
+    AuthenticatedTovrinEndpoint(std::shared_ptr<URLService> urlService,
+                                std::shared_ptr<AuthenticatedTovrinService> tovrinService,
+                                std::shared_ptr<HTTPHeaderFurnisher> httpHeaderFurnisher,
+                                std::shared_ptr<AuthenticatedURLService> authenticatedURLService);
+
+    // Container initializer: the `URLService`, `AuthenticatedTovrinService`, `HTTPHeaderFurnisher` and
+    // `AuthenticatedURLService` class keys.
+    static std::shared_ptr<AuthenticatedTovrinEndpoint> create(Injector& injector);
+
+protected:
+    Promise<QUrl> urlPromiseForServiceType(TovrinRequestType serviceType) override;
+
+private:
+    std::shared_ptr<AuthenticatedURLService> authenticatedURLService_;
+};
+
+}  // namespace tovrin

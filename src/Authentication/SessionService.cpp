@@ -1,0 +1,104 @@
+#include "Authentication/SessionService.h"
+
+#include "API/TovrinAPIRequest.h"
+#include "API/TovrinEndpoint.h"
+#include "API/TovrinServiceError.h"
+#include "Authentication/AuthResponseParser.h"
+#include "Authentication/AuthStorage.h"
+#include "Authentication/UserSession.h"
+#include "Throttling/ThrottledService.h"
+#include "Throttling/TovrinWebAPIThrottler.h"
+#include "platform/di/Injector.h"
+
+namespace tovrin {
+
+SessionService::SessionService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint,
+                               std::shared_ptr<Throttler> throttler, std::shared_ptr<AuthStorage> authStorage)
+    : tovrinEndpoint_(std::move(tovrinEndpoint)),
+      throttler_(std::move(throttler)),
+      authStorage_(std::move(authStorage)) {}
+
+std::shared_ptr<SessionService> SessionService::create(Injector& injector) {
+    auto tovrinEndpoint = injector.get<TovrinEndpoint>();
+    auto throttler = injector.get<TovrinWebAPIThrottler>();
+    auto authStorage = injector.get<AuthStorage>();
+    return std::make_shared<SessionService>(tovrinEndpoint, throttler, authStorage);
+}
+
+Promise<SessionInfo> SessionService::loginWithEmail(const std::optional<QString>& email,
+                                                    const std::optional<QString>& password) {
+    auto self = shared_from_this();
+    return ThrottledService::wrappedThrottledPromiseWithThrottler<SessionInfo>(
+        throttler_, LoginActionKey, [self, email, password] {
+            return self->sessionEndpointPromiseForEmail(email, password).then([](const SessionInfo& info) {
+                if (auto session = UserSession::sharedSession())
+                    session->startSessionWithProfileID(info.profileID(), info.credentials());
+                return info;
+            });
+        });
+}
+
+Promise<SessionInfo> SessionService::renewSessionCredentialsWithEmail(
+    const std::optional<QString>& email, const std::optional<QString>& password) {
+    const quint64 generation = UserSession::currentSessionGeneration();
+    if (ongoingRenewSessionCredentialsPromise_ &&
+        ongoingRenewSessionCredentialsPromise_->sessionGeneration == generation) {
+        return ongoingRenewSessionCredentialsPromise_->promise;
+    }
+    const Promise<SessionInfo> renewal = startRenewal(email, password);
+    ongoingRenewSessionCredentialsPromise_ = OngoingRenewal{renewal, generation};
+    return renewal;
+}
+
+// The renewal's own continuations are attached before any caller's, so callers see the session
+// already updated or signed out.
+Promise<SessionInfo> SessionService::startRenewal(const std::optional<QString>& email,
+                                                  const std::optional<QString>& password) {
+    const quint64 generation = UserSession::currentSessionGeneration();
+    auto self = shared_from_this();
+    return sessionEndpointPromiseForEmail(email, password)
+        .then([self, generation](const SessionInfo& info) {
+            self->renewalDidSettle(generation);
+            if (generation != UserSession::currentSessionGeneration()) {
+                return Promise<SessionInfo>::rejected(
+                    tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
+            }
+            if (auto session = UserSession::sharedSession())
+                session->updateSessionWithNewCredentials(info.credentials());
+            return Promise<SessionInfo>::resolved(info);
+        })
+        .catchError([self, generation](const Error& error) {
+            // The code alone decides, whatever the domain.
+            if (error.code() == TovrinServiceErrorInvalidCredentials &&
+                generation == UserSession::currentSessionGeneration()) {
+                if (auto session = UserSession::sharedSession()) session->logout();
+            }
+            self->renewalDidSettle(generation);
+        });
+}
+
+void SessionService::renewalDidSettle(quint64 sessionGeneration) {
+    if (ongoingRenewSessionCredentialsPromise_ &&
+        ongoingRenewSessionCredentialsPromise_->sessionGeneration == sessionGeneration) {
+        ongoingRenewSessionCredentialsPromise_.reset();
+    }
+}
+
+Promise<SessionInfo> SessionService::sessionEndpointPromiseForEmail(const std::optional<QString>& email,
+                                                                    const std::optional<QString>& password) {
+    authStorage_->storeLoginCredentials(LoginCredentials(email, password));
+    if (!email || !password) {
+        return Promise<SessionInfo>::rejected(tovrinServiceError(TovrinServiceErrorInvalidCredentials));
+    }
+    const auto request = TovrinAPIRequest::POSTRequestWithPath(
+        QStringLiteral("/v3/sessions"), std::nullopt,
+        QJsonObject{{QStringLiteral("email"), *email}, {QStringLiteral("password"), *password}});
+    return tovrinEndpoint_->JSONWithRequest(request).then([](const QJsonValue& response) {
+        const std::optional<SessionInfo> info = AuthResponseParser(response.toObject()).sessionInfo();
+        if (!info)
+            return Promise<SessionInfo>::rejected(tovrinServiceError(TovrinServiceErrorDataNotReadable));
+        return Promise<SessionInfo>::resolved(*info);
+    });
+}
+
+}  // namespace tovrin

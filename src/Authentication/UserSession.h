@@ -1,0 +1,146 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "API/FullBootstrapInfo.h"
+#include "Authentication/SessionCredentials.h"
+#include "platform/promise/Promise.h"
+
+namespace tovrin {
+
+class AuthStorage;
+class AuthenticatedBootstrapManager;
+class CascadeFilterManager;
+class CurrentConversationManager;
+class DeviceRegistrationService;
+class FilterManager;
+class Injector;
+class LocalPreferences;
+class NotificationCenter;
+class RemoteNotificationRegistrar;
+class ServerCurrentDateProvider;
+class TovrinPersistence;
+class UserDefaults;
+
+inline const QString UserSessionProfileIDUserDefaultsKey = QStringLiteral("UserSessionProfileID");
+// Posted at the end of every sign-out, with no object and no user info.
+inline const QString UserDidLogoutNotification = QStringLiteral("UserDidLogoutNotification");
+
+// Who is signed in. A session is active while login credentials and a profile id are stored; the
+// tokens live in memory only, so a remembered member's first request renews them. The session makes
+// the per-member objects when a member's session starts and drops them at sign-out; the container's
+// class keys of the routed ones yield the current object, or an empty pointer while there is none.
+// One per process, made by its own class operation; main thread only.
+class UserSession : public std::enable_shared_from_this<UserSession> {
+public:
+    // Makes the shared session at the first call; every call configures it with the arguments.
+    static std::shared_ptr<UserSession> initializeSharedSessionWithInjector(
+        Injector& injector, std::shared_ptr<NotificationCenter> notificationCenter);
+    static std::shared_ptr<UserSession> sharedSession();
+    // The next initialization makes a new shared session.
+    static void clearSession();
+
+    // Changes whenever a member's session starts or ends, for the whole process: work begun under one
+    // generation must not go on under another member's tokens.
+    static quint64 currentSessionGeneration();
+
+    void configureWithInjector(Injector& injector, std::shared_ptr<NotificationCenter> notificationCenter);
+
+    bool isSessionActive() const;
+    // Kept in the user defaults, read and written at each call; nothing removes it.
+    std::optional<QString> profileID() const;
+    void setProfileID(const std::optional<QString>& profileID);
+    // The tokens of the running process; sign-out leaves the last ones in place.
+    const std::optional<SessionCredentials>& credentials() const { return credentials_; }
+
+    // After a sign-in or sign-up.
+    void startSessionWithProfileID(const QString& profileID, const SessionCredentials& credentials);
+    // After a renewal or an e-mail or password change: the same member, new tokens.
+    void updateSessionWithNewCredentials(const SessionCredentials& credentials);
+    void logout();
+
+    // Routes the class keys of the per-member objects to this session's fields; once, at configuration.
+    void bindUserSessionScopedInstances();
+    // Makes the store always, and every other per-member object when the session is active.
+    void setupSessionResources();
+    // The server's configuration rules; never rejects: when the bootstrap call fails, the stored
+    // rules, or nothing. Repeats the bootstrap call when the server clock's offset is stale, and sets
+    // the server clock from a newly received server time.
+    Promise<std::shared_ptr<ConfigurationRules>> fetchConfigurationRules();
+    // The session's bootstrap answer; its rules are saved to the store on the way.
+    Promise<FullBootstrapInfo> fetchBootstrapInfo();
+
+    // The per-member objects.
+    const std::shared_ptr<TovrinPersistence>& tovrinPersistence() const { return tovrinPersistence_; }
+    void setTovrinPersistence(std::shared_ptr<TovrinPersistence> persistence) {
+        tovrinPersistence_ = std::move(persistence);
+    }
+    const std::shared_ptr<AuthenticatedBootstrapManager>& bootstrapManager() const {
+        return bootstrapManager_;
+    }
+    void setBootstrapManager(std::shared_ptr<AuthenticatedBootstrapManager> manager) {
+        bootstrapManager_ = std::move(manager);
+    }
+    const std::shared_ptr<FilterManager>& filterManager() const { return filterManager_; }
+    void setFilterManager(std::shared_ptr<FilterManager> manager) { filterManager_ = std::move(manager); }
+    const std::shared_ptr<CascadeFilterManager>& cascadeFilterManager() const {
+        return cascadeFilterManager_;
+    }
+    void setCascadeFilterManager(std::shared_ptr<CascadeFilterManager> manager) {
+        cascadeFilterManager_ = std::move(manager);
+    }
+    const std::shared_ptr<DeviceRegistrationService>& deviceRegistrationService() const {
+        return deviceRegistrationService_;
+    }
+    void setDeviceRegistrationService(std::shared_ptr<DeviceRegistrationService> service) {
+        deviceRegistrationService_ = std::move(service);
+    }
+
+    // The process-wide collaborators.
+    const std::shared_ptr<AuthStorage>& authStorage() const { return authStorage_; }
+    const std::shared_ptr<RemoteNotificationRegistrar>& remoteNotificationRegistrar() const {
+        return remoteNotificationRegistrar_;
+    }
+    const std::shared_ptr<LocalPreferences>& localPreferences() const { return localPreferences_; }
+    const std::shared_ptr<CurrentConversationManager>& currentConversationManager() const {
+        return currentConversationManager_;
+    }
+    const std::shared_ptr<ServerCurrentDateProvider>& serverCurrentDateProvider() const {
+        return serverCurrentDateProvider_;
+    }
+
+private:
+    UserSession() = default;
+
+    enum class Routing { ClassKey, None };
+
+    template <class Visit>
+    static void forEachMemberObject(Visit&& visit);
+    template <class T>
+    void routeClassKey(std::shared_ptr<T> UserSession::*field);
+    void registerDeviceTokenWhenReady();
+    void unregisterDeviceTokenWhenReady();
+    void deleteStoreHoldingAnotherMembersData(const QString& profileID);
+    void dropMemberObjects();
+
+    std::optional<SessionCredentials> credentials_;
+
+    std::shared_ptr<AuthStorage> authStorage_;
+    std::shared_ptr<UserDefaults> userDefaults_;
+    std::shared_ptr<RemoteNotificationRegistrar> remoteNotificationRegistrar_;
+    std::shared_ptr<LocalPreferences> localPreferences_;
+    std::shared_ptr<CurrentConversationManager> currentConversationManager_;
+    std::shared_ptr<ServerCurrentDateProvider> serverCurrentDateProvider_;
+    Injector* notInjector_ = nullptr;
+    std::shared_ptr<NotificationCenter> notificationCenter_;
+
+    std::shared_ptr<TovrinPersistence> tovrinPersistence_;
+    std::shared_ptr<AuthenticatedBootstrapManager> bootstrapManager_;
+    std::shared_ptr<FilterManager> filterManager_;
+    std::shared_ptr<CascadeFilterManager> cascadeFilterManager_;
+    std::shared_ptr<DeviceRegistrationService> deviceRegistrationService_;
+};
+
+}  // namespace tovrin

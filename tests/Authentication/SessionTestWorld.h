@@ -1,0 +1,243 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "API/WebClientTestSupport.h"
+#include "AppModule.h"
+#include "Authentication/AuthStorage.h"
+#include "Authentication/UserSession.h"
+#include "Categories/Promise+InProgress.h"
+#include "Helpers/ServerCurrentDateProvider.h"
+#include "Persistence/TovrinPersistence.h"
+#include "RemoteNotifications/RemoteNotificationRegistrar.h"
+#include "fixtures/http/LoopbackHTTPServer.h"
+#include "fixtures/keychain/InMemoryKeychain.h"
+#include "platform/di/Injector.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/net/URLError.h"
+#include "platform/system/Application.h"
+#include "platform/system/Device.h"
+#include "support/FakeClock.h"
+#include "support/TestSupport.h"
+
+namespace tovrin::test {
+
+// A URL session that counts the requests still waiting for an answer, and can fail chosen
+// requests with a URL-loading error before they are sent (for errors a real session never makes).
+class CountingURLSession : public net::URLSession {
+public:
+    using URLSession::URLSession;
+
+    Promise<net::DataTaskResponse> dataTaskPromise(const net::URLRequest& request) override {
+        if (failBeforeSending) {
+            if (const std::optional<Error> error = failBeforeSending(request))
+                return Promise<net::DataTaskResponse>::rejected(*error);
+        }
+        ++*inFlight_;
+        const auto promise = URLSession::dataTaskPromise(request);
+        performWhenFinished(promise, [inFlight = inFlight_] { --*inFlight; });
+        return promise;
+    }
+
+    int tasksInFlight() const { return *inFlight_; }
+
+    std::function<std::optional<Error>(const net::URLRequest&)> failBeforeSending;
+
+private:
+    std::shared_ptr<int> inFlight_ = std::make_shared<int>(0);
+};
+
+// Hands the platform's push-registration replies to the registrar, as the application delegate does.
+class RegistrarForwardingDelegate : public ApplicationDelegate {
+public:
+    explicit RegistrarForwardingDelegate(std::shared_ptr<RemoteNotificationRegistrar> registrar)
+        : registrar_(std::move(registrar)) {}
+    void didRegisterForRemoteNotificationsWithDeviceToken(Application&, const QByteArray& token) override {
+        registrar_->didRegisterForRemoteNotificationsWithDeviceToken(token);
+    }
+    void didFailToRegisterForRemoteNotificationsWithError(Application&, const Error& error) override {
+        registrar_->didFailToRegisterForRemoteNotificationsWithError(error);
+    }
+
+private:
+    std::shared_ptr<RemoteNotificationRegistrar> registrar_;
+};
+
+// The application's container over a temporary home, pointed at a loopback web service, with an
+// in-memory keychain, recording listeners, a settable network status, a server clock on a fake
+// device clock and an application of its own for push registration. The shared user session made
+// over it is cleared at the end, once every request has been answered.
+class SessionTestWorld {
+public:
+    using Handler = std::function<ScriptedResponse(const RecordedRequest&)>;
+
+    // `host` is the configured "TovrinHostURL"; the loopback server's address when empty.
+    explicit SessionTestWorld(const QString& host = QString()) {
+        AppModule().configure(injector);
+        setHostURL(host.isEmpty() ? server.url().toString() : host);
+        injector.bindInstance<Keychain>(keychain);
+        injector.bindInstance<net::URLSession>(urlSession);
+        injector.bindInstance<DeprecatedClientListener>(listeners);
+        injector.bindInstance<BannedUserListener>(listeners);
+        injector.bindInstance<CertificateMismatchListener>(listeners);
+        injector.bindInstance(
+            std::make_shared<Device>("iPhone", "iOS", "8.1", home.path() + "/VendorIdentifier"));
+        injector.bindInstance(std::make_shared<ServerCurrentDateProvider>(clock));
+        injector.bindInstance(application);
+        applicationDelegate =
+            std::make_shared<RegistrarForwardingDelegate>(injector.get<RemoteNotificationRegistrar>());
+        application->setDelegate(applicationDelegate);
+        server.setHandler([this](const RecordedRequest& request) { return respond(request); });
+        injector.bindFactory<TovrinPersistence>(QStringLiteral("UserSessionScopedPersistence"),
+                                                [this](Injector& injector, const Arguments&) {
+                                                    auto store = TovrinPersistence::create(injector);
+                                                    stores_.push_back(store);
+                                                    return store;
+                                                });
+    }
+
+    // A store's queued work keeps it alive and ends by posting to the main queue: nothing of it may
+    // outlive the test.
+    ~SessionTestWorld() {
+        UserSession::clearSession();
+        settle();
+        EXPECT_TRUE(runUntil([&] {
+            return std::all_of(stores_.begin(), stores_.end(),
+                               [](const auto& store) { return store.expired(); });
+        }));
+        drainMainQueue();
+    }
+
+    SessionTestWorld(const SessionTestWorld&) = delete;
+    SessionTestWorld& operator=(const SessionTestWorld&) = delete;
+
+    // The configured "TovrinHostURL", for what is built from now on.
+    void setHostURL(const QString& host) {
+        QVariantMap info = Bundle::main()->infoDictionary();
+        info.insert(QStringLiteral("TovrinHostURL"), host);
+        injector.bindInstance(std::make_shared<Bundle>(info));
+    }
+
+    // "POST /v3/sessions" and the like; every other request is answered 200 "{}".
+    void route(const QString& methodAndPath, Handler handler) { routes_[methodAndPath] = std::move(handler); }
+    void route(const QString& methodAndPath, ScriptedResponse response) {
+        route(methodAndPath, [response](const RecordedRequest&) { return response; });
+    }
+    // Answers in turn, the last one for every further request.
+    void route(const QString& methodAndPath, std::vector<ScriptedResponse> responses) {
+        auto next = std::make_shared<size_t>(0);
+        route(methodAndPath, [responses, next](const RecordedRequest&) {
+            return responses[std::min((*next)++, responses.size() - 1)];
+        });
+    }
+
+    QList<RecordedRequest> requestsTo(const QString& methodAndPath) const {
+        QList<RecordedRequest> found;
+        for (const RecordedRequest& request : server.requests()) {
+            if (nameOf(request) == methodAndPath) found.append(request);
+        }
+        return found;
+    }
+    static QString nameOf(const RecordedRequest& request) {
+        return QString::fromLatin1(request.method) + ' ' + request.path;
+    }
+
+    // What an earlier run left: stored credentials and, if given, a stored profile id.
+    void remember(const QString& email, const QString& password, const std::optional<QString>& profileID) {
+        injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials(email, password));
+        if (profileID)
+            injector.get<UserDefaults>()->setObject(*profileID, UserSessionProfileIDUserDefaultsKey);
+    }
+
+    // A launch: the shared session made, configured and set up.
+    std::shared_ptr<UserSession> launch() {
+        auto session = UserSession::initializeSharedSessionWithInjector(injector, notificationCenter);
+        session->setupSessionResources();
+        return session;
+    }
+
+    // A launch, then a member signed in with the tokens given.
+    std::shared_ptr<UserSession> launchSignedIn(const QString& profileID = "7",
+                                                const QString& sessionToken = "token-0") {
+        auto session = launch();
+        injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials("ann@example.com", "secret"));
+        session->startSessionWithProfileID(profileID, SessionCredentials(sessionToken, "xmpp-0"));
+        return session;
+    }
+
+    // Runs the event loop until no request waits for its answer and what the answers started ran.
+    void settle() {
+        EXPECT_TRUE(runUntil([&] { return urlSession->tasksInFlight() == 0; }));
+        drainMainQueue();
+    }
+
+    static ScriptedResponse sessionResponse(const QJsonValue& profileID, const QString& sessionToken,
+                                            const QString& xmppToken = "xmpp-1") {
+        const QJsonObject body{
+            {"profileId", profileID}, {"sessionId", sessionToken}, {"xmppToken", xmppToken}};
+        return ScriptedResponse::json(200, QJsonDocument(body).toJson(QJsonDocument::Compact));
+    }
+    static ScriptedResponse errorResponse(int status, int code) {
+        return ScriptedResponse::json(status,
+                                      QStringLiteral(R"({"code":%1,"message":""})").arg(code).toUtf8());
+    }
+
+    // A bootstrap answer naming this server as the upload host and, optionally, the server time.
+    QByteArray bootstrapAnswer(std::optional<double> serverTimeMilliseconds = std::nullopt,
+                               int maxCascadePages = 5) const {
+        QJsonObject configuration{{"app", QJsonObject{{"maxCascadePages", maxCascadePages}}}};
+        if (serverTimeMilliseconds) configuration.insert("serverTime", *serverTimeMilliseconds);
+        const QJsonObject services{
+            {"chat", QJsonArray{QJsonObject{{"protocol", "xmpp"},
+                                            {"host", "chat.tovrin.example"},
+                                            {"port", 5222},
+                                            {"domain", "tovrin.example"}},
+                                QJsonObject{{"host", "second.example"}}}},
+            {"media",
+             QJsonArray{QJsonObject{{"protocol", "https"}, {"host", "media.tovrin.example"}, {"port", 443}},
+                        QJsonObject{{"protocol", "http"}, {"host", "second.example"}, {"port", 80}}}},
+            {"upload", QJsonArray{QJsonObject{
+                           {"protocol", "http"}, {"host", "127.0.0.1"}, {"port", server.url().port()}}}},
+            {"web",
+             QJsonArray{QJsonObject{{"protocol", "https"}, {"host", "www.tovrin.example"}, {"port", 443}}}},
+        };
+        return QJsonDocument(QJsonObject{{"services", services}, {"configuration", configuration}})
+            .toJson(QJsonDocument::Compact);
+    }
+
+    TemporaryHome home;
+    LoopbackHTTPServer server;
+    std::shared_ptr<InMemoryKeychain> keychain = std::make_shared<InMemoryKeychain>();
+    std::shared_ptr<RecordingListeners> listeners = std::make_shared<RecordingListeners>();
+    std::shared_ptr<FakeReachability> reachability = std::make_shared<FakeReachability>();
+    std::shared_ptr<CountingURLSession> urlSession =
+        std::make_shared<CountingURLSession>(net::URLSessionConfiguration{30, QString()}, reachability);
+    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
+    std::shared_ptr<NotificationCenter> notificationCenter = std::make_shared<NotificationCenter>();
+    std::shared_ptr<Application> application = std::make_shared<Application>(notificationCenter);
+    std::shared_ptr<RegistrarForwardingDelegate> applicationDelegate;
+    Injector injector;
+
+private:
+    ScriptedResponse respond(const RecordedRequest& request) {
+        if (nameOf(request) == "GET /v3/bootstrap" && !routes_.contains("GET /v3/bootstrap")) {
+            return ScriptedResponse::json(200, bootstrapAnswer());
+        }
+        const auto found = routes_.find(nameOf(request));
+        return found != routes_.end() ? found->second(request) : ScriptedResponse::json(200, "{}");
+    }
+
+    std::map<QString, Handler> routes_;
+    std::vector<std::weak_ptr<TovrinPersistence>> stores_;
+};
+
+}  // namespace tovrin::test

@@ -1,0 +1,120 @@
+#include "RemoteNotifications/DeviceRegistrationService.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonDocument>
+
+#include "API/AuthenticatedTovrinEndpoint.h"
+#include "Authentication/SessionTestWorld.h"
+#include "Throttling/TovrinWebAPIThrottler.h"
+#include "platform/foundation/UUID.h"
+
+namespace tovrin {
+namespace {
+
+using test::ScriptedResponse;
+using test::SessionTestWorld;
+
+const QByteArray DeviceToken = QByteArray::fromHex("00ab0fff10");
+
+// The log lines of this service written while it lives.
+class LogLines {
+public:
+    LogLines() {
+        lines().clear();
+        previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            if (message.startsWith("Couldn't")) lines().append(message);
+        });
+    }
+    ~LogLines() { qInstallMessageHandler(previous_); }
+    static QStringList& lines() {
+        static QStringList captured;
+        return captured;
+    }
+
+private:
+    QtMessageHandler previous_;
+};
+
+class DeviceRegistrationServiceTest : public testing::Test {
+protected:
+    SessionTestWorld world;
+};
+
+TEST_F(DeviceRegistrationServiceTest, TheSessionRegistersTheTokenAsLowerCaseHexAndRemovesItAtSignOut) {
+    world.application->setRemoteNotificationDeviceToken(DeviceToken);
+    auto session = world.launchSignedIn("7", "token-ann");
+    ASSERT_TRUE(world.server.waitForRequests(2));
+    world.settle();
+
+    const auto registrations = world.requestsTo("POST /v3/ios-push-tokens");
+    ASSERT_EQ(registrations.size(), 1);
+    EXPECT_EQ(registrations[0].header("Authorization"), "Tovrin3 token-ann");
+    const QJsonObject body = QJsonDocument::fromJson(registrations[0].body).object();
+    EXPECT_EQ(body.value("token"), "00ab0fff10");
+    EXPECT_EQ(body.value("vendorProvidedIdentifier").toString(),
+              world.injector.get<Device>()->identifierForVendor().value_or(""));
+    EXPECT_TRUE(isUUIDString(body.value("vendorProvidedIdentifier").toString()));
+
+    session->logout();
+    ASSERT_TRUE(world.server.waitForRequests(3));
+    world.settle();
+    const auto removals = world.requestsTo("DELETE /v3/push-tokens/00ab0fff10");
+    ASSERT_EQ(removals.size(), 1);
+    EXPECT_EQ(removals[0].header("Authorization"), "Tovrin3 token-ann");
+    EXPECT_FALSE(removals[0].header("Content-Type").has_value());
+    EXPECT_TRUE(removals[0].body.isEmpty());
+}
+
+TEST_F(DeviceRegistrationServiceTest, WithoutAPushServiceNoTokenIsRegisteredOrRemoved) {
+    auto session = world.launchSignedIn();
+    session->logout();
+    world.settle();
+
+    EXPECT_TRUE(world.requestsTo("POST /v3/ios-push-tokens").isEmpty());
+    EXPECT_TRUE(world.server.requests().isEmpty());
+}
+
+TEST_F(DeviceRegistrationServiceTest, AFailedRequestWritesOneLogLineAndIsNotRepeated) {
+    world.launchSignedIn();
+    world.route("POST /v3/ios-push-tokens", ScriptedResponse::empty(500));
+    world.route("DELETE /v3/push-tokens/00ab0fff10", ScriptedResponse::empty(404));
+    LogLines log;
+    auto service = world.injector.get<DeviceRegistrationService>();
+
+    service->registerDeviceToken(DeviceToken);
+    service->unregisterDeviceToken(DeviceToken);
+    ASSERT_TRUE(test::runUntil([&] { return LogLines::lines().size() == 2; }));
+    world.settle();
+
+    QStringList lines = LogLines::lines();
+    lines.sort();  // the two requests may end in either order
+    EXPECT_TRUE(lines[0].startsWith("Couldn't register device push token with tovrin server. Error = "));
+    EXPECT_TRUE(lines[1].startsWith("Couldn't unregister device push token with tovrin server. Error = "));
+    EXPECT_EQ(world.requestsTo("POST /v3/ios-push-tokens").size(), 1);
+    EXPECT_EQ(world.requestsTo("DELETE /v3/push-tokens/00ab0fff10").size(), 1);
+}
+
+TEST_F(DeviceRegistrationServiceTest, ADeviceWithoutAVendorIdentifierSendsTheTokenAlone) {
+    world.launchSignedIn();
+    QFile blocker(world.home.path() + "/not-a-folder");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    const auto device =
+        std::make_shared<Device>("iPhone", "iOS", "8.1", blocker.fileName() + "/VendorIdentifier");
+    ASSERT_FALSE(device->identifierForVendor().has_value());
+    auto service =
+        std::make_shared<DeviceRegistrationService>(world.injector.get<AuthenticatedTovrinEndpoint>(),
+                                                    world.injector.get<TovrinWebAPIThrottler>(), device);
+
+    service->registerDeviceToken(DeviceToken);
+    ASSERT_TRUE(world.server.waitForRequests(2));
+    world.settle();
+
+    const auto registrations = world.requestsTo("POST /v3/ios-push-tokens");
+    ASSERT_EQ(registrations.size(), 1);
+    EXPECT_EQ(registrations[0].body, R"({"token":"00ab0fff10"})");
+}
+
+}  // namespace
+}  // namespace tovrin
