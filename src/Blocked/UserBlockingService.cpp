@@ -14,8 +14,8 @@ std::shared_ptr<UserBlockingService> UserBlockingService::create(Injector& injec
 }
 
 Promise<QJsonValue> UserBlockingService::blockUserWithProfileID(const QString& profileID) {
-    return JSONWithRequest(TovrinAPIRequest::POSTRequestWithPath(QStringLiteral("/v3/me/blocks/%1").arg(profileID),
-                                                                 std::nullopt, std::nullopt));
+    return JSONWithRequest(TovrinAPIRequest::POSTRequestWithPath(
+        QStringLiteral("/v3/me/blocks/%1").arg(profileID), std::nullopt, std::nullopt));
 }
 
 Promise<QJsonValue> UserBlockingService::unblockAllUsers() {

@@ -39,7 +39,8 @@ Promise<QImage> DeferredImageLoader::imageAtURL(const QUrl& url) {
 bool DeferredImageLoader::tryAndResolveCachedImageAtURL(const QUrl& url, const Resolver<QImage>& resolver) {
     const std::shared_ptr<net::URLCache>& cache = urlSession_->configuration().URLCache;
     if (!cache) return false;
-    const std::optional<net::CachedURLResponse> cached = cache->cachedResponseForRequest(net::URLRequest(url));
+    const std::optional<net::CachedURLResponse> cached =
+        cache->cachedResponseForRequest(net::URLRequest(url));
     if (!cached || cached->data.isEmpty()) return false;
     mainQueue_->addOperation([resolver, data = cached->data] { settle(resolver, data, std::nullopt); });
     return true;
@@ -47,7 +48,8 @@ bool DeferredImageLoader::tryAndResolveCachedImageAtURL(const QUrl& url, const R
 
 // The continuations hold what they need, not the loader nor the session.
 void DeferredImageLoader::loadFromNetwork(const QUrl& url, const Resolver<QImage>& resolver) {
-    mainQueue_->addOperation([center = notificationCenter_] { center->post(HTTPActivityDidBeginNotification); });
+    mainQueue_->addOperation(
+        [center = notificationCenter_] { center->post(HTTPActivityDidBeginNotification); });
     urlSession_->dataTaskPromise(net::URLRequest(url))
         .thenOn(mainQueue_,
                 [center = notificationCenter_, resolver](const net::DataTaskResponse& response) {
@@ -87,8 +89,8 @@ std::optional<Error> DeferredImageLoader::processNetworkError(const std::optiona
 QImage DeferredImageLoader::processedImageFromData(const QByteArray& data,
                                                    std::optional<Error>& mediaServiceError) {
     QImage image = imaging::imageWithData(data);
-    mediaServiceError = image.isNull() ? std::optional(tovrinServiceError(TovrinServiceErrorDataNotReadable))
-                                       : std::nullopt;
+    mediaServiceError =
+        image.isNull() ? std::optional(tovrinServiceError(TovrinServiceErrorDataNotReadable)) : std::nullopt;
     return image;
 }
 

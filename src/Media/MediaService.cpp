@@ -22,7 +22,8 @@ constexpr double LargeThumbnailMinimumNativeWidth = 1080;
 
 }  // namespace
 
-MediaService::MediaService(URLServiceProvider urlService, std::shared_ptr<DeferredImageLoader> deferredImageLoader,
+MediaService::MediaService(URLServiceProvider urlService,
+                           std::shared_ptr<DeferredImageLoader> deferredImageLoader,
                            std::shared_ptr<UserDefaults> userDefaults, std::shared_ptr<Screen> mainScreen)
     : urlService_(std::move(urlService)),
       deferredImageLoader_(std::move(deferredImageLoader)),
@@ -40,7 +41,12 @@ std::shared_ptr<MediaService> MediaService::create(Injector& injector) {
     return std::make_shared<MediaService>(urlService, deferredImageLoader, userDefaults, mainScreen);
 }
 
+// The screen is read on the main thread too.
 Promise<QImage> MediaService::thumbnailImageForMediaHash(const std::optional<QString>& mediaHash) {
+    if (!MainQueue::isMainThread()) {
+        return onMainThread(
+            [self = shared_from_this(), mediaHash] { return self->thumbnailImageForMediaHash(mediaHash); });
+    }
     return promiseForImageWithMediaHash(mediaHash, preferredThumbnailPathString(), thumbnailCache_);
 }
 
@@ -60,6 +66,11 @@ QString MediaService::preferredThumbnailPathString() const {
 Promise<QImage> MediaService::promiseForImageWithMediaHash(const std::optional<QString>& mediaHash,
                                                            const QString& cdnPathString,
                                                            const std::shared_ptr<ImageCache>& cache) {
+    if (!MainQueue::isMainThread()) {
+        return onMainThread([self = shared_from_this(), mediaHash, cdnPathString, cache] {
+            return self->promiseForImageWithMediaHash(mediaHash, cdnPathString, cache);
+        });
+    }
     if (!mediaHash || mediaHash->isEmpty()) {
         return Promise<QImage>::rejected(tovrinServiceError(TovrinServiceErrorMissingMediaHash));
     }
@@ -68,27 +79,22 @@ Promise<QImage> MediaService::promiseForImageWithMediaHash(const std::optional<Q
             return Promise<QImage>::resolved(*image);
         }
     }
-    if (MainQueue::isMainThread()) return loadImage(*mediaHash, cdnPathString, cache);
-    const auto deferred = Deferred<QImage>::make();
-    MainQueue::async([self = shared_from_this(), hash = *mediaHash, cdnPathString, cache,
-                      resolver = deferred.resolver] {
-        resolver.resolve(self->loadImage(hash, cdnPathString, cache));
-    });
-    return deferred.promise;
-}
-
-Promise<QImage> MediaService::loadImage(const QString& mediaHash, const QString& cdnPathString,
-                                        const std::shared_ptr<ImageCache>& cache) {
     const Promise<QImage> image =
         mediaHostURL().then([loader = deferredImageLoader_, mediaHash, cdnPathString](const QUrl& hostURL) {
-            return loader->imageAtURL(imageURL(hostURL, cdnPathString, mediaHash));
+            return loader->imageAtURL(imageURL(hostURL, cdnPathString, *mediaHash));
         });
     if (cache) {
-        image.then([cache, mediaHash](const QImage& loaded) {
+        image.then([cache, mediaHash = *mediaHash](const QImage& loaded) {
             cache->setObject(loaded, mediaHash, thumbnailCost(loaded));
         });
     }
     return image;
+}
+
+Promise<QImage> MediaService::onMainThread(std::function<Promise<QImage>()> work) {
+    const auto deferred = Deferred<QImage>::make();
+    MainQueue::async([work = std::move(work), resolver = deferred.resolver] { resolver.resolve(work()); });
+    return deferred.promise;
 }
 
 // A host address without a host is no address: it neither replaces the kept one nor loads.
@@ -106,7 +112,7 @@ Promise<QUrl> MediaService::mediaHostURL() {
         });
 }
 
-// The hash is one path segment: a "/" or ".." in it cannot reach another path of the host.
+// The hash is one path segment: a "/", "?" or "#" in it is escaped, never read as part of the address.
 QUrl MediaService::imageURL(const QUrl& hostURL, const QString& cdnPathString, const QString& mediaHash) {
     if (hostURL.host().isEmpty()) return {};
     QString path = hostURL.path(QUrl::FullyEncoded);

@@ -40,8 +40,8 @@ public:
     // `DeferredImageLoader` and user-defaults class keys, and "MainScreen".
     static std::shared_ptr<MediaService> create(Injector& injector);
 
-    // A thumbnail already in the memory cache fulfils the promise before it is returned (on the
-    // main thread).
+    // On the main thread, a thumbnail already in the memory cache fulfils the promise before it is
+    // returned.
     virtual Promise<QImage> thumbnailImageForMediaHash(const std::optional<QString>& mediaHash);
     virtual Promise<QImage> profileImageForMediaHash(const std::optional<QString>& mediaHash);
     virtual Promise<QImage> chatImageForMediaHash(const std::optional<QString>& mediaHash);
@@ -64,8 +64,8 @@ public:
     static qint64 thumbnailCost(const QImage& image);
 
 private:
-    Promise<QImage> loadImage(const QString& mediaHash, const QString& cdnPathString,
-                              const std::shared_ptr<ImageCache>& cache);
+    // Settles as the work's promise, which is made on the main thread, later.
+    static Promise<QImage> onMainThread(std::function<Promise<QImage>()> work);
     Promise<QUrl> mediaHostURL();
 
     URLServiceProvider urlService_;

@@ -97,9 +97,9 @@ TEST_F(BlockedUserManagerTest, AFailedBlockChangesNothingAndPassesTheErrorOn) {
         ScriptedResponse response;
         qint64 code;
     };
-    for (const auto& [profileID, response, code] :
-         std::vector<Case>{{"50", SessionTestWorld::errorResponse(400, 34), TovrinServiceErrorBlocksLimitReached},
-                           {"51", ScriptedResponse::json(500, "{}"), TovrinServiceErrorServerError}}) {
+    for (const auto& [profileID, response, code] : std::vector<Case>{
+             {"50", SessionTestWorld::errorResponse(400, 34), TovrinServiceErrorBlocksLimitReached},
+             {"51", ScriptedResponse::json(500, "{}"), TovrinServiceErrorServerError}}) {
         SCOPED_TRACE(profileID.toStdString());
         ASSERT_TRUE(await(store->updateConversationForProfileID(profileID, 1, false)));
         world.route("POST /v3/me/blocks/" + profileID, response);
@@ -140,7 +140,8 @@ TEST_F(BlockedUserManagerTest, UnblockingEveryoneEmptiesTheSetOnceTheServiceAgre
     manager->blockedByUserWithProfileID("77");
     manager->blockedByUserWithProfileID("78");
     posted.clear();
-    world.route("DELETE /v3/me/blocks", std::vector{ScriptedResponse::json(500, "{}"), ScriptedResponse::json(200, "{}")});
+    world.route("DELETE /v3/me/blocks",
+                std::vector{ScriptedResponse::json(500, "{}"), ScriptedResponse::json(200, "{}")});
 
     EXPECT_EQ(failureCode(manager->unblockAllUsers()), TovrinServiceErrorServerError);
     EXPECT_TRUE(manager->isProfileIDBlocked("77"));

@@ -61,17 +61,19 @@ protected:
         world.injector.bindInstance<net::URLSession>(InjectorKeyImageLoadingURLSession, imageSession);
         world.route("GET /v3/bootstrap", ScriptedResponse::json(200, bootstrapNaming(world.server.url())));
         activity.push_back(world.notificationCenter->addObserver(
-            HTTPActivityDidBeginNotification, nullptr, [this](const Notification&) { events.push_back("begin"); }));
-        activity.push_back(world.notificationCenter->addObserver(
-            HTTPActivityDidEndNotification, nullptr, [this](const Notification&) { events.push_back("end"); }));
+            HTTPActivityDidBeginNotification, nullptr,
+            [this](const Notification&) { events.push_back("begin"); }));
+        activity.push_back(
+            world.notificationCenter->addObserver(HTTPActivityDidEndNotification, nullptr,
+                                                  [this](const Notification&) { events.push_back("end"); }));
         screen->setBounds(QRectF(0, 0, 375, 667));
         screen->setScale(2);
     }
 
     ~MediaServiceTest() override {
         EXPECT_TRUE(test::runUntil([&] { return imageSession->tasksInFlight() == 0; }));
-        screen->setBounds(QRectF(0, 0, 375, 667));
-        screen->setScale(1);
+        screen->setBounds(originalScreen.bounds());
+        screen->setScale(originalScreen.scale());
     }
 
     net::URLSessionConfiguration imageSessionConfiguration() const {
@@ -119,6 +121,7 @@ protected:
     std::shared_ptr<test::CountingURLSession> imageSession =
         std::make_shared<test::CountingURLSession>(imageSessionConfiguration(), world.reachability);
     std::shared_ptr<Screen> screen = Screen::main();
+    const Screen originalScreen = *screen;
     std::vector<QString> events;
     std::vector<NotificationToken> activity;
 };
@@ -131,11 +134,11 @@ TEST_F(MediaServiceTest, ThePhotoAddressIsTheMediaHostThenTheRenditionPathThenTh
         QString path;
     };
     auto media = signedInMediaService();
-    for (const auto& [nativeWidth, operation, hash, path] :
-         std::vector<Case>{{1080, &MediaService::thumbnailImageForMediaHash, "h1", "/images/thumb/320x320/h1"},
-                           {1079, &MediaService::thumbnailImageForMediaHash, "h2", "/images/thumb/187x187/h2"},
-                           {750, &MediaService::profileImageForMediaHash, "h3", "/images/profile/1024x1024/h3"},
-                           {750, &MediaService::chatImageForMediaHash, "h4", "/tovrin/chat/h4"}}) {
+    for (const auto& [nativeWidth, operation, hash, path] : std::vector<Case>{
+             {1080, &MediaService::thumbnailImageForMediaHash, "h1", "/images/thumb/320x320/h1"},
+             {1079, &MediaService::thumbnailImageForMediaHash, "h2", "/images/thumb/187x187/h2"},
+             {750, &MediaService::profileImageForMediaHash, "h3", "/images/profile/1024x1024/h3"},
+             {750, &MediaService::chatImageForMediaHash, "h4", "/tovrin/chat/h4"}}) {
         SCOPED_TRACE(path.toStdString());
         screen->setBounds(QRectF(0, 0, nativeWidth, 600));
         screen->setScale(1);
@@ -188,8 +191,9 @@ TEST_F(MediaServiceTest, TheKeptMediaHostServesWhileTheBootstrapCallFails) {
 TEST_F(MediaServiceTest, EachCallTakesTheMediaHostOfTheMemberSignedInThen) {
     LoopbackHTTPServer otherMediaHost;
     otherMediaHost.setHandler([](const test::RecordedRequest&) { return photo(7, 7); });
-    world.route("GET /v3/bootstrap", std::vector{ScriptedResponse::json(200, bootstrapNaming(world.server.url())),
-                                                 ScriptedResponse::json(200, bootstrapNaming(otherMediaHost.url()))});
+    world.route("GET /v3/bootstrap",
+                std::vector{ScriptedResponse::json(200, bootstrapNaming(world.server.url())),
+                            ScriptedResponse::json(200, bootstrapNaming(otherMediaHost.url()))});
     world.route("GET /tovrin/chat/c1", photo(5, 5));
     auto session = world.launch();
     auto media = world.injector.get<MediaService>();  // made while signed out
@@ -251,11 +255,13 @@ TEST_F(MediaServiceTest, OnlyADecodableBodyCountsWhateverTheStatus) {
                            {"empty", ScriptedResponse::empty(200), 9},
                            {"truncated", page(200, truncated), 9},
                            {"failing", page(500, ""), 9},
-                           {"odd", [] {
+                           {"odd",
+                            [] {
                                 ScriptedResponse odd = photo();
                                 odd.status = 404;
                                 return odd;
-                            }(), std::nullopt}}) {
+                            }(),
+                            std::nullopt}}) {
         SCOPED_TRACE(hash.toStdString());
         world.route("GET /tovrin/chat/" + hash, response);
         EXPECT_EQ(errorCode(media->chatImageForMediaHash(hash)), error);
@@ -265,8 +271,9 @@ TEST_F(MediaServiceTest, OnlyADecodableBodyCountsWhateverTheStatus) {
 TEST_F(MediaServiceTest, NoHashIsRejectedAtOnceWith14) {
     auto media = signedInMediaService();
     for (const std::optional<QString>& hash : {std::optional<QString>(), std::optional<QString>("")}) {
-        for (const auto& image : {media->thumbnailImageForMediaHash(hash), media->profileImageForMediaHash(hash),
-                                  media->chatImageForMediaHash(hash)}) {
+        for (const auto& image :
+             {media->thumbnailImageForMediaHash(hash), media->profileImageForMediaHash(hash),
+              media->chatImageForMediaHash(hash)}) {
             ASSERT_TRUE(image.isRejected());
             EXPECT_EQ(image.error()->code(), TovrinServiceErrorMissingMediaHash);
         }
@@ -322,16 +329,20 @@ TEST_F(MediaServiceTest, OverlappingRequestsEachTransferAndFailuresAreNotKept) {
 
 TEST_F(MediaServiceTest, ABackgroundQueueMayAskForPhotos) {
     world.route("GET /images/profile/1024x1024/bg", photo(8, 8));
+    world.route("GET /images/thumb/187x187/bg", photo(4, 4));
     auto media = signedInMediaService();
-    Promise<QImage> image;
+    Promise<QImage> profileImage;
+    Promise<QImage> thumbnail;
     std::atomic<bool> asked = false;
     OperationQueue background;
     background.addOperation([&] {
-        image = media->profileImageForMediaHash("bg");
+        profileImage = media->profileImageForMediaHash("bg");
+        thumbnail = media->thumbnailImageForMediaHash("bg");
         asked = true;
     });
     ASSERT_TRUE(test::runUntil([&] { return asked.load(); }));
-    EXPECT_EQ(settled(image).value()->size(), QSize(8, 8));
+    EXPECT_EQ(settled(profileImage).value()->size(), QSize(8, 8));
+    EXPECT_EQ(settled(thumbnail).value()->size(), QSize(4, 4));
 }
 
 }  // namespace

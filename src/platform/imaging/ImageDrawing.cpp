@@ -18,7 +18,8 @@ QImage resizedImage(const QImage& image, const QSizeF& size, bool opaque) {
     const double scale = image.devicePixelRatio();
     const QSize pixelSize(pixels(size.width(), scale), pixels(size.height(), scale));
     const QImage scaled = image.scaled(pixelSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    QImage resized = opaque ? opaqueImage(scaled) : scaled.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage resized =
+        opaque ? opaqueImage(scaled) : scaled.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     resized.setDevicePixelRatio(scale);
     return resized;
 }

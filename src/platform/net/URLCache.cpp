@@ -49,7 +49,8 @@ private:
 
 }  // namespace
 
-URLCache::URLCache(const QString& directory, qint64 diskCapacity) : disk_(std::make_shared<QNetworkDiskCache>()) {
+URLCache::URLCache(const QString& directory, qint64 diskCapacity)
+    : disk_(std::make_shared<QNetworkDiskCache>()) {
     QDir().mkpath(directory);
     disk_->setCacheDirectory(directory);
     disk_->setMaximumCacheSize(diskCapacity);
@@ -77,7 +78,8 @@ void URLCache::storeCachedResponse(const CachedURLResponse& cachedResponse, cons
         headers.append({name.toLatin1(), value.toLatin1()});
     }
     metaData.setRawHeaders(headers);
-    metaData.setAttributes({{QNetworkRequest::HttpStatusCodeAttribute, cachedResponse.response.statusCode()}});
+    metaData.setAttributes(
+        {{QNetworkRequest::HttpStatusCodeAttribute, cachedResponse.response.statusCode()}});
     metaData.setSaveToDisk(true);
     QIODevice* device = disk_->prepare(metaData);
     if (!device) return;

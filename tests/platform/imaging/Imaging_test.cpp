@@ -47,7 +47,8 @@ QByteArray pngClaimingSize(quint32 width, quint32 height) {
 TEST(ImageDecoding, DecodesTheCommonFormatsAtScaleOne) {
     for (const char* format : {"png", "jpeg", "bmp", "ppm"}) {
         SCOPED_TRACE(format);
-        const QImage image = imageWithData(encoded(filledImage(30, 20, QImage::Format_RGB32, Qt::blue), format));
+        const QImage image =
+            imageWithData(encoded(filledImage(30, 20, QImage::Format_RGB32, Qt::blue), format));
         ASSERT_FALSE(image.isNull());
         EXPECT_EQ(image.size(), QSize(30, 20));
         EXPECT_EQ(image.devicePixelRatio(), 1);
