@@ -13,7 +13,7 @@
 namespace tovrin::net {
 
 enum class URLRequestCachePolicy {
-    // The network decides; nothing is read from the cache.
+    // HTTP's own rules: a kept answer only while its headers say it is fresh.
     UseProtocolCachePolicy,
     // A cached answer when there is one, however old; the network otherwise.
     ReturnCacheDataElseLoad,
