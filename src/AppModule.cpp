@@ -4,11 +4,14 @@
 #include "API/URLService.h"
 #include "Authentication/AuthStorage.h"
 #include "Authentication/SessionService.h"
+#include "Blocked/BlockedUserManager.h"
+#include "Blocked/UserBlockingService.h"
 #include "Categories/Color+Tovrin.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/ThreadTrampoline.h"
 #include "InjectorKeys.h"
+#include "Media/MediaService.h"
 #include "Media/MyProfileImageManager.h"
 #include "Persistence/TovrinPersistence.h"
 #include "Persistence/databasewrapper/Database.h"
@@ -43,14 +46,34 @@ namespace {
 // sandbox and tests only, set through `--info FILE`.
 const QString ExtraTrustedCAFileInfoDictKey = QStringLiteral("TovrinExtraTrustedCAFile");
 constexpr double RequestTimeout = 30;
+constexpr qint64 ImageCacheDiskCapacity = qint64(50) * 1024 * 1024;
 
-std::shared_ptr<net::URLSession> makeURLSession(const Bundle& bundle) {
+net::URLSessionConfiguration defaultSessionConfiguration(const Bundle& bundle) {
     net::URLSessionConfiguration configuration;
-    configuration.timeoutIntervalForRequest = RequestTimeout;
     configuration.additionalTrustedCAFile =
         bundle.objectForInfoDictionaryKey(ExtraTrustedCAFileInfoDictKey).toString();
+    return configuration;
+}
+
+std::shared_ptr<net::URLSession> makeURLSession(const net::URLSessionConfiguration& configuration) {
     return std::make_shared<net::URLSession>(configuration,
                                              net::Reachability::reachabilityForInternetConnection());
+}
+
+std::shared_ptr<net::URLSession> makeWebSession(const Bundle& bundle) {
+    net::URLSessionConfiguration configuration = defaultSessionConfiguration(bundle);
+    configuration.timeoutIntervalForRequest = RequestTimeout;
+    return makeURLSession(configuration);
+}
+
+// Photos come from the disk cache whenever it has them, however old.
+std::shared_ptr<net::URLSession> makeImageLoadingSession(const Bundle& bundle) {
+    net::URLSessionConfiguration configuration = defaultSessionConfiguration(bundle);
+    configuration.requestCachePolicy = net::URLRequestCachePolicy::ReturnCacheDataElseLoad;
+    configuration.URLCache = std::make_shared<net::URLCache>(
+        FileManager::defaultManager().cachesDirectory() + QStringLiteral("/ImageLoadingSession"),
+        ImageCacheDiskCapacity);
+    return makeURLSession(configuration);
 }
 
 }  // namespace
@@ -70,7 +93,7 @@ void AppModule::configure(Injector& injector) const {
     injector.bindInstance(Application::shared());
     injector.bindInstance(Device::current());
     injector.bindInstance(Bundle::main());
-    injector.bindInstance(makeURLSession(*Bundle::main()));
+    injector.bindInstance(makeWebSession(*Bundle::main()));
     injector.bindFactory<ui::RefreshControl>([](Injector&, const Arguments&) {
         auto control = ui::sharedWidget(new ui::RefreshControl());
         control->setTintColor(tovrinOffWhiteColor());
@@ -91,6 +114,10 @@ void AppModule::configure(Injector& injector) const {
             return std::make_shared<ThreadTrampoline>(
                 std::make_shared<DispatchQueue>(QStringLiteral("TovrinPersistence")));
         });
+    injector.bindFactory<net::URLSession>(InjectorKeyImageLoadingURLSession,
+                                          [](Injector& injector, const Arguments&) {
+                                              return makeImageLoadingSession(*injector.get<Bundle>());
+                                          });
     // The request's first argument is the host name.
     injector.bindFactory<net::Reachability>([](Injector&, const Arguments& arguments) {
         return net::Reachability::reachabilityWithHostName(arguments.value(0).toString());
@@ -121,11 +148,19 @@ void AppModule::configureUserSessionClasses(Injector& injector) const {
     injector.bindFactory<TovrinPersistence>(
         QStringLiteral("UserSessionScopedPersistence"),
         [](Injector& injector, const Arguments&) { return TovrinPersistence::create(injector); });
+    // The marketing analytics service is passed here once it exists; the manager does not use it.
+    injector.bindFactory<BlockedUserManager>(
+        QStringLiteral("UserSessionScopedBlockedUserManager"), [](Injector& injector, const Arguments&) {
+            return std::make_shared<BlockedUserManager>(injector.get<UserBlockingService>(), nullptr,
+                                                        injector.get<TovrinPersistence>());
+        });
 }
 
 void AppModule::configureSingletons(Injector& injector) const {
     injector.setSingleton<URLService>();
     injector.setSingleton<RemoteNotificationRegistrar>();
+    injector.setSingleton(InjectorKeyImageLoadingURLSession);
+    injector.setSingleton<MediaService>();
     injector.setSingleton<SessionService>();
     injector.setSingleton<CurrentConversationManager>();
     injector.setSingleton<MyProfileImageManager>();

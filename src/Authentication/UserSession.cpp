@@ -3,6 +3,7 @@
 #include "API/AuthenticatedBootstrapManager.h"
 #include "API/TovrinServiceError.h"
 #include "Authentication/AuthStorage.h"
+#include "Blocked/BlockedUserManager.h"
 #include "Cascade/Filter/CascadeFilterManager.h"
 #include "Cascade/Filter/FilterManager.h"
 #include "Chat/CurrentConversationManager.h"
@@ -117,6 +118,7 @@ void UserSession::forEachMemberObject(Visit&& visit) {
     visit(&UserSession::bootstrapManager_, Routing::ClassKey);
     visit(&UserSession::filterManager_, Routing::ClassKey);
     visit(&UserSession::cascadeFilterManager_, Routing::ClassKey);
+    visit(&UserSession::blockedUserManager_, Routing::ClassKey);
     visit(&UserSession::deviceRegistrationService_, Routing::None);
 }
 
@@ -146,6 +148,8 @@ void UserSession::setupSessionResources() {
         QStringLiteral("UserSessionScopedAuthenticatedBootstrapManager"));
     filterManager_ = std::make_shared<FilterManager>(tovrinPersistence_);
     cascadeFilterManager_ = std::make_shared<CascadeFilterManager>(tovrinPersistence_);
+    blockedUserManager_ =
+        notInjector_->get<BlockedUserManager>(QStringLiteral("UserSessionScopedBlockedUserManager"));
     deviceRegistrationService_ = notInjector_->get<DeviceRegistrationService>();
     registerDeviceTokenWhenReady();
 }

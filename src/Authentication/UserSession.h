@@ -12,6 +12,7 @@ namespace tovrin {
 
 class AuthStorage;
 class AuthenticatedBootstrapManager;
+class BlockedUserManager;
 class CascadeFilterManager;
 class CurrentConversationManager;
 class DeviceRegistrationService;
@@ -91,6 +92,10 @@ public:
     void setCascadeFilterManager(std::shared_ptr<CascadeFilterManager> manager) {
         cascadeFilterManager_ = std::move(manager);
     }
+    const std::shared_ptr<BlockedUserManager>& blockedUserManager() const { return blockedUserManager_; }
+    void setBlockedUserManager(std::shared_ptr<BlockedUserManager> manager) {
+        blockedUserManager_ = std::move(manager);
+    }
     const std::shared_ptr<DeviceRegistrationService>& deviceRegistrationService() const {
         return deviceRegistrationService_;
     }
@@ -140,6 +145,7 @@ private:
     std::shared_ptr<AuthenticatedBootstrapManager> bootstrapManager_;
     std::shared_ptr<FilterManager> filterManager_;
     std::shared_ptr<CascadeFilterManager> cascadeFilterManager_;
+    std::shared_ptr<BlockedUserManager> blockedUserManager_;
     std::shared_ptr<DeviceRegistrationService> deviceRegistrationService_;
 };
 

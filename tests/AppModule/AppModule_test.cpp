@@ -11,11 +11,14 @@
 #include "API/WebClientTestSupport.h"
 #include "Authentication/AuthStorage.h"
 #include "Authentication/SessionService.h"
+#include "Blocked/BlockedUserManager.h"
 #include "Categories/Color+Tovrin.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/TimerFactory.h"
 #include "InjectorKeys.h"
+#include "Media/DeferredImageLoader.h"
+#include "Media/MediaService.h"
 #include "Media/MyProfileImageManager.h"
 #include "Persistence/TovrinPersistence.h"
 #include "Persistence/databasewrapper/Database.h"
@@ -114,6 +117,37 @@ TEST_F(AppModuleTest, OneURLSessionWithAThirtySecondTimeOut) {
     EXPECT_EQ(session, injector.get<net::URLSession>());
     EXPECT_EQ(session->configuration().timeoutIntervalForRequest, 30);
     EXPECT_TRUE(session->configuration().additionalTrustedCAFile.isEmpty());
+}
+
+TEST_F(AppModuleTest, OneImageSessionThatPrefersItsDiskCacheInTheCachesFolder) {
+    auto session = injector.get<net::URLSession>(InjectorKeyImageLoadingURLSession);
+    EXPECT_EQ(session, injector.get<net::URLSession>(InjectorKeyImageLoadingURLSession));
+    EXPECT_NE(session, injector.get<net::URLSession>());
+    const net::URLSessionConfiguration& configuration = session->configuration();
+    EXPECT_EQ(configuration.requestCachePolicy, net::URLRequestCachePolicy::ReturnCacheDataElseLoad);
+    ASSERT_NE(configuration.URLCache, nullptr);
+    EXPECT_EQ(configuration.URLCache->directory(),
+              FileManager::defaultManager().cachesDirectory() + "/ImageLoadingSession");
+    EXPECT_EQ(configuration.timeoutIntervalForRequest, 60);
+}
+
+TEST_F(AppModuleTest, TheMediaServiceIsOneForTheProcessItsLoadersNewEachTime) {
+    auto media = injector.get<MediaService>();
+    EXPECT_EQ(media, injector.get<MediaService>());
+    EXPECT_EQ(media->thumbnailCache()->totalCostLimit(), MediaService::ThumbnailCacheTotalCostLimit);
+    EXPECT_NE(injector.get<DeferredImageLoader>(), injector.get<DeferredImageLoader>());
+}
+
+TEST_F(AppModuleTest, EachSessionGetsANewBlockedUserManager) {
+    auto listeners = std::make_shared<test::RecordingListeners>();
+    injector.bindInstance<DeprecatedClientListener>(listeners);
+    injector.bindInstance<BannedUserListener>(listeners);
+    injector.bindInstance<CertificateMismatchListener>(listeners);
+    const QString key = QStringLiteral("UserSessionScopedBlockedUserManager");
+    auto first = injector.get<BlockedUserManager>(key);
+    auto second = injector.get<BlockedUserManager>(key);
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
 }
 
 TEST_F(AppModuleTest, AReachabilityMonitorForTheRequestedHost) {

@@ -220,7 +220,7 @@ public:
     std::shared_ptr<RecordingListeners> listeners = std::make_shared<RecordingListeners>();
     std::shared_ptr<FakeReachability> reachability = std::make_shared<FakeReachability>();
     std::shared_ptr<CountingURLSession> urlSession =
-        std::make_shared<CountingURLSession>(net::URLSessionConfiguration{30, QString()}, reachability);
+        std::make_shared<CountingURLSession>(webSessionConfiguration(), reachability);
     std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
     std::shared_ptr<NotificationCenter> notificationCenter = std::make_shared<NotificationCenter>();
     std::shared_ptr<Application> application = std::make_shared<Application>(notificationCenter);
@@ -228,6 +228,12 @@ public:
     Injector injector;
 
 private:
+    static net::URLSessionConfiguration webSessionConfiguration() {
+        net::URLSessionConfiguration configuration;
+        configuration.timeoutIntervalForRequest = 30;
+        return configuration;
+    }
+
     ScriptedResponse respond(const RecordedRequest& request) {
         if (nameOf(request) == "GET /v3/bootstrap" && !routes_.contains("GET /v3/bootstrap")) {
             return ScriptedResponse::json(200, bootstrapAnswer());

@@ -79,6 +79,10 @@ struct URLSession::Private {
                                     QNetworkRequest::ManualRedirectPolicy);
         networkRequest.setAttribute(QNetworkRequest::AuthenticationReuseAttribute, QNetworkRequest::Manual);
         networkRequest.setSslConfiguration(sslConfiguration);
+        if (configuration.requestCachePolicy == URLRequestCachePolicy::ReturnCacheDataElseLoad) {
+            networkRequest.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                                        QNetworkRequest::PreferCache);
+        }
         return networkRequest;
     }
 
@@ -86,6 +90,8 @@ struct URLSession::Private {
         const QNetworkRequest networkRequest = this->networkRequest(request);
         const QByteArray method = request.HTTPMethod().toLatin1();
         if (request.HTTPBody()) return manager.sendCustomRequest(networkRequest, method, *request.HTTPBody());
+        // Only a plain GET is answered from or kept in the cache.
+        if (method == "GET") return manager.get(networkRequest);
         return manager.sendCustomRequest(networkRequest, method);
     }
 
@@ -125,6 +131,10 @@ URLSession::URLSession(URLSessionConfiguration configuration, std::shared_ptr<Re
     d_->configuration = std::move(configuration);
     d_->reachability = std::move(reachability);
     d_->manager.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    if (d_->configuration.URLCache) {
+        d_->manager.setCache(d_->configuration.URLCache->makeNetworkCache(
+            d_->configuration.requestCachePolicy == URLRequestCachePolicy::ReturnCacheDataElseLoad));
+    }
     d_->trustAdditionalCertificates();
 }
 

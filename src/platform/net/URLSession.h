@@ -6,16 +6,27 @@
 
 #include "platform/net/HTTPURLResponse.h"
 #include "platform/net/Reachability.h"
+#include "platform/net/URLCache.h"
 #include "platform/net/URLRequest.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin::net {
+
+enum class URLRequestCachePolicy {
+    // HTTP's own rules: a kept answer only while its headers say it is fresh.
+    UseProtocolCachePolicy,
+    // A cached answer when there is one, however old; the network otherwise.
+    ReturnCacheDataElseLoad,
+};
 
 struct URLSessionConfiguration {
     // Seconds without any data, in either direction, after which a request fails as timed out.
     double timeoutIntervalForRequest = 60;
     // A PEM file of further certificate authorities to trust besides the system's; empty for none.
     QString additionalTrustedCAFile;
+    URLRequestCachePolicy requestCachePolicy = URLRequestCachePolicy::UseProtocolCachePolicy;
+    // Where answers are kept; none keeps nothing.
+    std::shared_ptr<net::URLCache> URLCache;
 };
 
 // An HTTP answer of any status, with its body.

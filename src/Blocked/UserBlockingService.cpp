@@ -1,0 +1,26 @@
+#include "Blocked/UserBlockingService.h"
+
+#include "API/AuthenticatedTovrinEndpoint.h"
+#include "API/TovrinAPIRequest.h"
+#include "Throttling/TovrinWebAPIThrottler.h"
+#include "platform/di/Injector.h"
+
+namespace tovrin {
+
+std::shared_ptr<UserBlockingService> UserBlockingService::create(Injector& injector) {
+    auto tovrinEndpoint = injector.get<AuthenticatedTovrinEndpoint>();
+    auto throttler = injector.get<TovrinWebAPIThrottler>();
+    return std::make_shared<UserBlockingService>(tovrinEndpoint, throttler);
+}
+
+Promise<QJsonValue> UserBlockingService::blockUserWithProfileID(const QString& profileID) {
+    return JSONWithRequest(TovrinAPIRequest::POSTRequestWithPath(
+        QStringLiteral("/v3/me/blocks/%1").arg(profileID), std::nullopt, std::nullopt));
+}
+
+Promise<QJsonValue> UserBlockingService::unblockAllUsers() {
+    return JSONWithRequest(
+        TovrinAPIRequest::DELETERequestWithPath(QStringLiteral("/v3/me/blocks"), std::nullopt, std::nullopt));
+}
+
+}  // namespace tovrin
