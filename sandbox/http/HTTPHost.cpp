@@ -34,7 +34,7 @@ HTTPHost::HTTPHost(QString name, HTTPReply missingReply)
 
 HTTPHost::~HTTPHost() {
     // A responder writes to its connection; both go now, the responders first.
-    pendingResponders_.clear();
+    pendingAnswers_.clear();
 }
 
 bool HTTPHost::listenOn(const QHostAddress& address, quint16 port, const std::optional<QSslConfiguration>& tls) {
@@ -73,6 +73,8 @@ HTTPRequest HTTPHost::makeRequest(const QHttpServerRequest& request) {
     HTTPRequest incoming;
     incoming.method = methodName(request.method());
     incoming.path = request.url().path(QUrl::FullyDecoded);
+    for (const QString& segment : segmentsOf(request.url().path(QUrl::FullyEncoded)))
+        incoming.segments << QUrl::fromPercentEncoding(segment.toUtf8());
     incoming.query = request.query();
     incoming.headers = request.headers();
     incoming.body = request.body();
@@ -80,7 +82,7 @@ HTTPRequest HTTPHost::makeRequest(const QHttpServerRequest& request) {
 }
 
 const HTTPHost::Route* HTTPHost::match(HTTPRequest& request) const {
-    const QStringList segments = segmentsOf(request.path);
+    const QStringList& segments = request.segments;
     for (const Route& route : routes_) {
         if (route.method != request.method || route.segments.size() != segments.size()) continue;
         QStringList arguments;
@@ -113,11 +115,12 @@ Promise<HTTPReply> HTTPHost::answer(HTTPRequest& request) const {
 
 bool HTTPHost::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
     HTTPRequest incoming = makeRequest(request);
-    const quint64 responderID = nextResponderID_++;
-    pendingResponders_.emplace(responderID, std::make_unique<QHttpServerResponder>(makeResponder(request, socket)));
+    const quint64 answerID = nextAnswerID_++;
+    pendingAnswers_.emplace(answerID,
+                            PendingAnswer{std::make_unique<QHttpServerResponder>(makeResponder(request, socket)), socket});
     QPointer<HTTPHost> self(this);
-    answer(incoming).then([self, responderID, incoming](const HTTPReply& reply) {
-        if (self) self->respond(responderID, reply, incoming);
+    answer(incoming).then([self, answerID, incoming](const HTTPReply& reply) {
+        if (self) self->respond(answerID, reply, incoming);
     });
     return true;
 }
@@ -128,12 +131,15 @@ void HTTPHost::missingHandler(const QHttpServerRequest& request, QTcpSocket* soc
     Q_UNUSED(socket);
 }
 
-void HTTPHost::respond(quint64 responderID, const HTTPReply& reply, const HTTPRequest& request) {
-    const auto pending = pendingResponders_.find(responderID);
-    if (pending == pendingResponders_.end()) return;
-    pending->second->write(reply.body, {{QByteArrayLiteral("Content-Type"), reply.contentType}},
-                           static_cast<QHttpServerResponder::StatusCode>(reply.status));
-    pendingResponders_.erase(pending);
+void HTTPHost::respond(quint64 answerID, const HTTPReply& reply, const HTTPRequest& request) {
+    const auto pending = pendingAnswers_.find(answerID);
+    if (pending == pendingAnswers_.end()) return;
+    // A client that closed its connection meanwhile gets nothing.
+    if (pending->second.socket) {
+        pending->second.responder->write(reply.body, {{QByteArrayLiteral("Content-Type"), reply.contentType}},
+                                         static_cast<QHttpServerResponder::StatusCode>(reply.status));
+    }
+    pendingAnswers_.erase(pending);
     if (logging_) {
         qInfo().noquote() << QStringLiteral("%1: %2 %3 → %4")
                                  .arg(name_, QString::fromLatin1(request.method), request.path)

@@ -3,7 +3,9 @@
 #include <QAbstractHttpServer>
 #include <QHostAddress>
 #include <QHttpServerResponder>
+#include <QPointer>
 #include <QSslConfiguration>
+#include <QTcpSocket>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -59,11 +61,16 @@ private:
         QStringList segments;
         DeferredHandler handler;
     };
+    // An answer to come, and the connection it goes to, which the client may close meanwhile.
+    struct PendingAnswer {
+        std::unique_ptr<QHttpServerResponder> responder;
+        QPointer<QTcpSocket> socket;
+    };
 
     static HTTPRequest makeRequest(const QHttpServerRequest& request);
     const Route* match(HTTPRequest& request) const;
     Promise<HTTPReply> answer(HTTPRequest& request) const;
-    void respond(quint64 responderID, const HTTPReply& reply, const HTTPRequest& request);
+    void respond(quint64 answerID, const HTTPReply& reply, const HTTPRequest& request);
 
     const QString name_;
     const HTTPReply missingReply_;
@@ -73,9 +80,9 @@ private:
     bool logging_ = false;
     std::vector<Route> routes_;
     Gate gate_;
-    // Answers still to come; they go before the connections they write to.
-    std::map<quint64, std::unique_ptr<QHttpServerResponder>> pendingResponders_;
-    quint64 nextResponderID_ = 1;
+    // They go before the connections they write to.
+    std::map<quint64, PendingAnswer> pendingAnswers_;
+    quint64 nextAnswerID_ = 1;
 };
 
 }  // namespace tovrin::sandbox

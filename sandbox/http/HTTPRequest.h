@@ -14,7 +14,8 @@ namespace tovrin::sandbox {
 // One request as a sandbox host received it, with the path segments its route captured.
 struct HTTPRequest {
     QByteArray method;
-    QString path;  // decoded
+    QString path;          // decoded
+    QStringList segments;  // the path's segments, each decoded
     QUrlQuery query;
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
