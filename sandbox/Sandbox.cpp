@@ -56,7 +56,8 @@ QSslConfiguration tlsConfiguration(const QString& certificate) {
 }
 
 QByteArray chatCertificateChain() {
-    return readCertificateFile("chat.pem") + readCertificateFile("chat.key") + readCertificateFile("authority.pem");
+    return readCertificateFile("chat.pem") + readCertificateFile("chat.key") +
+           readCertificateFile("authority.pem");
 }
 
 HTTPReply pageNotFound() {
@@ -77,7 +78,8 @@ Sandbox::Sandbox(SandboxOptions options)
     context_->world = std::make_shared<World>();
     context_->media = std::make_shared<MediaStore>();
     context_->conversations = std::make_shared<ConversationLog>();
-    context_->moderator = std::make_shared<Moderator>(context_->world, context_->media, options_.moderationDelay);
+    context_->moderator =
+        std::make_shared<Moderator>(context_->world, context_->media, options_.moderationDelay);
     composer_ = std::make_shared<AnswerComposer>(context_->world, context_->media);
 }
 
@@ -102,17 +104,20 @@ bool Sandbox::listen(HTTPHost& host, quint16 port, bool secure) {
 Promise<void> Sandbox::start() {
     WorldSeed::populate(*context_->world, *context_->media, options_);
     if (!listen(*adminHost_, options_.adminPort, false))
-        return Promise<void>::rejected(failure("The admin port is not free: " + QString::number(options_.adminPort)));
+        return Promise<void>::rejected(
+            failure("The admin port is not free: " + QString::number(options_.adminPort)));
     QUrl reportURL = adminURL();
     reportURL.setPath(SentMessageReports::path);
     context_->chat = std::make_shared<ChatServer>(options_.chatDomain, chatCertificateChain(), reportURL);
-    const std::pair<HTTPHost*, quint16> hosts[] = {{webHost_.get(), options_.webPort},
-                                                   {mediaHost_.get(), options_.mediaPort},
-                                                   {uploadHost_.get(), options_.uploadPort},
-                                                   {authenticationWebHost_.get(), options_.authenticationWebPort}};
+    const std::pair<HTTPHost*, quint16> hosts[] = {
+        {webHost_.get(), options_.webPort},
+        {mediaHost_.get(), options_.mediaPort},
+        {uploadHost_.get(), options_.uploadPort},
+        {authenticationWebHost_.get(), options_.authenticationWebPort}};
     for (const auto& [host, port] : hosts) {
         if (!listen(*host, port, options_.secure))
-            return Promise<void>::rejected(failure(QStringLiteral("The %1 port is not free: %2").arg(host->name()).arg(port)));
+            return Promise<void>::rejected(
+                failure(QStringLiteral("The %1 port is not free: %2").arg(host->name()).arg(port)));
     }
     context_->webURL = webHost_->url();
     context_->mediaURL = mediaHost_->url();
@@ -158,9 +163,10 @@ Promise<void> Sandbox::startAnsweringMembers() {
             options_.answerDelay);
         answeringMembers_.push_back(answering);
         const QString token = member.xmppToken;
-        started.push_back(context_->chat->setPassword(profileID, token).then([answering, host, domain, token, authority] {
-            return answering->start(host, domain, token, authority);
-        }));
+        started.push_back(
+            context_->chat->setPassword(profileID, token).then([answering, host, domain, token, authority] {
+                return answering->start(host, domain, token, authority);
+            }));
     }
     return when(started);
 }
@@ -236,18 +242,20 @@ bool Sandbox::writeClientConfiguration(const QString& path) const {
            file.write(QJsonDocument(configuration).toJson()) > 0;
 }
 
-std::optional<QString> Sandbox::sendMessage(const QString& senderID, const QString& targetID, const QString& type,
-                                            const QString& text) {
+std::optional<QString> Sandbox::sendMessage(const QString& senderID, const QString& targetID,
+                                            const QString& type, const QString& text) {
     if (!context_->world->member(targetID)) return std::nullopt;
     const std::optional<ChatBody> content = composer_->compose(senderID, type, text);
     if (!content) return std::nullopt;
     for (const auto& answering : answeringMembers_) {
-        if (answering->profileID() == senderID && answering->isOnline()) return answering->send(targetID, *content);
+        if (answering->profileID() == senderID && answering->isOnline())
+            return answering->send(targetID, *content);
     }
     ChatBody stamped = *content;
     stamped.timestamp = qint64(Date::now().millisecondsSince1970());
     const QString messageID = makeUUIDString();
-    const xmpp::XMPPMessage message = ChatStanzas::chatMessage(messageID, senderID, targetID, chatDomain(), stamped);
+    const xmpp::XMPPMessage message =
+        ChatStanzas::chatMessage(messageID, senderID, targetID, chatDomain(), stamped);
     context_->chat->sendAs(senderID, message);
     context_->conversations->record(message);
     return messageID;
@@ -255,7 +263,8 @@ std::optional<QString> Sandbox::sendMessage(const QString& senderID, const QStri
 
 void Sandbox::presentMatchingCertificate(bool matching) {
     const QSslConfiguration configuration = tlsConfiguration(matching ? "web" : "otherhost");
-    for (HTTPHost* host : {webHost_.get(), mediaHost_.get(), uploadHost_.get(), authenticationWebHost_.get()}) {
+    for (HTTPHost* host :
+         {webHost_.get(), mediaHost_.get(), uploadHost_.get(), authenticationWebHost_.get()}) {
         if (host && host->isSecure()) host->setTLSConfiguration(configuration);
     }
 }

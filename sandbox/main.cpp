@@ -50,8 +50,10 @@ std::optional<CommandLine> parse(const QCoreApplication& application) {
     const QCommandLineOption webPort("web-port", "The web host's port (8480).", "port", "8480");
     const QCommandLineOption adminPort("admin-port", "The admin interface's port (8489).", "port", "8489");
     const QCommandLineOption anyPorts("any-ports", "Every host on a free port of its own.");
-    const QCommandLineOption secure("https", "The web, media, upload and authentication web hosts speak HTTPS.");
-    const QCommandLineOption info("info", "Write the client's configuration (for its --info) to this file.", "file");
+    const QCommandLineOption secure("https",
+                                    "The web, media, upload and authentication web hosts speak HTTPS.");
+    const QCommandLineOption info("info", "Write the client's configuration (for its --info) to this file.",
+                                  "file");
     const QCommandLineOption moderation("moderation-delay", "Seconds until an uploaded photo is decided (8).",
                                         "seconds", "8");
     const QCommandLineOption log("log", "Write a line for every request.");
@@ -82,8 +84,8 @@ void printReady(const Sandbox& sandbox, const QString& infoFile) {
         << "  media host          " << sandbox.mediaURL().toString() << "\n"
         << "  upload host         " << sandbox.uploadURL().toString() << "\n"
         << "  authentication web  " << sandbox.authenticationWebURL().toString() << "\n"
-        << "  chat server         " << sandbox.chatHost() << ":5222 (domain " << sandbox.chatDomain() << ", process "
-        << sandbox.chatServerProcessID() << ")\n"
+        << "  chat server         " << sandbox.chatHost() << ":5222 (domain " << sandbox.chatDomain()
+        << ", process " << sandbox.chatServerProcessID() << ")\n"
         << "  admin interface     " << sandbox.adminURL().toString() << "/admin\n"
         << "  demo member         " << WorldSeed::demoEmail << " / " << WorldSeed::memberPassword << "\n"
         << "  other members       member<profile id>@tovrin.test / " << WorldSeed::memberPassword << "\n";
@@ -104,7 +106,8 @@ int main(int argc, char* argv[]) {
     int status = 0;
     sandbox->start()
         .then([&] {
-            if (!commandLine->infoFile.isEmpty() && !sandbox->writeClientConfiguration(commandLine->infoFile)) {
+            if (!commandLine->infoFile.isEmpty() &&
+                !sandbox->writeClientConfiguration(commandLine->infoFile)) {
                 qCritical().noquote() << "tovrin-sandbox: cannot write" << commandLine->infoFile;
             }
             printReady(*sandbox, commandLine->infoFile);

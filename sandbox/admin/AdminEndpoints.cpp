@@ -38,14 +38,17 @@ void AdminEndpoints::install(HTTPHost& host, const std::weak_ptr<Sandbox>& sandb
         return running ? overview(*running) : sandboxGone();
     });
     host.route("GET", "/admin/members", [context](const HTTPRequest& request) {
-        const Member* member = context->world->memberWithEmail(request.queryValue("email").value_or(QString()));
-        return member ? HTTPReply::json(QJsonObject{{"profileId", member->profileID}}) : errorReply(ServiceError::NotFound);
+        const Member* member =
+            context->world->memberWithEmail(request.queryValue("email").value_or(QString()));
+        return member ? HTTPReply::json(QJsonObject{{"profileId", member->profileID}})
+                      : errorReply(ServiceError::NotFound);
     });
     installMemberActions(host, sandbox, context);
     installServiceSwitches(host, sandbox, context);
 }
 
-HTTPHost::Handler AdminEndpoints::forMember(const std::shared_ptr<ServiceContext>& context, MemberAction action) {
+HTTPHost::Handler AdminEndpoints::forMember(const std::shared_ptr<ServiceContext>& context,
+                                            MemberAction action) {
     return [context, action = std::move(action)](const HTTPRequest& request) {
         Member* member = context->world->member(request.arguments[0]);
         return member ? action(*member, request) : errorReply(ServiceError::NotFound);
@@ -57,10 +60,12 @@ void AdminEndpoints::installMemberActions(HTTPHost& host, const std::weak_ptr<Sa
     host.route("GET", "/admin/members/{}", forMember(context, [context](Member& member, const HTTPRequest&) {
                    return memberState(*context, member);
                }));
-    host.route("POST", "/admin/members/{}/ban", forMember(context, [context](Member& member, const HTTPRequest&) {
+    host.route("POST", "/admin/members/{}/ban",
+               forMember(context, [context](Member& member, const HTTPRequest&) {
                    return ban(*context, member, true);
                }));
-    host.route("POST", "/admin/members/{}/unban", forMember(context, [context](Member& member, const HTTPRequest&) {
+    host.route("POST", "/admin/members/{}/unban",
+               forMember(context, [context](Member& member, const HTTPRequest&) {
                    return ban(*context, member, false);
                }));
     host.route("POST", "/admin/members/{}/expire-sessions",
@@ -72,7 +77,8 @@ void AdminEndpoints::installMemberActions(HTTPHost& host, const std::weak_ptr<Sa
                forMember(context, [](Member& member, const HTTPRequest& request) {
                    const QJsonObject body = request.jsonBody().value_or(QJsonObject());
                    member.systemMessages.append({World::randomToken().left(16), body.value("type").toString(),
-                                                 body.value("message").toString(), body.value("mediaHash").toString()});
+                                                 body.value("message").toString(),
+                                                 body.value("mediaHash").toString()});
                    return done();
                }));
     host.route("POST", "/admin/members/{}/messages",
@@ -85,15 +91,18 @@ void AdminEndpoints::installMemberActions(HTTPHost& host, const std::weak_ptr<Sa
 void AdminEndpoints::installServiceSwitches(HTTPHost& host, const std::weak_ptr<Sandbox>& sandbox,
                                             const std::shared_ptr<ServiceContext>& context) {
     host.route("POST", "/admin/client-deprecated", [context](const HTTPRequest& request) {
-        context->world->setClientDeprecated(request.jsonBody().value_or(QJsonObject()).value("deprecated").toBool());
+        context->world->setClientDeprecated(
+            request.jsonBody().value_or(QJsonObject()).value("deprecated").toBool());
         return done();
     });
     host.route("POST", "/admin/server-errors", [context](const HTTPRequest& request) {
         const QJsonObject body = request.jsonBody().value_or(QJsonObject());
         const int status = body.value("status").toInt(503);
-        if (status < 500 || status > 599 || !body.value("path").isString()) return errorReply(ServiceError::InvalidRequest);
+        if (status < 500 || status > 599 || !body.value("path").isString())
+            return errorReply(ServiceError::InvalidRequest);
         context->injectedFailures.append({body.value("method").toString().toUpper().toLatin1(),
-                                          body.value("path").toString(), status, body.value("count").toInt(-1)});
+                                          body.value("path").toString(), status,
+                                          body.value("count").toInt(-1)});
         return done();
     });
     host.route("DELETE", "/admin/server-errors", [context](const HTTPRequest&) {
@@ -103,16 +112,19 @@ void AdminEndpoints::installServiceSwitches(HTTPHost& host, const std::weak_ptr<
     host.route("POST", "/admin/certificate", [sandbox](const HTTPRequest& request) {
         const std::shared_ptr<Sandbox> running = sandbox.lock();
         if (!running) return sandboxGone();
-        running->presentMatchingCertificate(request.jsonBody().value_or(QJsonObject()).value("matching").toBool(true));
+        running->presentMatchingCertificate(
+            request.jsonBody().value_or(QJsonObject()).value("matching").toBool(true));
         return done();
     });
     host.route("POST", "/admin/photos/{}/approve", [context](const HTTPRequest& request) {
-        return context->moderator->approve(request.arguments[0]) ? done() : errorReply(ServiceError::NotFound);
+        return context->moderator->approve(request.arguments[0]) ? done()
+                                                                 : errorReply(ServiceError::NotFound);
     });
     host.route("POST", "/admin/photos/{}/reject", [context](const HTTPRequest& request) {
         return context->moderator->reject(request.arguments[0]) ? done() : errorReply(ServiceError::NotFound);
     });
-    host.route("POST", "/admin/broadcasts", [context](const HTTPRequest& request) { return addBroadcast(*context, request); });
+    host.route("POST", "/admin/broadcasts",
+               [context](const HTTPRequest& request) { return addBroadcast(*context, request); });
     host.routeDeferred("POST", "/admin/reset", [sandbox](const HTTPRequest& request) {
         const std::shared_ptr<Sandbox> running = sandbox.lock();
         if (!running) return Promise<HTTPReply>::resolved(sandboxGone());
@@ -141,7 +153,8 @@ HTTPReply AdminEndpoints::overview(Sandbox& sandbox) {
 
 HTTPReply AdminEndpoints::memberState(ServiceContext& context, const Member& member) {
     QJsonArray phrases;
-    for (const SavedPhrase& phrase : member.phrases) phrases.append(QJsonObject{{"phraseId", phrase.phraseID}, {"text", phrase.text}});
+    for (const SavedPhrase& phrase : member.phrases)
+        phrases.append(QJsonObject{{"phraseId", phrase.phraseID}, {"text", phrase.text}});
     QJsonObject pushTokens;
     for (auto token = member.pushTokens.cbegin(); token != member.pushTokens.cend(); ++token)
         pushTokens.insert(token.key(), token.value());
@@ -150,7 +163,8 @@ HTTPReply AdminEndpoints::memberState(ServiceContext& context, const Member& mem
     QJsonArray reports;
     for (const Report& report : context.world->reports()) {
         if (report.reporterID == member.profileID)
-            reports.append(QJsonObject{{"profileId", report.reportedID}, {"reason", report.reason}, {"comment", report.comment}});
+            reports.append(QJsonObject{
+                {"profileId", report.reportedID}, {"reason", report.reason}, {"comment", report.comment}});
     }
     return HTTPReply::json(QJsonObject{
         {"profileId", member.profileID},
@@ -165,7 +179,8 @@ HTTPReply AdminEndpoints::memberState(ServiceContext& context, const Member& mem
         {"chatPhotos", textArray(member.chatPhotos)},
         {"pushTokens", pushTokens},
         {"pendingSystemMessages", systemMessages},
-        {"photosAwaitingModeration", textArray(context.world->photosAwaitingModeration().keys(member.profileID))},
+        {"photosAwaitingModeration",
+         textArray(context.world->photosAwaitingModeration().keys(member.profileID))},
         {"reports", reports},
     });
 }
@@ -184,9 +199,9 @@ HTTPReply AdminEndpoints::ban(ServiceContext& context, Member& member, bool bann
 
 HTTPReply AdminEndpoints::sendMessage(Sandbox& sandbox, Member& member, const HTTPRequest& request) {
     const QJsonObject body = request.jsonBody().value_or(QJsonObject());
-    const std::optional<QString> messageID =
-        sandbox.sendMessage(member.profileID, body.value("to").toString(), body.value("type").toString("text"),
-                            body.value("text").toString(QStringLiteral("Hello!")));
+    const std::optional<QString> messageID = sandbox.sendMessage(
+        member.profileID, body.value("to").toString(), body.value("type").toString("text"),
+        body.value("text").toString(QStringLiteral("Hello!")));
     if (!messageID) return errorReply(ServiceError::InvalidRequest);
     return HTTPReply::json(QJsonObject{{"messageId", *messageID}});
 }
@@ -194,13 +209,14 @@ HTTPReply AdminEndpoints::sendMessage(Sandbox& sandbox, Member& member, const HT
 HTTPReply AdminEndpoints::addBroadcast(ServiceContext& context, const HTTPRequest& request) {
     const QJsonObject body = request.jsonBody().value_or(QJsonObject());
     if (body.value("title").toString().isEmpty()) return errorReply(ServiceError::InvalidRequest);
-    const Broadcast broadcast{World::randomToken().left(16),
-                              body.value("title").toString(),
-                              body.value("body").toString(),
-                              body.value("actionTitle").toString(),
-                              body.value("dismissTitle").toString(),
-                              Date::now().addingTimeInterval(body.value("expiresIn").toDouble(defaultBroadcastLifetime)),
-                              body.value("url").toString()};
+    const Broadcast broadcast{
+        World::randomToken().left(16),
+        body.value("title").toString(),
+        body.value("body").toString(),
+        body.value("actionTitle").toString(),
+        body.value("dismissTitle").toString(),
+        Date::now().addingTimeInterval(body.value("expiresIn").toDouble(defaultBroadcastLifetime)),
+        body.value("url").toString()};
     context.world->broadcasts().append(broadcast);
     return HTTPReply::json(QJsonObject{{"messageId", broadcast.messageID}});
 }

@@ -11,7 +11,8 @@
 namespace tovrin::sandbox {
 
 void SentMessageReports::install(HTTPHost& host, const std::shared_ptr<ServiceContext>& context) {
-    host.routeDeferred("POST", path, [context](const HTTPRequest& request) { return receive(context, request); });
+    host.routeDeferred("POST", path,
+                       [context](const HTTPRequest& request) { return receive(context, request); });
 }
 
 Promise<HTTPReply> SentMessageReports::receive(const std::shared_ptr<ServiceContext>& context,
@@ -19,10 +20,12 @@ Promise<HTTPReply> SentMessageReports::receive(const std::shared_ptr<ServiceCont
     const xmpp::XMPPMessage message(xmpp::XMPPParser::elementWithXMLString(QString::fromUtf8(request.body)));
     const std::optional<xmpp::XMPPJID> sender = message.from();
     const std::optional<xmpp::XMPPJID> recipient = message.to();
-    if (!message.isMessage() || !sender || !recipient) return Promise<HTTPReply>::resolved(HTTPReply::json(QJsonObject()));
+    if (!message.isMessage() || !sender || !recipient)
+        return Promise<HTTPReply>::resolved(HTTPReply::json(QJsonObject()));
     if (Member* member = context->world->member(sender->user())) member->lastSeen = Date::now();
     context->conversations->record(message);
-    const bool toMember = recipient->domain() == context->chat->domain() && context->world->member(recipient->user());
+    const bool toMember =
+        recipient->domain() == context->chat->domain() && context->world->member(recipient->user());
     if (!toMember) return Promise<HTTPReply>::resolved(HTTPReply::json(QJsonObject()));
     return context->chat->ensureAccount(recipient->user())
         .then([] { return HTTPReply::json(QJsonObject()); })

@@ -20,7 +20,8 @@ public:
     static void install(HTTPHost& host, const std::shared_ptr<ServiceContext>& context);
 
 private:
-    static Promise<HTTPReply> receive(const std::shared_ptr<ServiceContext>& context, const HTTPRequest& request);
+    static Promise<HTTPReply> receive(const std::shared_ptr<ServiceContext>& context,
+                                      const HTTPRequest& request);
 };
 
 }  // namespace tovrin::sandbox

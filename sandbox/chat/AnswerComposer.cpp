@@ -9,11 +9,8 @@ namespace tovrin::sandbox {
 namespace {
 
 const char* const textAnswers[] = {
-    "Hey! Nice to hear from you.",
-    "You said “%1”. Tell me more!",
-    "Ha, I was just thinking about that.",
-    "Sounds good to me.",
-    "Sorry, busy right now. Later?",
+    "Hey! Nice to hear from you.", "You said “%1”. Tell me more!",  "Ha, I was just thinking about that.",
+    "Sounds good to me.",          "Sorry, busy right now. Later?",
 };
 
 }  // namespace
@@ -27,7 +24,8 @@ std::optional<ChatBody> AnswerComposer::answer(const QString& memberID, const QS
     return compose(memberID, received.type, cannedText(received));
 }
 
-std::optional<ChatBody> AnswerComposer::compose(const QString& memberID, const QString& type, const QString& text) {
+std::optional<ChatBody> AnswerComposer::compose(const QString& memberID, const QString& type,
+                                                const QString& text) {
     Member* member = world_->member(memberID);
     if (member == nullptr) return std::nullopt;
     member->lastSeen = Date::now();
@@ -36,8 +34,9 @@ std::optional<ChatBody> AnswerComposer::compose(const QString& memberID, const Q
     if (type == QLatin1String("map")) return ChatBody{type, ChatStanzas::locationBody(member->position), 0};
     if (type != QLatin1String("image")) return std::nullopt;
     const quint64 seed = qHash(memberID) ^ (messageCount_ * 0x9E3779B97F4A7C15ULL);
-    const QString hash = media_->addDrawnPhoto(QStringLiteral("snapshot:%1:%2").arg(memberID).arg(messageCount_),
-                                               [seed] { return PhotoPainter::snapshot(seed); });
+    const QString hash =
+        media_->addDrawnPhoto(QStringLiteral("snapshot:%1:%2").arg(memberID).arg(messageCount_),
+                              [seed] { return PhotoPainter::snapshot(seed); });
     member->chatPhotos << hash;
     return ChatBody{type, ChatStanzas::imageBody(hash), 0};
 }

@@ -19,7 +19,8 @@ public:
     AnswerComposer(std::shared_ptr<World> world, std::shared_ptr<MediaStore> media);
 
     // Nothing when the member no longer exists or blocks, or is blocked by, the sender.
-    std::optional<ChatBody> answer(const QString& memberID, const QString& senderID, const ChatBody& received);
+    std::optional<ChatBody> answer(const QString& memberID, const QString& senderID,
+                                   const ChatBody& received);
     // A message of the member of that kind: "text" with the text, "image" with a drawn photo, "map"
     // with the member's position. Nothing for an unknown member or kind.
     std::optional<ChatBody> compose(const QString& memberID, const QString& type, const QString& text);

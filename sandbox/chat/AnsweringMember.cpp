@@ -76,7 +76,8 @@ void AnsweringMember::xmppStreamDidDisconnect(xmpp::XMPPStream& sender, const st
     failStart(error ? error->description() : QStringLiteral("disconnected"));
 }
 
-void AnsweringMember::xmppStreamDidReceiveMessage(xmpp::XMPPStream& sender, const xmpp::XMPPMessage& message) {
+void AnsweringMember::xmppStreamDidReceiveMessage(xmpp::XMPPStream& sender,
+                                                  const xmpp::XMPPMessage& message) {
     const std::optional<ChatBody> received = ChatStanzas::readChatBody(message);
     const std::optional<xmpp::XMPPJID> from = message.from();
     if (!received || !from || !answeredTypes.contains(received->type)) return;
@@ -98,7 +99,8 @@ void AnsweringMember::answerLater(const QString& senderID, const ChatBody& recei
     QTimer::singleShot(static_cast<int>(answerDelay_ * 1000), [weakSelf, senderID, received] {
         const std::shared_ptr<AnsweringMember> self = weakSelf.lock();
         if (!self || !self->composer_) return;
-        if (const std::optional<ChatBody> answer = self->composer_(senderID, received)) self->send(senderID, *answer);
+        if (const std::optional<ChatBody> answer = self->composer_(senderID, received))
+            self->send(senderID, *answer);
     });
 }
 
@@ -106,7 +108,8 @@ QString AnsweringMember::send(const QString& targetID, const ChatBody& content) 
     const QString messageID = makeUUIDString();
     ChatBody stamped = content;
     if (stamped.timestamp == 0) stamped.timestamp = qint64(Date::now().millisecondsSince1970());
-    if (stream_) stream_->sendElement(ChatStanzas::chatMessage(messageID, profileID_, targetID, domain_, stamped));
+    if (stream_)
+        stream_->sendElement(ChatStanzas::chatMessage(messageID, profileID_, targetID, domain_, stamped));
     return messageID;
 }
 

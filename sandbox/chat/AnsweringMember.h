@@ -16,10 +16,12 @@ namespace tovrin::sandbox {
 // A member the sandbox runs: signed in to the chat server through the project's own XMPP layer,
 // it marks every chat message it receives as received and displayed and answers it after a delay,
 // with what the composer makes of it.
-class AnsweringMember : public xmpp::XMPPStreamDelegate, public std::enable_shared_from_this<AnsweringMember> {
+class AnsweringMember : public xmpp::XMPPStreamDelegate,
+                        public std::enable_shared_from_this<AnsweringMember> {
 public:
     // The answer to a message from `senderID`; nothing for no answer.
-    using Composer = std::function<std::optional<ChatBody>(const QString& senderID, const ChatBody& received)>;
+    using Composer =
+        std::function<std::optional<ChatBody>(const QString& senderID, const ChatBody& received)>;
 
     AnsweringMember(QString profileID, Composer composer, double answerDelay);
     ~AnsweringMember() override;

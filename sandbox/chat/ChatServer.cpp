@@ -4,7 +4,8 @@
 
 namespace tovrin::sandbox {
 
-ChatServer::ChatServer(const QString& domain, const QByteArray& certificateChain, const QUrl& sentMessageReportURL)
+ChatServer::ChatServer(const QString& domain, const QByteArray& certificateChain,
+                       const QUrl& sentMessageReportURL)
     : server_(domain, certificateChain, sentMessageReportURL) {}
 
 Promise<void> ChatServer::start() {
@@ -33,11 +34,12 @@ Promise<void> ChatServer::afterPrevious(const QString& profileID,
     // Whatever became of the previous operation, this one runs after it, unless the server went.
     const std::weak_ptr<ChatServer> weakSelf = weak_from_this();
     const Promise<void> next =
-        previous.catchError([](const Error&) {}).then([weakSelf, operation = std::move(operation)] {
-            const std::shared_ptr<ChatServer> self = weakSelf.lock();
-            if (!self) return Promise<void>::rejected(Error(QStringLiteral("ChatServer"), 1));
-            return operation(*self);
-        });
+        previous.catchError([](const Error&) { return Promise<void>::resolved(); })
+            .then([weakSelf, operation = std::move(operation)] {
+                const std::shared_ptr<ChatServer> self = weakSelf.lock();
+                if (!self) return Promise<void>::rejected(Error(QStringLiteral("ChatServer"), 1));
+                return operation(*self);
+            });
     lastOperations_.insert(profileID, next);
     return next;
 }
@@ -79,7 +81,8 @@ Promise<void> ChatServer::sendAs(const QString& senderID, xmpp::XMPPMessage mess
     return ensureAccount(recipient ? recipient->user() : QString()).then([weakSelf, senderID, message] {
         const std::shared_ptr<ChatServer> self = weakSelf.lock();
         if (!self) return Promise<void>::rejected(Error(QStringLiteral("ChatServer"), 1));
-        return self->server_.sendStanza(self->addressOf(senderID), message.toStr(), message.compactXMLString());
+        return self->server_.sendStanza(self->addressOf(senderID), message.toStr(),
+                                        message.compactXMLString());
     });
 }
 

@@ -45,7 +45,8 @@ public:
     EjabberdServer& server() { return server_; }
 
 private:
-    Promise<void> afterPrevious(const QString& profileID, std::function<Promise<void>(ChatServer&)> operation);
+    Promise<void> afterPrevious(const QString& profileID,
+                                std::function<Promise<void>(ChatServer&)> operation);
     Promise<void> registerAccount(const QString& profileID, const QString& password);
 
     EjabberdServer server_;

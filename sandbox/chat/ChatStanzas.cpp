@@ -16,18 +16,16 @@ QString compactJSON(const QJsonObject& object) {
 }  // namespace
 
 xmpp::XMPPMessage ChatStanzas::chatMessage(const QString& messageID, const QString& senderID,
-                                           const QString& targetID, const QString& domain, const ChatBody& content) {
+                                           const QString& targetID, const QString& domain,
+                                           const ChatBody& content) {
     const QJsonObject body{
-        {"sourceProfileId", senderID},
-        {"sourceDisplayName", "TEMPORARY_VALUE"},
-        {"targetProfileId", targetID},
-        {"messageId", messageID},
-        {"timestamp", content.timestamp},
-        {"type", content.type},
+        {"sourceProfileId", senderID},    {"sourceDisplayName", "TEMPORARY_VALUE"},
+        {"targetProfileId", targetID},    {"messageId", messageID},
+        {"timestamp", content.timestamp}, {"type", content.type},
         {"body", content.body},
     };
-    xmpp::XMPPMessage message =
-        xmpp::XMPPMessage::messageWithType(QStringLiteral("chat"), xmpp::XMPPJID::jidWithUser(targetID, domain));
+    xmpp::XMPPMessage message = xmpp::XMPPMessage::messageWithType(
+        QStringLiteral("chat"), xmpp::XMPPJID::jidWithUser(targetID, domain));
     message.setElementID(messageID);
     message.addBody(compactJSON(body));
     xmpp::addMarkableChatMarker(message);
@@ -43,7 +41,8 @@ QString ChatStanzas::locationBody(const Coordinate& position) {
 }
 
 std::optional<ChatBody> ChatStanzas::readChatBody(const xmpp::XMPPMessage& message) {
-    if (!message.isChatMessage() || !message.isMessageWithBody() || message.elementID().isEmpty()) return std::nullopt;
+    if (!message.isChatMessage() || !message.isMessageWithBody() || message.elementID().isEmpty())
+        return std::nullopt;
     const QJsonDocument document = QJsonDocument::fromJson(message.body().toUtf8());
     if (!document.isObject()) return std::nullopt;
     const QJsonObject object = document.object();

@@ -25,8 +25,9 @@ public:
 
     // A "chat" message with the JSON body ("sourceProfileId", "sourceDisplayName",
     // "targetProfileId", "messageId", "timestamp", "type", "body") and the markable marker.
-    static xmpp::XMPPMessage chatMessage(const QString& messageID, const QString& senderID, const QString& targetID,
-                                         const QString& domain, const ChatBody& content);
+    static xmpp::XMPPMessage chatMessage(const QString& messageID, const QString& senderID,
+                                         const QString& targetID, const QString& domain,
+                                         const ChatBody& content);
     static QString imageBody(const QString& mediaHash);
     static QString locationBody(const Coordinate& position);
     // The body of a chat message with an id; nothing for any other stanza.

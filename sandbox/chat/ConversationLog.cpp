@@ -38,7 +38,8 @@ void ConversationLog::recordChatMessage(const xmpp::XMPPMessage& message, const 
     if (sequenceOf(message.elementID(), sender, target)) return;  // sent again
     const qint64 timestamp =
         content->timestamp > 0 ? content->timestamp : qint64(Date::now().millisecondsSince1970());
-    messages_.append({message.elementID(), sender, target, content->type, content->body, timestamp, ++lastSequence_});
+    messages_.append(
+        {message.elementID(), sender, target, content->type, content->body, timestamp, ++lastSequence_});
 }
 
 void ConversationLog::recordChatMarker(const xmpp::XMPPMessage& message, const QString& sender,
@@ -78,7 +79,8 @@ std::optional<quint64> ConversationLog::sequenceOf(const QString& messageID, con
     return std::nullopt;
 }
 
-bool ConversationLog::isBetween(const LoggedChatMessage& message, const QString& first, const QString& second) {
+bool ConversationLog::isBetween(const LoggedChatMessage& message, const QString& first,
+                                const QString& second) {
     return (message.senderID == first && message.targetID == second) ||
            (message.senderID == second && message.targetID == first);
 }
@@ -100,7 +102,8 @@ QList<ConversationSummary> ConversationLog::conversationsFor(const QString& view
         ConversationSummary& summary = byPeer[peer];
         summary.peerID = peer;
         if (summary.lastMessages.size() < lastMessageCount) summary.lastMessages.append(*message);
-        if (message->senderID == peer && message->sequence > marks_.value({viewerID, peer}).displayedThrough) {
+        if (message->senderID == peer &&
+            message->sequence > marks_.value({viewerID, peer}).displayedThrough) {
             ++summary.unread;
             summary.unreadPhoto = summary.unreadPhoto || message->type == QLatin1String("image");
         }
@@ -136,7 +139,8 @@ void ConversationLog::forget(const QString& profileID) {
     messages_.removeIf([&](const LoggedChatMessage& message) {
         return message.senderID == profileID || message.targetID == profileID;
     });
-    marks_.removeIf([&](const auto& entry) { return entry.key().first == profileID || entry.key().second == profileID; });
+    marks_.removeIf(
+        [&](const auto& entry) { return entry.key().first == profileID || entry.key().second == profileID; });
 }
 
 void ConversationLog::clear() {

@@ -62,7 +62,8 @@ private:
     void recordChatMessage(const xmpp::XMPPMessage& message, const QString& sender, const QString& target);
     void recordChatMarker(const xmpp::XMPPMessage& message, const QString& sender, const QString& target);
     void recordDeletionMarker(const xmpp::XMPPMessage& message, const QString& sender);
-    std::optional<quint64> sequenceOf(const QString& messageID, const QString& sender, const QString& target) const;
+    std::optional<quint64> sequenceOf(const QString& messageID, const QString& sender,
+                                      const QString& target) const;
     bool isVisible(const LoggedChatMessage& message, const QString& viewerID) const;
     static bool isBetween(const LoggedChatMessage& message, const QString& first, const QString& second);
 

@@ -12,14 +12,22 @@ namespace {
 
 QByteArray methodName(QHttpServerRequest::Method method) {
     switch (method) {
-    case QHttpServerRequest::Method::Get: return "GET";
-    case QHttpServerRequest::Method::Put: return "PUT";
-    case QHttpServerRequest::Method::Delete: return "DELETE";
-    case QHttpServerRequest::Method::Post: return "POST";
-    case QHttpServerRequest::Method::Head: return "HEAD";
-    case QHttpServerRequest::Method::Options: return "OPTIONS";
-    case QHttpServerRequest::Method::Patch: return "PATCH";
-    default: return "UNKNOWN";
+        case QHttpServerRequest::Method::Get:
+            return "GET";
+        case QHttpServerRequest::Method::Put:
+            return "PUT";
+        case QHttpServerRequest::Method::Delete:
+            return "DELETE";
+        case QHttpServerRequest::Method::Post:
+            return "POST";
+        case QHttpServerRequest::Method::Head:
+            return "HEAD";
+        case QHttpServerRequest::Method::Options:
+            return "OPTIONS";
+        case QHttpServerRequest::Method::Patch:
+            return "PATCH";
+        default:
+            return "UNKNOWN";
     }
 }
 
@@ -37,7 +45,8 @@ HTTPHost::~HTTPHost() {
     pendingAnswers_.clear();
 }
 
-bool HTTPHost::listenOn(const QHostAddress& address, quint16 port, const std::optional<QSslConfiguration>& tls) {
+bool HTTPHost::listenOn(const QHostAddress& address, quint16 port,
+                        const std::optional<QSslConfiguration>& tls) {
     if (tls) sslSetup(*tls);
     secure_ = tls.has_value();
     address_ = address;
@@ -55,7 +64,8 @@ QUrl HTTPHost::url() const {
 
 void HTTPHost::setTLSConfiguration(const QSslConfiguration& configuration) {
     for (QTcpServer* server : servers()) {
-        if (auto* secureServer = qobject_cast<QSslServer*>(server)) secureServer->setSslConfiguration(configuration);
+        if (auto* secureServer = qobject_cast<QSslServer*>(server))
+            secureServer->setSslConfiguration(configuration);
     }
 }
 
@@ -116,8 +126,9 @@ Promise<HTTPReply> HTTPHost::answer(HTTPRequest& request) const {
 bool HTTPHost::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
     HTTPRequest incoming = makeRequest(request);
     const quint64 answerID = nextAnswerID_++;
-    pendingAnswers_.emplace(answerID,
-                            PendingAnswer{std::make_unique<QHttpServerResponder>(makeResponder(request, socket)), socket});
+    pendingAnswers_.emplace(
+        answerID,
+        PendingAnswer{std::make_unique<QHttpServerResponder>(makeResponder(request, socket)), socket});
     QPointer<HTTPHost> self(this);
     answer(incoming).then([self, answerID, incoming](const HTTPReply& reply) {
         if (self) self->respond(answerID, reply, incoming);

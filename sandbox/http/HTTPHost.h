@@ -5,9 +5,9 @@
 #include <QHttpServerResponder>
 #include <QPointer>
 #include <QSslConfiguration>
-#include <QTcpSocket>
 #include <QString>
 #include <QStringList>
+#include <QTcpSocket>
 #include <QUrl>
 #include <functional>
 #include <map>

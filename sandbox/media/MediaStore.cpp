@@ -45,7 +45,8 @@ QString MediaStore::addDrawnPhoto(const QString& name, std::function<QImage()> d
     return hash;
 }
 
-QString MediaStore::addUploadedPhoto(const QByteArray& jpeg, const QImage& image, std::optional<QRect> thumbnail) {
+QString MediaStore::addUploadedPhoto(const QByteArray& jpeg, const QImage& image,
+                                     std::optional<QRect> thumbnail) {
     const QString hash = hashOf(jpeg);
     const bool squareFits = thumbnail && thumbnail->isValid() && image.rect().contains(*thumbnail);
     photos_[hash] = Photo{{}, image, jpeg, squareFits ? *thumbnail : centreSquare(image.size()), {}};
@@ -77,16 +78,17 @@ std::optional<QByteArray> MediaStore::jpeg(const QString& hash, Rendition rendit
 QByteArray MediaStore::render(Photo& photo, Rendition rendition) {
     const QImage& image = imageOf(photo);
     switch (rendition) {
-    case Rendition::Thumbnail320:
-    case Rendition::Thumbnail187: {
-        const int side = rendition == Rendition::Thumbnail320 ? 320 : 187;
-        return encode(image.copy(photo.thumbnail).scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    }
-    case Rendition::Profile1024:
-        if (image.width() <= 1024 && image.height() <= 1024) return encode(image);
-        return encode(image.scaled(1024, 1024, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    case Rendition::Chat:
-        return photo.original.isEmpty() ? encode(image) : photo.original;
+        case Rendition::Thumbnail320:
+        case Rendition::Thumbnail187: {
+            const int side = rendition == Rendition::Thumbnail320 ? 320 : 187;
+            return encode(image.copy(photo.thumbnail)
+                              .scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        }
+        case Rendition::Profile1024:
+            if (image.width() <= 1024 && image.height() <= 1024) return encode(image);
+            return encode(image.scaled(1024, 1024, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        case Rendition::Chat:
+            return photo.original.isEmpty() ? encode(image) : photo.original;
     }
     return {};
 }

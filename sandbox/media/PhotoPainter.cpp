@@ -11,7 +11,7 @@ namespace {
 
 const QColor skinTones[] = {{255, 224, 189}, {241, 194, 125}, {224, 172, 105}, {198, 134, 66},
                             {141, 85, 36},   {92, 58, 33},    {255, 205, 148}, {234, 192, 134}};
-const QColor hairColours[] = {{35, 25, 20}, {90, 56, 37}, {165, 107, 70}, {222, 188, 113},
+const QColor hairColours[] = {{35, 25, 20},  {90, 56, 37},    {165, 107, 70}, {222, 188, 113},
                               {183, 82, 46}, {120, 120, 120}, {230, 230, 225}};
 
 QColor randomHue(QRandomGenerator& random, int saturation, int value) {
@@ -34,7 +34,8 @@ void paintBackground(QPainter& painter, QRandomGenerator& random, const QSize& s
         light.setAlpha(40 + random.bounded(60));
         painter.setBrush(light);
         const double radius = size.width() * (0.04 + random.bounded(0.12));
-        painter.drawEllipse(QPointF(random.bounded(size.width()), random.bounded(size.height() * 0.7)), radius, radius);
+        painter.drawEllipse(QPointF(random.bounded(size.width()), random.bounded(size.height() * 0.7)),
+                            radius, radius);
     }
 }
 
@@ -49,9 +50,11 @@ void paintFigure(QPainter& painter, QRandomGenerator& random, const QSize& size)
 
     painter.setPen(Qt::NoPen);
     painter.setBrush(shirt);
-    painter.drawRoundedRect(QRectF(width * 0.08, height * 0.72, width * 0.84, height * 0.4), width * 0.2, width * 0.2);
+    painter.drawRoundedRect(QRectF(width * 0.08, height * 0.72, width * 0.84, height * 0.4), width * 0.2,
+                            width * 0.2);
     painter.setBrush(skin.darker(108));
-    painter.drawRect(QRectF(headCentre.x() - headWidth * 0.2, headCentre.y(), headWidth * 0.4, height * 0.32));
+    painter.drawRect(
+        QRectF(headCentre.x() - headWidth * 0.2, headCentre.y(), headWidth * 0.4, height * 0.32));
     painter.setBrush(skin);
     painter.drawEllipse(headCentre, headWidth / 2, headWidth * 0.62);
     painter.setBrush(hair);
@@ -60,19 +63,20 @@ void paintFigure(QPainter& painter, QRandomGenerator& random, const QSize& size)
     hairline.cubicTo(headCentre.x() - headWidth * 0.6, headCentre.y() - headWidth * 0.9,
                      headCentre.x() + headWidth * 0.6, headCentre.y() - headWidth * 0.9,
                      headCentre.x() + headWidth * 0.52, headCentre.y() - headWidth * 0.05);
-    hairline.cubicTo(headCentre.x() + headWidth * 0.3, headCentre.y() - headWidth * (0.3 + random.bounded(0.2)),
+    hairline.cubicTo(headCentre.x() + headWidth * 0.3,
+                     headCentre.y() - headWidth * (0.3 + random.bounded(0.2)),
                      headCentre.x() - headWidth * 0.3, headCentre.y() - headWidth * 0.35,
                      headCentre.x() - headWidth * 0.52, headCentre.y() - headWidth * 0.05);
     painter.drawPath(hairline);
     painter.setBrush(QColor(40, 30, 30));
     for (double side : {-1.0, 1.0}) {
-        painter.drawEllipse(QPointF(headCentre.x() + side * headWidth * 0.18, headCentre.y()), headWidth * 0.05,
-                            headWidth * 0.05);
+        painter.drawEllipse(QPointF(headCentre.x() + side * headWidth * 0.18, headCentre.y()),
+                            headWidth * 0.05, headWidth * 0.05);
     }
     painter.setPen(QPen(skin.darker(150), headWidth * 0.03, Qt::SolidLine, Qt::RoundCap));
     painter.setBrush(Qt::NoBrush);
-    painter.drawArc(QRectF(headCentre.x() - headWidth * 0.16, headCentre.y() + headWidth * 0.08, headWidth * 0.32,
-                           headWidth * 0.2),
+    painter.drawArc(QRectF(headCentre.x() - headWidth * 0.16, headCentre.y() + headWidth * 0.08,
+                           headWidth * 0.32, headWidth * 0.2),
                     200 * 16, 140 * 16);
 }
 

@@ -47,7 +47,8 @@ void AccountEndpoints::install(HTTPHost& host, const std::shared_ptr<ServiceCont
     host.route("GET", "/v3/managed-fields",
                [](const HTTPRequest&) { return HTTPReply::json(ManagedFields::fieldsJSON()); });
     host.route("POST", "/v3/ios-push-tokens", service.signedIn(&registerPushToken));
-    host.route("DELETE", "/v3/push-tokens/{}", service.signedIn([](Member& member, const HTTPRequest& request) {
+    host.route("DELETE", "/v3/push-tokens/{}",
+               service.signedIn([](Member& member, const HTTPRequest& request) {
                    member.pushTokens.remove(request.arguments[0].toLower());
                    return HTTPReply::json(QJsonObject());
                }));
@@ -70,12 +71,14 @@ HTTPReply AccountEndpoints::bootstrap(ServiceContext& context, const HTTPRequest
         {"web", hostEntry(context.webURL)},
         {"authenticationWeb", hostEntry(context.authenticationWebURL)},
     };
-    const QJsonObject configuration{{"serverTime", Date::now().millisecondsSince1970()},
-                                    {"app", QJsonObject{{"maxCascadePages", context.options.maxCascadePages}}}};
+    const QJsonObject configuration{
+        {"serverTime", Date::now().millisecondsSince1970()},
+        {"app", QJsonObject{{"maxCascadePages", context.options.maxCascadePages}}}};
     return HTTPReply::json(QJsonObject{{"services", services}, {"configuration", configuration}});
 }
 
-Promise<HTTPReply> AccountEndpoints::openSession(const std::shared_ptr<ServiceContext>& context, Member& member) {
+Promise<HTTPReply> AccountEndpoints::openSession(const std::shared_ptr<ServiceContext>& context,
+                                                 Member& member) {
     member.xmppToken = World::randomToken();
     const QJsonObject answer{{"profileId", member.profileID.toLongLong()},
                              {"sessionId", context->world->startSession(member.profileID)},
@@ -83,8 +86,8 @@ Promise<HTTPReply> AccountEndpoints::openSession(const std::shared_ptr<ServiceCo
     return context->chat->setPassword(member.profileID, member.xmppToken)
         .then([answer] { return HTTPReply::json(answer); })
         .catchError([](const Error& error) {
-            return HTTPReply::json(QJsonObject{{"code", 0}, {"message", "The chat server failed: " + error.description()}},
-                                   503);
+            return HTTPReply::json(
+                QJsonObject{{"code", 0}, {"message", "The chat server failed: " + error.description()}}, 503);
         });
 }
 
@@ -93,7 +96,8 @@ Promise<HTTPReply> AccountEndpoints::signIn(const std::shared_ptr<ServiceContext
     const QJsonObject body = request.jsonBody().value_or(QJsonObject());
     const QString email = body.value("email").toString();
     const QString password = body.value("password").toString();
-    if (email.isEmpty() || password.isEmpty()) return Promise<HTTPReply>::resolved(errorReply(ServiceError::InvalidRequest));
+    if (email.isEmpty() || password.isEmpty())
+        return Promise<HTTPReply>::resolved(errorReply(ServiceError::InvalidRequest));
     Member* member = context->world->memberWithEmail(email);
     if (member == nullptr || member->password != password)
         return Promise<HTTPReply>::resolved(errorReply(ServiceError::InvalidCredentials));
@@ -111,11 +115,12 @@ Promise<HTTPReply> AccountEndpoints::signUp(const std::shared_ptr<ServiceContext
     Member member;
     member.birthday = birthday;
     const Date now = Date::now();
-    if (!isEmailAddress(email) || password.size() < minimumPasswordLength || !body.value("birthday").isDouble() ||
-        member.age(now) < minimumAge) {
+    if (!isEmailAddress(email) || password.size() < minimumPasswordLength ||
+        !body.value("birthday").isDouble() || member.age(now) < minimumAge) {
         return Promise<HTTPReply>::resolved(errorReply(ServiceError::InvalidRequest));
     }
-    if (context->world->memberWithEmail(email)) return Promise<HTTPReply>::resolved(errorReply(ServiceError::EmailInUse));
+    if (context->world->memberWithEmail(email))
+        return Promise<HTTPReply>::resolved(errorReply(ServiceError::EmailInUse));
     member.profileID = context->world->nextProfileID();
     member.email = email;
     member.password = password;
@@ -126,13 +131,14 @@ Promise<HTTPReply> AccountEndpoints::signUp(const std::shared_ptr<ServiceContext
     return openSession(context, context->world->addMember(std::move(member)));
 }
 
-Promise<HTTPReply> AccountEndpoints::changeEmail(const std::shared_ptr<ServiceContext>& context, Member& member,
-                                                 const HTTPRequest& request) {
+Promise<HTTPReply> AccountEndpoints::changeEmail(const std::shared_ptr<ServiceContext>& context,
+                                                 Member& member, const HTTPRequest& request) {
     const QJsonObject body = request.jsonBody().value_or(QJsonObject());
     const QString newEmail = body.value("newEmail").toString();
     if (body.value("password").toString() != member.password)
         return Promise<HTTPReply>::resolved(errorReply(ServiceError::PasswordIncorrect));
-    if (!isEmailAddress(newEmail)) return Promise<HTTPReply>::resolved(errorReply(ServiceError::InvalidRequest));
+    if (!isEmailAddress(newEmail))
+        return Promise<HTTPReply>::resolved(errorReply(ServiceError::InvalidRequest));
     const Member* owner = context->world->memberWithEmail(newEmail);
     if (owner != nullptr && owner->profileID != member.profileID)
         return Promise<HTTPReply>::resolved(errorReply(ServiceError::EmailInUse));
@@ -140,8 +146,8 @@ Promise<HTTPReply> AccountEndpoints::changeEmail(const std::shared_ptr<ServiceCo
     return openSession(context, member);
 }
 
-Promise<HTTPReply> AccountEndpoints::changePassword(const std::shared_ptr<ServiceContext>& context, Member& member,
-                                                    const HTTPRequest& request) {
+Promise<HTTPReply> AccountEndpoints::changePassword(const std::shared_ptr<ServiceContext>& context,
+                                                    Member& member, const HTTPRequest& request) {
     const QJsonObject body = request.jsonBody().value_or(QJsonObject());
     const QString newPassword = body.value("newPassword").toString();
     if (body.value("oldPassword").toString() != member.password)

@@ -20,8 +20,10 @@ public:
 
 private:
     static HTTPReply bootstrap(ServiceContext& context, const HTTPRequest& request);
-    static Promise<HTTPReply> signIn(const std::shared_ptr<ServiceContext>& context, const HTTPRequest& request);
-    static Promise<HTTPReply> signUp(const std::shared_ptr<ServiceContext>& context, const HTTPRequest& request);
+    static Promise<HTTPReply> signIn(const std::shared_ptr<ServiceContext>& context,
+                                     const HTTPRequest& request);
+    static Promise<HTTPReply> signUp(const std::shared_ptr<ServiceContext>& context,
+                                     const HTTPRequest& request);
     static Promise<HTTPReply> changeEmail(const std::shared_ptr<ServiceContext>& context, Member& member,
                                           const HTTPRequest& request);
     static Promise<HTTPReply> changePassword(const std::shared_ptr<ServiceContext>& context, Member& member,

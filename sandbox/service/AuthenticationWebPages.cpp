@@ -2,7 +2,6 @@
 
 #include <QUrlQuery>
 
-
 namespace tovrin::sandbox {
 
 namespace {
@@ -16,19 +15,21 @@ HTTPReply resetForm(const HTTPRequest& request) {
     const QString locale = request.queryValue("locale").value_or(QStringLiteral("en-US"));
     return HTTPReply::html(
         "Reset your password",
-        QStringLiteral("<h1>Reset your password</h1><p>Enter the email address of your account and we will send "
-                       "you a link to choose a new password.</p><form method=\"post\">"
-                       "<input type=\"hidden\" name=\"locale\" value=\"%1\">"
-                       "<p><input type=\"email\" name=\"email\" placeholder=\"Email\" required></p>"
-                       "<p><button type=\"submit\">Send reset link</button></p></form>")
+        QStringLiteral(
+            "<h1>Reset your password</h1><p>Enter the email address of your account and we will send "
+            "you a link to choose a new password.</p><form method=\"post\">"
+            "<input type=\"hidden\" name=\"locale\" value=\"%1\">"
+            "<p><input type=\"email\" name=\"email\" placeholder=\"Email\" required></p>"
+            "<p><button type=\"submit\">Send reset link</button></p></form>")
             .arg(locale.toHtmlEscaped()));
 }
 
 HTTPReply resetRequested(const HTTPRequest& request) {
-    return HTTPReply::html("Check your email",
-                           QStringLiteral("<h1>Check your email</h1><p>If an account exists for %1, we have sent "
-                                          "it a link to reset its password.</p>")
-                               .arg(formValue(request, "email").toHtmlEscaped()));
+    return HTTPReply::html(
+        "Check your email",
+        QStringLiteral("<h1>Check your email</h1><p>If an account exists for %1, we have sent "
+                       "it a link to reset its password.</p>")
+            .arg(formValue(request, "email").toHtmlEscaped()));
 }
 
 HTTPReply helpCentre() {
@@ -41,12 +42,13 @@ HTTPReply helpCentre() {
 }
 
 HTTPReply requestForm() {
-    return HTTPReply::html("Submit a request",
-                           "<h1>Submit a request</h1><form method=\"post\">"
-                           "<p><input type=\"email\" name=\"email\" placeholder=\"Your email\" required></p>"
-                           "<p><input name=\"subject\" placeholder=\"Subject\" required></p>"
-                           "<p><textarea name=\"description\" rows=\"6\" placeholder=\"Description\"></textarea></p>"
-                           "<p><button type=\"submit\">Submit</button></p></form>");
+    return HTTPReply::html(
+        "Submit a request",
+        "<h1>Submit a request</h1><form method=\"post\">"
+        "<p><input type=\"email\" name=\"email\" placeholder=\"Your email\" required></p>"
+        "<p><input name=\"subject\" placeholder=\"Subject\" required></p>"
+        "<p><textarea name=\"description\" rows=\"6\" placeholder=\"Description\"></textarea></p>"
+        "<p><button type=\"submit\">Submit</button></p></form>");
 }
 
 HTTPReply requestReceived() {

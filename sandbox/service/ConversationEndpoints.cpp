@@ -40,12 +40,14 @@ void ConversationEndpoints::install(HTTPHost& host, const std::shared_ptr<Servic
                }));
 }
 
-HTTPReply ConversationEndpoints::conversations(ServiceContext& context, Member& member, const HTTPRequest& request) {
+HTTPReply ConversationEndpoints::conversations(ServiceContext& context, Member& member,
+                                               const HTTPRequest& request) {
     bool ok = false;
     const int quantity = request.queryValue("quantity").value_or(QString()).toInt(&ok);
     std::optional<qint64> olderThan;
     std::optional<qint64> newerThan;
-    if (!ok || quantity < 1 || !readBound(request, "olderThan", olderThan) || !readBound(request, "newerThan", newerThan))
+    if (!ok || quantity < 1 || !readBound(request, "olderThan", olderThan) ||
+        !readBound(request, "newerThan", newerThan))
         return errorReply(ServiceError::InvalidRequest);
 
     const Date now = Date::now();
@@ -56,7 +58,8 @@ HTTPReply ConversationEndpoints::conversations(ServiceContext& context, Member& 
         if (peer == nullptr || context.world->isBlockedBetween(member.profileID, summary.peerID)) continue;
         if ((olderThan && newest >= *olderThan) || (newerThan && newest <= *newerThan)) continue;
         QJsonArray lastMessages;
-        for (const LoggedChatMessage& message : summary.lastMessages) lastMessages.append(messageJSON(message));
+        for (const LoggedChatMessage& message : summary.lastMessages)
+            lastMessages.append(messageJSON(message));
         items.append(QJsonObject{{"profile", ProfileJSON::nearbyUser(*peer, member, now)},
                                  {"unread", qint64(summary.unread)},
                                  {"unreadPhoto", summary.unreadPhoto},

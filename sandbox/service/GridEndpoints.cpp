@@ -22,7 +22,8 @@ class GridFilter {
 public:
     GridFilter(const HTTPRequest& request, const Member& viewer, Date now) : request_(request) {
         addSwitch("online", [now](const Member& member) { return member.isOnline(now); });
-        addSwitch("favorite", [&viewer](const Member& member) { return viewer.favorites.contains(member.profileID); });
+        addSwitch("favorite",
+                  [&viewer](const Member& member) { return viewer.favorites.contains(member.profileID); });
         addSwitch("photoOnly", [](const Member& member) { return !member.mediaHash.isEmpty(); });
         addRange("age", [now](const Member& member) { return std::optional<double>(member.age(now)); });
         addRange("weight", [](const Member& member) { return member.weightInGrams; });
@@ -31,18 +32,20 @@ public:
         addCodes("lookingForIds", [](const Member& member) { return member.lookingFor; });
         addCodes("bodyTypeIds", [](const Member& member) { return single(member.bodyType); });
         addCodes("ethnicityIds", [](const Member& member) { return single(member.ethnicity); });
-        addCodes("relationshipStatusIds", [](const Member& member) { return single(member.relationshipStatus); });
+        addCodes("relationshipStatusIds",
+                 [](const Member& member) { return single(member.relationshipStatus); });
     }
 
     bool isValid() const { return valid_; }
     bool accepts(const Member& member) const {
-        return std::all_of(conditions_.begin(), conditions_.end(), [&](const Condition& condition) {
-            return condition(member);
-        });
+        return std::all_of(conditions_.begin(), conditions_.end(),
+                           [&](const Condition& condition) { return condition(member); });
     }
 
 private:
-    static QList<int> single(const std::optional<int>& code) { return code ? QList<int>{*code} : QList<int>(); }
+    static QList<int> single(const std::optional<int>& code) {
+        return code ? QList<int>{*code} : QList<int>();
+    }
 
     void addSwitch(const QString& name, Condition condition) {
         if (request_.queryValue(name) == QLatin1String("true")) conditions_.push_back(std::move(condition));
@@ -92,12 +95,14 @@ void GridEndpoints::install(HTTPHost& host, const std::shared_ptr<ServiceContext
                    return nearbyProfiles(*context, member, request);
                }));
     host.route("GET", "/v3/me/favorites", service.signedIn([context](Member& member, const HTTPRequest&) {
-                   return favorites(*context, member);
-               }));
-    host.route("POST", "/v3/me/favorites/{}", service.signedIn([context](Member& member, const HTTPRequest& request) {
+        return favorites(*context, member);
+    }));
+    host.route("POST", "/v3/me/favorites/{}",
+               service.signedIn([context](Member& member, const HTTPRequest& request) {
                    return addFavorite(*context, member, request.arguments[0]);
                }));
-    host.route("DELETE", "/v3/me/favorites/{}", service.signedIn([](Member& member, const HTTPRequest& request) {
+    host.route("DELETE", "/v3/me/favorites/{}",
+               service.signedIn([](Member& member, const HTTPRequest& request) {
                    member.favorites.removeAll(request.arguments[0]);
                    return HTTPReply::json(QJsonObject());
                }));
@@ -113,7 +118,9 @@ HTTPReply GridEndpoints::nearbyProfiles(ServiceContext& context, Member& viewer,
 
     std::vector<const Member*> found;
     for (const auto& [id, member] : context.world->members()) {
-        if (id == viewer.profileID || member.isBanned || context.world->isBlockedBetween(id, viewer.profileID)) continue;
+        if (id == viewer.profileID || member.isBanned ||
+            context.world->isBlockedBetween(id, viewer.profileID))
+            continue;
         if (filter.accepts(member)) found.push_back(&member);
     }
     std::stable_sort(found.begin(), found.end(), [&](const Member* a, const Member* b) {
@@ -121,8 +128,8 @@ HTTPReply GridEndpoints::nearbyProfiles(ServiceContext& context, Member& viewer,
     });
     QJsonArray profiles;
     const qsizetype first = qsizetype(page - 1) * context.options.pageSize;
-    for (qsizetype index = first; page <= context.options.maxCascadePages && index < qsizetype(found.size()) &&
-                                  index < first + context.options.pageSize;
+    for (qsizetype index = first; page <= context.options.maxCascadePages &&
+                                  index < qsizetype(found.size()) && index < first + context.options.pageSize;
          ++index) {
         profiles.append(ProfileJSON::nearbyUser(*found[index], viewer, now));
     }

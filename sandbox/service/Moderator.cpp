@@ -75,11 +75,11 @@ bool Moderator::decide(const QString& mediaHash, bool approved) {
     if (member == nullptr) return false;
     if (approved) {
         member->mediaHash = mediaHash;
-        leaveMessage(*member, QStringLiteral("ProfileImageAvailable"), QStringLiteral("Your profile photo has been approved."),
-                     mediaHash);
+        leaveMessage(*member, QStringLiteral("ProfileImageAvailable"),
+                     QStringLiteral("Your profile photo has been approved."), mediaHash);
     } else {
-        leaveMessage(*member, QStringLiteral("ProfileImageRejected"), QStringLiteral("Your profile photo has been rejected."),
-                     mediaHash);
+        leaveMessage(*member, QStringLiteral("ProfileImageRejected"),
+                     QStringLiteral("Your profile photo has been rejected."), mediaHash);
     }
     return true;
 }

@@ -19,12 +19,11 @@ QJsonValue textOrNull(const QString& text) {
 
 void NoticeEndpoints::install(HTTPHost& host, const std::shared_ptr<ServiceContext>& context) {
     ServiceContext& service = *context;
-    host.route("GET", "/v3/systemMessages", service.signedIn([](Member& member, const HTTPRequest&) {
-                   return systemMessages(member);
-               }));
+    host.route("GET", "/v3/systemMessages",
+               service.signedIn([](Member& member, const HTTPRequest&) { return systemMessages(member); }));
     host.route("GET", "/v3/broadcastMessages", service.signedIn([context](Member&, const HTTPRequest&) {
-                   return broadcastMessages(*context);
-               }));
+        return broadcastMessages(*context);
+    }));
 }
 
 HTTPReply NoticeEndpoints::systemMessages(Member& member) {

@@ -32,8 +32,8 @@ std::optional<QRect> thumbnailSquare(const std::optional<QString>& text) {
 void PhotoEndpoints::install(HTTPHost& host, const std::shared_ptr<ServiceContext>& context) {
     ServiceContext& service = *context;
     host.route("POST", "/v3/me/pics", service.signedIn([context](Member& member, const HTTPRequest& request) {
-                   return upload(*context, member, request);
-               }));
+        return upload(*context, member, request);
+    }));
     host.route("POST", "/v3/me/prefs/chat-pix/{}",
                service.signedIn([context](Member& member, const HTTPRequest& request) {
                    const QString hash = request.arguments[0];
@@ -50,8 +50,10 @@ HTTPReply PhotoEndpoints::upload(ServiceContext& context, Member& member, const 
     const bool isJPEG = request.header("Content-Type").value_or(QByteArray()).startsWith("image/jpeg");
     if ((!isProfilePhoto && type != QLatin1String("chat")) || !isJPEG || image.isNull())
         return errorReply(ServiceError::InvalidRequest);
-    if (isProfilePhoto && !takeDailyProfilePhoto(context, member)) return errorReply(ServiceError::DailyPhotoLimitReached);
-    const std::optional<QRect> square = isProfilePhoto ? thumbnailSquare(request.queryValue("thumbCoords")) : std::nullopt;
+    if (isProfilePhoto && !takeDailyProfilePhoto(context, member))
+        return errorReply(ServiceError::DailyPhotoLimitReached);
+    const std::optional<QRect> square =
+        isProfilePhoto ? thumbnailSquare(request.queryValue("thumbCoords")) : std::nullopt;
     const QString hash = context.media->addUploadedPhoto(request.body, image, square);
     if (isProfilePhoto) context.moderator->submitPhoto(member.profileID, hash);
     return HTTPReply::json(QJsonObject{{"mediaHash", hash}});

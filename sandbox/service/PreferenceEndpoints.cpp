@@ -15,21 +15,23 @@ namespace tovrin::sandbox {
 
 void PreferenceEndpoints::install(HTTPHost& host, const std::shared_ptr<ServiceContext>& context) {
     ServiceContext& service = *context;
-    host.route("GET", "/v3/me/prefs", service.signedIn([](Member& member, const HTTPRequest&) {
-                   return preferences(member);
-               }));
+    host.route("GET", "/v3/me/prefs",
+               service.signedIn([](Member& member, const HTTPRequest&) { return preferences(member); }));
     host.route("POST", "/v3/me/prefs/phrases", service.signedIn(&savePhrase));
-    host.route("DELETE", "/v3/me/prefs/phrases/{}", service.signedIn([](Member& member, const HTTPRequest& request) {
-                   member.phrases.removeIf([&](const SavedPhrase& phrase) { return phrase.phraseID == request.arguments[0]; });
+    host.route("DELETE", "/v3/me/prefs/phrases/{}",
+               service.signedIn([](Member& member, const HTTPRequest& request) {
+                   member.phrases.removeIf(
+                       [&](const SavedPhrase& phrase) { return phrase.phraseID == request.arguments[0]; });
                    return HTTPReply::json(QJsonObject());
                }));
-    host.route("POST", "/v3/me/blocks/{}", service.signedIn([context](Member& member, const HTTPRequest& request) {
+    host.route("POST", "/v3/me/blocks/{}",
+               service.signedIn([context](Member& member, const HTTPRequest& request) {
                    return block(*context, member, request.arguments[0]);
                }));
     host.route("DELETE", "/v3/me/blocks", service.signedIn([](Member& member, const HTTPRequest&) {
-                   member.blocks.clear();
-                   return HTTPReply::json(QJsonObject());
-               }));
+        member.blocks.clear();
+        return HTTPReply::json(QJsonObject());
+    }));
 }
 
 HTTPReply PreferenceEndpoints::preferences(Member& member) {
@@ -56,7 +58,8 @@ HTTPReply PreferenceEndpoints::block(ServiceContext& context, Member& member, co
     if (profileID == member.profileID || context.world->member(profileID) == nullptr)
         return errorReply(ServiceError::NotFound);
     if (!member.blocks.contains(profileID)) {
-        if (member.blocks.size() >= context.options.blocksLimit) return errorReply(ServiceError::BlocksLimitReached);
+        if (member.blocks.size() >= context.options.blocksLimit)
+            return errorReply(ServiceError::BlocksLimitReached);
         member.blocks.insert(profileID);
         member.favorites.removeAll(profileID);
         announceBlock(context, member.profileID, profileID);
@@ -64,7 +67,8 @@ HTTPReply PreferenceEndpoints::block(ServiceContext& context, Member& member, co
     return HTTPReply::json(QJsonObject());
 }
 
-void PreferenceEndpoints::announceBlock(ServiceContext& context, const QString& blockerID, const QString& blockedID) {
+void PreferenceEndpoints::announceBlock(ServiceContext& context, const QString& blockerID,
+                                        const QString& blockedID) {
     ChatServer& chat = *context.chat;
     const ChatBody blockBody{QStringLiteral("block"), QString(), qint64(Date::now().millisecondsSince1970())};
     const xmpp::XMPPMessage blockMessage =
@@ -72,7 +76,8 @@ void PreferenceEndpoints::announceBlock(ServiceContext& context, const QString& 
     chat.sendAs(blockerID, blockMessage);
     context.conversations->record(blockMessage);
 
-    const std::optional<LoggedChatMessage> last = context.conversations->lastMessageBetween(blockerID, blockedID);
+    const std::optional<LoggedChatMessage> last =
+        context.conversations->lastMessageBetween(blockerID, blockedID);
     if (!last) return;
     xmpp::XMPPMessage cleared;
     if (const auto to = xmpp::XMPPJID::jidWithUser(blockerID, chat.domain())) cleared.setTo(*to);

@@ -57,34 +57,41 @@ void applyUpdate(Member& member, const QJsonObject& body) {
     if (body.contains("showAge")) member.showAge = body.value("showAge").toVariant().toBool();
     if (body.contains("showDistance")) member.showDistance = body.value("showDistance").toVariant().toBool();
     if (body.contains("ethnicity")) member.ethnicity = codeOrNothing(body.value("ethnicity"));
-    if (body.contains("relationshipStatus")) member.relationshipStatus = codeOrNothing(body.value("relationshipStatus"));
+    if (body.contains("relationshipStatus"))
+        member.relationshipStatus = codeOrNothing(body.value("relationshipStatus"));
     if (body.contains("bodyType")) member.bodyType = codeOrNothing(body.value("bodyType"));
     if (body.contains("lookingFor")) member.lookingFor = codesOf(body.value("lookingFor"));
     if (body.contains("tovrinTribes")) member.tribes = codesOf(body.value("tovrinTribes"));
     if (body.contains("height")) member.heightInCm = numberOrNothing(body.value("height"));
     if (body.contains("weight")) member.weightInGrams = numberOrNothing(body.value("weight"));
-    if (body.contains("socialNetworks")) member.socialNetworks = socialNetworksOf(body.value("socialNetworks").toObject());
+    if (body.contains("socialNetworks"))
+        member.socialNetworks = socialNetworksOf(body.value("socialNetworks").toObject());
 }
 
 bool isValidUpdate(const QJsonObject& body) {
     const QJsonValue displayName = body.value("displayName");
-    return displayName.isUndefined() || (displayName.isString() && !displayName.toString().trimmed().isEmpty());
+    return displayName.isUndefined() ||
+           (displayName.isString() && !displayName.toString().trimmed().isEmpty());
 }
 
 }  // namespace
 
 void ProfileEndpoints::install(HTTPHost& host, const std::shared_ptr<ServiceContext>& context) {
     ServiceContext& service = *context;
-    host.route("GET", "/v3/profiles/{}", service.signedIn([context](Member& viewer, const HTTPRequest& request) {
+    host.route("GET", "/v3/profiles/{}",
+               service.signedIn([context](Member& viewer, const HTTPRequest& request) {
                    return profile(*context, viewer, request.arguments[0]);
                }));
-    host.route("PUT", "/v3/me/profile", service.signedIn([context](Member& member, const HTTPRequest& request) {
+    host.route("PUT", "/v3/me/profile",
+               service.signedIn([context](Member& member, const HTTPRequest& request) {
                    return updateProfile(*context, member, request);
                }));
-    host.routeDeferred("DELETE", "/v3/me/profile", service.signedInDeferred([context](Member& member, const HTTPRequest&) {
+    host.routeDeferred("DELETE", "/v3/me/profile",
+                       service.signedInDeferred([context](Member& member, const HTTPRequest&) {
                            return deleteProfile(context, member);
                        }));
-    host.route("POST", "/v3/flags/{}", service.signedIn([context](Member& member, const HTTPRequest& request) {
+    host.route("POST", "/v3/flags/{}",
+               service.signedIn([context](Member& member, const HTTPRequest& request) {
                    return report(*context, member, request);
                }));
 }
@@ -92,12 +99,14 @@ void ProfileEndpoints::install(HTTPHost& host, const std::shared_ptr<ServiceCont
 HTTPReply ProfileEndpoints::profile(ServiceContext& context, Member& viewer, const QString& profileID) {
     const Member* member = context.world->member(profileID);
     QJsonArray profiles;
-    if (member != nullptr && !member->isBanned && !context.world->isBlockedBetween(profileID, viewer.profileID))
+    if (member != nullptr && !member->isBanned &&
+        !context.world->isBlockedBetween(profileID, viewer.profileID))
         profiles.append(ProfileJSON::fullProfile(*member, viewer, Date::now()));
     return HTTPReply::json(QJsonObject{{"profiles", profiles}});
 }
 
-HTTPReply ProfileEndpoints::updateProfile(ServiceContext& context, Member& member, const HTTPRequest& request) {
+HTTPReply ProfileEndpoints::updateProfile(ServiceContext& context, Member& member,
+                                          const HTTPRequest& request) {
     const std::optional<QJsonObject> body = request.jsonBody();
     if (!body || !isValidUpdate(*body)) return errorReply(ServiceError::InvalidRequest);
     applyUpdate(member, *body);
@@ -107,11 +116,13 @@ HTTPReply ProfileEndpoints::updateProfile(ServiceContext& context, Member& membe
 
 // The member's conversations end for everyone the member talked to: each gets the marker that
 // clears the conversation, then the member and the chat account go.
-Promise<HTTPReply> ProfileEndpoints::deleteProfile(const std::shared_ptr<ServiceContext>& context, Member& member) {
+Promise<HTTPReply> ProfileEndpoints::deleteProfile(const std::shared_ptr<ServiceContext>& context,
+                                                   Member& member) {
     const QString profileID = member.profileID;
     std::vector<Promise<void>> markers;
     for (const QString& peer : context->conversations->peersOf(profileID)) {
-        const std::optional<LoggedChatMessage> last = context->conversations->lastMessageBetween(profileID, peer);
+        const std::optional<LoggedChatMessage> last =
+            context->conversations->lastMessageBetween(profileID, peer);
         if (!last || !context->world->member(peer)) continue;
         xmpp::XMPPMessage marker;
         if (const auto to = xmpp::XMPPJID::jidWithUser(peer, context->chat->domain())) marker.setTo(*to);
@@ -120,7 +131,8 @@ Promise<HTTPReply> ProfileEndpoints::deleteProfile(const std::shared_ptr<Service
         markers.push_back(context->chat->sendAs(profileID, marker));
     }
     context->world->removeMember(profileID);
-    context->world->photosAwaitingModeration().removeIf([&](const auto& entry) { return entry.value() == profileID; });
+    context->world->photosAwaitingModeration().removeIf(
+        [&](const auto& entry) { return entry.value() == profileID; });
     context->conversations->forget(profileID);
     const std::shared_ptr<ChatServer> chat = context->chat;
     return when(markers)

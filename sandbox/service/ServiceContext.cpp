@@ -24,8 +24,8 @@ std::optional<HTTPReply> ServiceContext::gate(const HTTPRequest& request) {
         if (!failure->matches(request)) continue;
         const int status = failure->status;
         if (failure->remaining > 0 && --failure->remaining == 0) injectedFailures.erase(failure);
-        return HTTPReply::json(QJsonObject{{"code", 0}, {"message", "A server error the sandbox was asked for."}},
-                               status);
+        return HTTPReply::json(
+            QJsonObject{{"code", 0}, {"message", "A server error the sandbox was asked for."}}, status);
     }
     if (world->isClientDeprecated()) return errorReply(ServiceError::ClientDeprecated);
     return std::nullopt;
@@ -33,9 +33,10 @@ std::optional<HTTPReply> ServiceContext::gate(const HTTPRequest& request) {
 
 Member* ServiceContext::signedInMember(const HTTPRequest& request, std::optional<HTTPReply>& refusal) {
     const QByteArray authorization = request.header("Authorization").value_or(QByteArray());
-    Member* member = authorization.startsWith(authorizationPrefix)
-                         ? world->memberForSessionToken(QString::fromLatin1(authorization.mid(authorizationPrefix.size())))
-                         : nullptr;
+    Member* member =
+        authorization.startsWith(authorizationPrefix)
+            ? world->memberForSessionToken(QString::fromLatin1(authorization.mid(authorizationPrefix.size())))
+            : nullptr;
     if (member == nullptr) {
         refusal = errorReply(ServiceError::NotSignedIn);
     } else if (member->isBanned) {

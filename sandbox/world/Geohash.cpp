@@ -45,7 +45,8 @@ std::optional<Coordinate> Geohash::decode(const QString& hash) {
     Range longitude{-180, 180};
     bool longitudeBit = true;
     for (const QChar character : hash) {
-        const char* found = character.unicode() < 128 ? strchr(alphabet, character.toLower().toLatin1()) : nullptr;
+        const char* found =
+            character.unicode() < 128 ? strchr(alphabet, character.toLower().toLatin1()) : nullptr;
         if (found == nullptr || *found == '\0') return std::nullopt;
         const int digit = static_cast<int>(found - alphabet);
         for (int bit = 4; bit >= 0; --bit, longitudeBit = !longitudeBit) {

@@ -59,8 +59,8 @@ struct Member {
     QStringList favorites;
     QSet<QString> blocks;  // members this member blocked
     QList<SavedPhrase> phrases;
-    QStringList chatPhotos;              // media hashes, oldest first
-    QMap<QString, QString> pushTokens;   // hexadecimal device token to vendor identifier
+    QStringList chatPhotos;               // media hashes, oldest first
+    QMap<QString, QString> pushTokens;    // hexadecimal device token to vendor identifier
     QList<SystemMessage> systemMessages;  // not fetched yet
     QDate profilePhotoDay;
     int profilePhotosThatDay = 0;

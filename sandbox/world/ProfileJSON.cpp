@@ -38,7 +38,8 @@ QJsonObject ProfileJSON::nearbyUser(const Member& member, const Member& viewer, 
     const bool isOwn = member.profileID == viewer.profileID;
     // The members the sandbox runs are always there.
     const Date lastSeen = member.isAnswering ? now : member.lastSeen;
-    const QJsonValue age = member.showAge || isOwn ? QJsonValue(member.age(now)) : QJsonValue(QJsonValue::Null);
+    const QJsonValue age =
+        member.showAge || isOwn ? QJsonValue(member.age(now)) : QJsonValue(QJsonValue::Null);
     const QJsonValue distance =
         member.showDistance && !isOwn
             ? QJsonValue(std::round(Geohash::distance(viewer.position, member.position)))

@@ -13,12 +13,12 @@ namespace tovrin::sandbox {
 namespace {
 
 const char* const names[] = {
-    "Alex",  "Sam",   "Jordan", "Robin",  "Kai",    "Noah",   "Luca",  "Mateo",  "Elias",  "Finn",
-    "Jonas", "Leon",  "Milan",  "Oskar",  "Theo",   "Emil",   "Hugo",  "Jules",  "Nico",   "Rafael",
-    "Sami",  "Tariq", "Yusuf",  "Omar",   "Kenji",  "Hiro",   "Minh",  "Arjun",  "Dev",    "Ravi",
-    "Diego", "Pablo", "Andrés", "Tomás",  "Marco",  "Enzo",   "Lars",  "Sven",   "Mikael", "Piotr",
-    "Pavel", "Ivan",  "Dmitri", "Kofi",   "Kwame",  "Tunde",  "Malik", "Jamal",  "Darius", "Cyrus",
-    "Ezra",  "Levi",  "Asher",  "Gabriel", "Adrian", "Julian", "Felix", "Quinn",  "Casey",  "River",
+    "Alex",  "Sam",   "Jordan", "Robin",   "Kai",    "Noah",   "Luca",  "Mateo", "Elias",  "Finn",
+    "Jonas", "Leon",  "Milan",  "Oskar",   "Theo",   "Emil",   "Hugo",  "Jules", "Nico",   "Rafael",
+    "Sami",  "Tariq", "Yusuf",  "Omar",    "Kenji",  "Hiro",   "Minh",  "Arjun", "Dev",    "Ravi",
+    "Diego", "Pablo", "Andrés", "Tomás",   "Marco",  "Enzo",   "Lars",  "Sven",  "Mikael", "Piotr",
+    "Pavel", "Ivan",  "Dmitri", "Kofi",    "Kwame",  "Tunde",  "Malik", "Jamal", "Darius", "Cyrus",
+    "Ezra",  "Levi",  "Asher",  "Gabriel", "Adrian", "Julian", "Felix", "Quinn", "Casey",  "River",
 };
 
 const char* const aboutTexts[] = {
@@ -43,7 +43,9 @@ public:
 
     bool chance(double probability) { return random_.generateDouble() < probability; }
     int between(int lowest, int highest) { return lowest + random_.bounded(highest - lowest + 1); }
-    double between(double lowest, double highest) { return lowest + random_.generateDouble() * (highest - lowest); }
+    double between(double lowest, double highest) {
+        return lowest + random_.generateDouble() * (highest - lowest);
+    }
     template <class T, size_t N>
     T pick(const T (&choices)[N]) {
         return choices[random_.bounded(static_cast<int>(N))];
@@ -72,8 +74,8 @@ Coordinate positionNear(SeedRandom& random, const Coordinate& centre, double rad
     const double distance = radius * std::sqrt(random.between(0.0, 1.0));
     const double bearing = random.between(0.0, 2 * M_PI);
     return {centre.latitude + distance * std::cos(bearing) / metresPerDegree,
-            centre.longitude +
-                distance * std::sin(bearing) / (metresPerDegree * std::cos(qDegreesToRadians(centre.latitude)))};
+            centre.longitude + distance * std::sin(bearing) /
+                                   (metresPerDegree * std::cos(qDegreesToRadians(centre.latitude)))};
 }
 
 Date birthdayForAge(SeedRandom& random, int age) {
@@ -93,8 +95,10 @@ void fillProfile(Member& member, SeedRandom& random) {
     member.relationshipStatus = random.maybeCode("relationshipStatus", 0.6);
     member.lookingFor = random.someCodes("lookingFor", 3);
     member.tribes = random.someCodes("tovrinTribes", 2);
-    if (random.chance(0.2)) member.socialNetworks.insert("instagram", member.displayName.toLower() + "_photos");
-    if (random.chance(0.15)) member.socialNetworks.insert("twitter", member.displayName.toLower() + member.profileID);
+    if (random.chance(0.2))
+        member.socialNetworks.insert("instagram", member.displayName.toLower() + "_photos");
+    if (random.chance(0.15))
+        member.socialNetworks.insert("twitter", member.displayName.toLower() + member.profileID);
 }
 
 void givePortrait(Member& member, MediaStore& media, quint64 seed) {
@@ -122,10 +126,12 @@ void WorldSeed::populate(World& world, MediaStore& media, const SandboxOptions& 
         member.email = isDemo ? demoEmail : emailForProfileID(member.profileID);
         member.password = member.isAnswering ? World::randomToken() : memberPassword;
         member.xmppToken = World::randomToken();
-        member.position = isDemo ? options.defaultPosition
-                                 : positionNear(random, options.defaultPosition, member.isAnswering ? 500 : 15000);
+        member.position =
+            isDemo ? options.defaultPosition
+                   : positionNear(random, options.defaultPosition, member.isAnswering ? 500 : 15000);
         const bool online = member.isAnswering || isDemo || random.chance(0.25);
-        member.lastSeen = now.addingTimeInterval(online ? -random.between(0, 300) : -random.between(900, 14 * 86400));
+        member.lastSeen =
+            now.addingTimeInterval(online ? -random.between(0, 300) : -random.between(900, 14 * 86400));
         const quint64 photoSeed = random.next();
         if (isDemo || member.isAnswering || random.chance(0.9)) givePortrait(member, media, photoSeed);
         world.addMember(std::move(member));

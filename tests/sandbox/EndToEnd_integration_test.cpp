@@ -19,16 +19,18 @@ using EndToEndTest = SandboxTest;
 TEST_F(EndToEndTest, TheDemoMemberChatsWithAnAnsweringMemberAndFindsTheConversationEverywhere) {
     const test::SignedInMember demo = signInAsDemoMember();
 
-    const QJsonObject bootstrap = answerOf(settled(authorizingService->JSONWithURLRequest(
-        authorizingService->GETRequestWithURL(BootstrapService::bootstrapURLWithHostURL(sandbox->webURL()), std::nullopt))));
+    const QJsonObject bootstrap =
+        answerOf(settled(authorizingService->JSONWithURLRequest(authorizingService->GETRequestWithURL(
+            BootstrapService::bootstrapURLWithHostURL(sandbox->webURL()), std::nullopt))));
     const QJsonObject chat = BootstrapService::firstServiceEntry(bootstrap, "chat");
     ASSERT_EQ(chat.value("host").toString(), sandbox->chatHost());
 
-    const QString gridPath = "/v3/locations/" + sandbox::Geohash::encode(options().defaultPosition) + "/profiles";
-    const QJsonArray grid =
-        answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath(gridPath, URLQueryItems{{"pageNumber", "1"}})))
-            .value("profiles")
-            .toArray();
+    const QString gridPath =
+        "/v3/locations/" + sandbox::Geohash::encode(options().defaultPosition) + "/profiles";
+    const QJsonArray grid = answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath(
+                                         gridPath, URLQueryItems{{"pageNumber", "1"}})))
+                                .value("profiles")
+                                .toArray();
     const NearbyUserJSONMapper mapper(std::make_shared<DeviceCurrentDateProvider>());
     QString answeringID;
     for (const QJsonValue& profile : grid) {
@@ -36,12 +38,14 @@ TEST_F(EndToEndTest, TheDemoMemberChatsWithAnAnsweringMemberAndFindsTheConversat
         if (user->profileID() == "100002") answeringID = user->profileID();
     }
     ASSERT_EQ(answeringID, "100002");
-    ASSERT_EQ(answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/profiles/" + answeringID, std::nullopt)))
+    ASSERT_EQ(answerOf(sendSignedIn(
+                           TovrinAPIRequest::GETRequestWithPath("/v3/profiles/" + answeringID, std::nullopt)))
                   .value("profiles")
                   .toArray()
                   .size(),
               1);
-    answerOf(sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/me/favorites/" + answeringID, std::nullopt, std::nullopt)));
+    answerOf(sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/me/favorites/" + answeringID,
+                                                                std::nullopt, std::nullopt)));
 
     ChatConnection connection(*sandbox, demo.profileID);
     ASSERT_TRUE(connection.signIn(demo.xmppToken));
@@ -63,14 +67,16 @@ TEST_F(EndToEndTest, TheDemoMemberChatsWithAnAnsweringMemberAndFindsTheConversat
                      .isNull());
 
     auto conversations = [&] {
-        return answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/conversations", URLQueryItems{{"quantity", "50"}})))
+        return answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/conversations",
+                                                                          URLQueryItems{{"quantity", "50"}})))
             .value("conversations")
             .toArray();
     };
     const QJsonArray items = conversations();
     ASSERT_EQ(items.size(), 1);
     const QJsonObject item = items[0].toObject();
-    EXPECT_EQ(mapper.nearbyUserWithJSONDictionary(item.value("profile").toObject())->profileID(), answeringID);
+    EXPECT_EQ(mapper.nearbyUserWithJSONDictionary(item.value("profile").toObject())->profileID(),
+              answeringID);
     EXPECT_EQ(item.value("unread"), 1);
     EXPECT_EQ(item.value("unreadPhoto"), false);
     const QJsonArray lastMessages = item.value("lastMessages").toArray();
@@ -81,11 +87,13 @@ TEST_F(EndToEndTest, TheDemoMemberChatsWithAnAnsweringMemberAndFindsTheConversat
     EXPECT_EQ(lastMessages[1].toObject().value("sourceProfileId"), demo.profileID);
 
     connection.markDisplayed(answeringID, xmpp::XMPPMessage(answer).elementID());
-    EXPECT_TRUE(test::runUntil([&] { return conversations()[0].toObject().value("unread") == 0; }, test::sandboxPatience));
+    EXPECT_TRUE(test::runUntil([&] { return conversations()[0].toObject().value("unread") == 0; },
+                               test::sandboxPatience));
 
     QStringList archived;
     for (const xmpp::XMPPMessage& message : connection.archive(answeringID)) {
-        archived << (message.isMessageWithBody() ? message.elementID() : "marker " + xmpp::chatMarkerID(message));
+        archived << (message.isMessageWithBody() ? message.elementID()
+                                                 : "marker " + xmpp::chatMarkerID(message));
     }
     EXPECT_TRUE(archived.contains(sent));
     EXPECT_TRUE(archived.contains(xmpp::XMPPMessage(answer).elementID()));

@@ -82,10 +82,11 @@ protected:
         ASSERT_TRUE(waitFor(started, sandboxPatience));
         ASSERT_TRUE(started.isFulfilled()) << started.error()->description().toStdString();
         bundle = std::make_shared<Bundle>(QVariantMap{{"TovrinHostURL", sandbox->webURL().toString()}});
-        const auto urlService = std::make_shared<URLService>(std::make_shared<BootstrapManager>(bootstrapService()));
+        const auto urlService =
+            std::make_shared<URLService>(std::make_shared<BootstrapManager>(bootstrapService()));
         endpoint = std::make_shared<TovrinEndpoint>(urlService, service, web.headerFurnisher);
-        signedInEndpoint = std::make_shared<SignedInEndpoint>(urlService, authorizingService, web.headerFurnisher,
-                                                              sandbox->webURL(), sandbox->uploadURL());
+        signedInEndpoint = std::make_shared<SignedInEndpoint>(
+            urlService, authorizingService, web.headerFurnisher, sandbox->webURL(), sandbox->uploadURL());
     }
 
     void TearDown() override {
@@ -129,9 +130,10 @@ protected:
     // Signs in through "/v3/sessions"; later signed-in calls are the member's.
     SignedInMember signIn(const QString& email, const QString& password = QStringLiteral("sandbox")) {
         const QJsonObject body{{"email", email}, {"password", password}};
-        const QJsonObject answer = answerOf(send(TovrinAPIRequest::POSTRequestWithPath("/v3/sessions", std::nullopt, body)));
-        SignedInMember member{answer.value("profileId").toVariant().toString(), answer.value("sessionId").toString(),
-                              answer.value("xmppToken").toString()};
+        const QJsonObject answer =
+            answerOf(send(TovrinAPIRequest::POSTRequestWithPath("/v3/sessions", std::nullopt, body)));
+        SignedInMember member{answer.value("profileId").toVariant().toString(),
+                              answer.value("sessionId").toString(), answer.value("xmppToken").toString()};
         authorizingService->sessionToken = member.sessionToken;
         return member;
     }
@@ -139,7 +141,8 @@ protected:
     SignedInMember signInAsDemoMember() { return signIn(QStringLiteral("demo@tovrin.test")); }
 
     // A raw request on the admin interface: its status and JSON answer.
-    std::pair<int, QJsonObject> admin(const QByteArray& method, const QString& path, const QJsonObject& body = {}) {
+    std::pair<int, QJsonObject> admin(const QByteArray& method, const QString& path,
+                                      const QJsonObject& body = {}) {
         net::URLRequest request(sandbox->adminURL().resolved(QUrl(path)));
         request.setHTTPMethod(QString::fromLatin1(method));
         if (method != "GET") {
@@ -154,7 +157,8 @@ protected:
         Promise<net::DataTaskResponse> response = rawSession->dataTaskPromise(request);
         EXPECT_TRUE(waitFor(response, sandboxPatience));
         if (!response.isFulfilled()) return {0, {}};
-        return {response.value()->response.statusCode(), QJsonDocument::fromJson(response.value()->data).object()};
+        return {response.value()->response.statusCode(),
+                QJsonDocument::fromJson(response.value()->data).object()};
     }
 
     std::shared_ptr<sandbox::Sandbox> sandbox;

@@ -34,7 +34,8 @@ TEST(SandboxProgramTest, StartsReadyAndStopsLeavingNoProcessAndNoPortBehind) {
     QTemporaryDir folder;
     const QString infoFile = folder.filePath("info.json");
     QProcess program;
-    program.start(QStringLiteral(TOVRIN_SANDBOX_EXECUTABLE), {"--any-ports", "--members", "20", "--info", infoFile});
+    program.start(QStringLiteral(TOVRIN_SANDBOX_EXECUTABLE),
+                  {"--any-ports", "--members", "20", "--info", infoFile});
     QString output;
     ASSERT_TRUE(test::runUntil(
         [&] {
@@ -43,7 +44,8 @@ TEST(SandboxProgramTest, StartsReadyAndStopsLeavingNoProcessAndNoPortBehind) {
         },
         test::sandboxPatience))
         << output.toStdString();
-    ASSERT_TRUE(output.contains("Tovrin sandbox is ready.")) << output.toStdString() << program.readAllStandardError().toStdString();
+    ASSERT_TRUE(output.contains("Tovrin sandbox is ready."))
+        << output.toStdString() << program.readAllStandardError().toStdString();
     const QUrl web(captured(output, "web service +(\\S+)"));
     const QUrl admin(captured(output, "admin interface +(\\S+)/admin"));
     const QString chatAddress = captured(output, "chat server +([0-9.]+):5222");
@@ -52,14 +54,16 @@ TEST(SandboxProgramTest, StartsReadyAndStopsLeavingNoProcessAndNoPortBehind) {
 
     // The client's configuration names the web host, the authority and the device token.
     Bundle bundle{QVariantMap()};
-    ASSERT_FALSE(LaunchConfiguration::apply({"tovrin", "--info", infoFile}, {}, bundle, FileManager::defaultManager()));
+    ASSERT_FALSE(LaunchConfiguration::apply({"tovrin", "--info", infoFile}, {}, bundle,
+                                            FileManager::defaultManager()));
     EXPECT_EQ(bundle.objectForInfoDictionaryKey("TovrinHostURL").toString(), web.toString());
     EXPECT_TRUE(QFile::exists(bundle.objectForInfoDictionaryKey("TovrinExtraTrustedCAFile").toString()));
     EXPECT_EQ(bundle.objectForInfoDictionaryKey("RemoteNotificationDeviceToken"),
               sandbox::Sandbox::remoteNotificationDeviceToken);
 
     net::URLSession session(net::URLSessionConfiguration{30, {}}, std::make_shared<test::FakeReachability>());
-    Promise<net::DataTaskResponse> bootstrap = session.dataTaskPromise(net::URLRequest(web.resolved(QUrl("/v3/bootstrap"))));
+    Promise<net::DataTaskResponse> bootstrap =
+        session.dataTaskPromise(net::URLRequest(web.resolved(QUrl("/v3/bootstrap"))));
     ASSERT_TRUE(test::waitFor(bootstrap, test::sandboxPatience));
     EXPECT_EQ(bootstrap.value()->response.statusCode(), 200);
 
@@ -87,10 +91,12 @@ protected:
     // A bootstrap call over a new connection, trusting the sandbox's authority or not.
     Promise<QJsonValue> bootstrap(bool trustingTheSandbox) {
         net::URLSessionConfiguration configuration{30, {}};
-        if (trustingTheSandbox) configuration.additionalTrustedCAFile = sandbox::Sandbox::certificateAuthorityFile();
-        const auto client = web.makeService(std::make_shared<net::URLSession>(configuration, web.reachability));
-        return settled(client->JSONWithURLRequest(
-            client->GETRequestWithURL(BootstrapService::bootstrapURLWithHostURL(sandbox->webURL()), std::nullopt)));
+        if (trustingTheSandbox)
+            configuration.additionalTrustedCAFile = sandbox::Sandbox::certificateAuthorityFile();
+        const auto client =
+            web.makeService(std::make_shared<net::URLSession>(configuration, web.reachability));
+        return settled(client->JSONWithURLRequest(client->GETRequestWithURL(
+            BootstrapService::bootstrapURLWithHostURL(sandbox->webURL()), std::nullopt)));
     }
 };
 
@@ -98,7 +104,8 @@ TEST_F(SecureSandboxTest, TheClientTrustsTheSandboxUntilItPresentsACertificateFo
     EXPECT_EQ(sandbox->webURL().scheme(), "https");
     const QJsonObject answer = answerOf(bootstrap(true));
     for (const char* host : {"media", "upload", "web", "authenticationWeb"}) {
-        EXPECT_EQ(BootstrapService::firstServiceEntry(answer, QLatin1String(host)).value("protocol"), "https") << host;
+        EXPECT_EQ(BootstrapService::firstServiceEntry(answer, QLatin1String(host)).value("protocol"), "https")
+            << host;
     }
     EXPECT_EQ(errorCodeOf(bootstrap(false)), TovrinServiceErrorCertificateMismatch);
 
@@ -120,11 +127,13 @@ TEST_F(SandboxTest, AResetMakesANewWorldAndForgetsEverySession) {
     const QString nameBefore = admin("GET", "/admin/members/100010").second.value("displayName").toString();
 
     ASSERT_EQ(admin("POST", "/admin/reset", QJsonObject{{"seed", 2}}).first, 200);
-    EXPECT_EQ(errorCodeOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/favorites", std::nullopt))),
-              TovrinServiceErrorGeneric);  // a 401: the session is gone
+    EXPECT_EQ(
+        errorCodeOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/favorites", std::nullopt))),
+        TovrinServiceErrorGeneric);  // a 401: the session is gone
     const test::SignedInMember again = signInAsDemoMember();
     EXPECT_NE(admin("GET", "/admin/members/100010").second.value("displayName").toString(), nameBefore);
-    EXPECT_TRUE(answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/conversations", URLQueryItems{{"quantity", "50"}})))
+    EXPECT_TRUE(answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath(
+                             "/v3/me/conversations", URLQueryItems{{"quantity", "50"}})))
                     .value("conversations")
                     .toArray()
                     .isEmpty());

@@ -23,7 +23,8 @@ protected:
     static QJsonObject conversationWith(const QJsonArray& items, const QString& peerID) {
         for (const QJsonValue& item : items) {
             const QJsonObject object = item.toObject();
-            if (object.value("profile").toObject().value("profileId").toVariant().toString() == peerID) return object;
+            if (object.value("profile").toObject().value("profileId").toVariant().toString() == peerID)
+                return object;
         }
         return {};
     }
@@ -37,7 +38,8 @@ protected:
 
     // Waits until the service has seen what the member's connection sent.
     bool waitForConversation(const QString& peerID, const std::function<bool(const QJsonObject&)>& holds) {
-        return test::runUntil([&] { return holds(conversationWith(conversations(), peerID)); }, test::sandboxPatience);
+        return test::runUntil([&] { return holds(conversationWith(conversations(), peerID)); },
+                              test::sandboxPatience);
     }
 };
 
@@ -49,11 +51,13 @@ TEST_F(ChatServerTest, PhotosAndPositionsAreAnsweredInKind) {
     connection.send("100002", "image", R"({"imageHash":"0123456789abcdef"})");
     const xmpp::XMLElement photo = connection.waitForChatMessage("100002", "image");
     ASSERT_FALSE(photo.isNull());
-    const QString hash =
-        QJsonDocument::fromJson(test::chatBodyOf(photo).value("body").toString().toUtf8()).object().value("imageHash").toString();
+    const QString hash = QJsonDocument::fromJson(test::chatBodyOf(photo).value("body").toString().toUtf8())
+                             .object()
+                             .value("imageHash")
+                             .toString();
     const auto [status, data] = [&] {
-        Promise<net::DataTaskResponse> response =
-            rawSession->dataTaskPromise(net::URLRequest(sandbox->mediaURL().resolved(QUrl("/tovrin/chat/" + hash))));
+        Promise<net::DataTaskResponse> response = rawSession->dataTaskPromise(
+            net::URLRequest(sandbox->mediaURL().resolved(QUrl("/tovrin/chat/" + hash))));
         test::waitFor(response, test::sandboxPatience);
         return std::pair(response.value()->response.statusCode(), response.value()->data);
     }();
@@ -63,10 +67,12 @@ TEST_F(ChatServerTest, PhotosAndPositionsAreAnsweredInKind) {
     connection.send("100002", "map", R"({"lat":52.5,"lon":13.4})");
     const xmpp::XMLElement position = connection.waitForChatMessage("100002", "map");
     ASSERT_FALSE(position.isNull());
-    const QJsonObject where = QJsonDocument::fromJson(test::chatBodyOf(position).value("body").toString().toUtf8()).object();
+    const QJsonObject where =
+        QJsonDocument::fromJson(test::chatBodyOf(position).value("body").toString().toUtf8()).object();
     EXPECT_NEAR(where.value("lat").toDouble(), options().defaultPosition.latitude, 0.01);
     EXPECT_NEAR(where.value("lon").toDouble(), options().defaultPosition.longitude, 0.02);
-    EXPECT_TRUE(waitForConversation("100002", [](const QJsonObject& item) { return item.value("unreadPhoto") == true; }));
+    EXPECT_TRUE(waitForConversation(
+        "100002", [](const QJsonObject& item) { return item.value("unreadPhoto") == true; }));
 }
 
 TEST_F(ChatServerTest, AMemberWhoWasAwayFindsTheMessagesUnreadAndReadsThem) {
@@ -76,7 +82,8 @@ TEST_F(ChatServerTest, AMemberWhoWasAwayFindsTheMessagesUnreadAndReadsThem) {
     // The peer has never signed in: its chat account is made when the first message comes.
     const QString first = demoConnection.send("100010", "text", "Are you around?");
     const QString second = demoConnection.send("100010", "image", R"({"imageHash":"0123456789abcdef"})");
-    EXPECT_TRUE(waitForConversation("100010", [&](const QJsonObject& item) { return lastMessageIDs(item).size() == 2; }));
+    EXPECT_TRUE(waitForConversation(
+        "100010", [&](const QJsonObject& item) { return lastMessageIDs(item).size() == 2; }));
 
     const test::SignedInMember peer = signIn("member100010@tovrin.test");
     const QJsonObject item = conversationWith(conversations(), demo.profileID);
@@ -89,7 +96,8 @@ TEST_F(ChatServerTest, AMemberWhoWasAwayFindsTheMessagesUnreadAndReadsThem) {
     ASSERT_TRUE(peerConnection.signIn(peer.xmppToken));
     ASSERT_FALSE(peerConnection.waitForChatMessage(demo.profileID, "image").isNull());
     peerConnection.markDisplayed(demo.profileID, second);
-    EXPECT_TRUE(waitForConversation(demo.profileID, [](const QJsonObject& item) { return item.value("unread") == 0; }));
+    EXPECT_TRUE(waitForConversation(demo.profileID,
+                                    [](const QJsonObject& item) { return item.value("unread") == 0; }));
 }
 
 TEST_F(ChatServerTest, DeletedMessagesLeaveOnlyTheDeletingMembersList) {
@@ -98,11 +106,14 @@ TEST_F(ChatServerTest, DeletedMessagesLeaveOnlyTheDeletingMembersList) {
     ASSERT_TRUE(connection.signIn(demo.xmppToken));
     const QString kept = connection.send("100010", "text", "one");
     const QString deleted = connection.send("100010", "text", "two");
-    ASSERT_TRUE(waitForConversation("100010", [&](const QJsonObject& item) { return lastMessageIDs(item).size() == 2; }));
+    ASSERT_TRUE(waitForConversation(
+        "100010", [&](const QJsonObject& item) { return lastMessageIDs(item).size() == 2; }));
     connection.deleteMessages("100010", {deleted});
-    EXPECT_TRUE(waitForConversation("100010", [&](const QJsonObject& item) { return lastMessageIDs(item) == QStringList{kept}; }));
+    EXPECT_TRUE(waitForConversation(
+        "100010", [&](const QJsonObject& item) { return lastMessageIDs(item) == QStringList{kept}; }));
     signIn("member100010@tovrin.test");
-    EXPECT_EQ(lastMessageIDs(conversationWith(conversations(), demo.profileID)), QStringList({deleted, kept}));
+    EXPECT_EQ(lastMessageIDs(conversationWith(conversations(), demo.profileID)),
+              QStringList({deleted, kept}));
 }
 
 TEST_F(ChatServerTest, TheConversationListPagesByItsNewestMessages) {
@@ -122,11 +133,13 @@ TEST_F(ChatServerTest, TheConversationListPagesByItsNewestMessages) {
     EXPECT_EQ(peers({{"quantity", "50"}}), QStringList({"100012", "100011", "100010"}));
     EXPECT_EQ(peers({{"quantity", "2"}}), QStringList({"100012", "100011"}));
     const QJsonObject middle = conversationWith(conversations(), "100011");
-    const QString middleTime = QString::number(middle.value("lastMessages").toArray()[0].toObject().value("timestamp").toInteger());
+    const QString middleTime =
+        QString::number(middle.value("lastMessages").toArray()[0].toObject().value("timestamp").toInteger());
     EXPECT_EQ(peers({{"quantity", "50"}, {"olderThan", middleTime}}), QStringList({"100010"}));
     EXPECT_EQ(peers({{"quantity", "50"}, {"newerThan", middleTime}}), QStringList({"100012"}));
-    EXPECT_EQ(errorCodeOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/conversations", std::nullopt))),
-              TovrinServiceErrorGeneric);
+    EXPECT_EQ(
+        errorCodeOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/conversations", std::nullopt))),
+        TovrinServiceErrorGeneric);
 }
 
 TEST_F(ChatServerTest, ABlockTellsTheBlockedMemberAndClearsTheBlockersConversation) {
@@ -139,7 +152,8 @@ TEST_F(ChatServerTest, ABlockTellsTheBlockedMemberAndClearsTheBlockersConversati
     const QString last = demoConnection.send(peer.profileID, "text", "Bye");
     ASSERT_FALSE(peerConnection.waitForChatMessage(demo.profileID, "text").isNull());
 
-    answerOf(sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/me/blocks/" + peer.profileID, std::nullopt, std::nullopt)));
+    answerOf(sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/me/blocks/" + peer.profileID,
+                                                                std::nullopt, std::nullopt)));
     const xmpp::XMLElement block = peerConnection.waitForChatMessage(demo.profileID, "block");
     ASSERT_FALSE(block.isNull());
     EXPECT_FALSE(xmpp::XMPPMessage(block).elementID().isEmpty());
@@ -159,7 +173,8 @@ TEST_F(ChatServerTest, ADeletedMembersConversationsAreClearedForItsPeers) {
     ASSERT_TRUE(waitForConversation("100010", [](const QJsonObject& item) { return !item.isEmpty(); }));
 
     signIn("member100010@tovrin.test");
-    answerOf(sendSignedIn(TovrinAPIRequest::DELETERequestWithPath("/v3/me/profile", std::nullopt, std::nullopt)));
+    answerOf(
+        sendSignedIn(TovrinAPIRequest::DELETERequestWithPath("/v3/me/profile", std::nullopt, std::nullopt)));
     const xmpp::XMLElement cleared = demoConnection.waitForMessage([&](const xmpp::XMPPMessage& message) {
         return xmpp::hasAcknowledgedChatMarker(message) && message.from()->user() == "100010";
     });
@@ -181,9 +196,13 @@ TEST_F(ChatServerTest, TheAdminInterfaceMakesAnyMemberSendAMessage) {
     EXPECT_EQ(test::chatBodyOf(text).value("body"), "Ping");
     EXPECT_EQ(xmpp::XMPPMessage(text).elementID(), fromAnswering.second.value("messageId").toString());
 
-    EXPECT_EQ(admin("POST", "/admin/members/100015/messages", QJsonObject{{"to", demo.profileID}, {"type", "image"}}).first, 200);
+    EXPECT_EQ(admin("POST", "/admin/members/100015/messages",
+                    QJsonObject{{"to", demo.profileID}, {"type", "image"}})
+                  .first,
+              200);
     EXPECT_FALSE(connection.waitForChatMessage("100015", "image").isNull());
-    EXPECT_TRUE(waitForConversation("100015", [](const QJsonObject& item) { return item.value("unreadPhoto") == true; }));
+    EXPECT_TRUE(waitForConversation(
+        "100015", [](const QJsonObject& item) { return item.value("unreadPhoto") == true; }));
     EXPECT_EQ(admin("POST", "/admin/members/100015/messages", QJsonObject{{"to", "999999"}}).first, 400);
 }
 
@@ -195,8 +214,9 @@ TEST_F(ChatServerTest, ABannedMemberLosesTheChatAndEveryRequest) {
     EXPECT_TRUE(connection.events->waitFor("disconnected", 1, test::sandboxPatience));
     ChatConnection again(*sandbox, demo.profileID);
     EXPECT_FALSE(again.signIn(demo.xmppToken));
-    EXPECT_EQ(errorCodeOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/favorites", std::nullopt))),
-              TovrinServiceErrorUserBanned);
+    EXPECT_EQ(
+        errorCodeOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/favorites", std::nullopt))),
+        TovrinServiceErrorUserBanned);
 }
 
 }  // namespace

@@ -19,13 +19,18 @@ namespace tovrin::test {
 
 // A chat message as the client writes it: type "chat", the JSON body with the seven members, and
 // the markable marker.
-inline xmpp::XMPPMessage clientChatMessage(const QString& messageID, const QString& senderID, const QString& targetID,
-                                           const QString& domain, const QString& type, const QString& body) {
-    const QJsonObject json{{"sourceProfileId", senderID},    {"sourceDisplayName", "TEMPORARY_VALUE"},
-                           {"targetProfileId", targetID},    {"messageId", messageID},
+inline xmpp::XMPPMessage clientChatMessage(const QString& messageID, const QString& senderID,
+                                           const QString& targetID, const QString& domain,
+                                           const QString& type, const QString& body) {
+    const QJsonObject json{{"sourceProfileId", senderID},
+                           {"sourceDisplayName", "TEMPORARY_VALUE"},
+                           {"targetProfileId", targetID},
+                           {"messageId", messageID},
                            {"timestamp", qint64(Date::now().millisecondsSince1970())},
-                           {"type", type},                   {"body", body}};
-    xmpp::XMPPMessage message = xmpp::XMPPMessage::messageWithType("chat", xmpp::XMPPJID::jidWithUser(targetID, domain));
+                           {"type", type},
+                           {"body", body}};
+    xmpp::XMPPMessage message =
+        xmpp::XMPPMessage::messageWithType("chat", xmpp::XMPPJID::jidWithUser(targetID, domain));
     message.setElementID(messageID);
     message.addBody(QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Compact)));
     xmpp::addMarkableChatMarker(message);
@@ -55,13 +60,16 @@ public:
     testing::AssertionResult signIn(const QString& xmppToken) {
         if (!stream->connectWithTimeout(xmpp::XMPPStream::XMPPStreamTimeoutNone))
             return testing::AssertionFailure() << "not connecting";
-        if (!events->waitFor("connected", 1, sandboxPatience)) return testing::AssertionFailure() << "not connected";
+        if (!events->waitFor("connected", 1, sandboxPatience))
+            return testing::AssertionFailure() << "not connected";
         stream->authenticateWithPassword(xmppToken);
-        if (!runUntil([&] { return events->count("authenticated") + events->count("notAuthenticated") > 0; }, sandboxPatience))
+        if (!runUntil([&] { return events->count("authenticated") + events->count("notAuthenticated") > 0; },
+                      sandboxPatience))
             return testing::AssertionFailure() << "no answer to the sign-in";
         if (events->count("authenticated") == 0) return testing::AssertionFailure() << "sign-in refused";
         stream->sendElement(xmpp::XMPPPresence());
-        if (!events->waitFor("receivedPresence", 1, sandboxPatience)) return testing::AssertionFailure() << "not present";
+        if (!events->waitFor("receivedPresence", 1, sandboxPatience))
+            return testing::AssertionFailure() << "not present";
         return testing::AssertionSuccess();
     }
 
@@ -120,7 +128,8 @@ public:
         query.addAttributeWithName(QStringLiteral("queryid"), queryID);
         xmpp::XMPPDataForm form = xmpp::XMPPDataForm::formWithType(std::nullopt);
         form.addField(xmpp::XMPPDataFormField::fieldWithVarStringValue("FORM_TYPE", "urn:xmpp:mam:0"));
-        form.addField(xmpp::XMPPDataFormField::fieldWithVarJidValue("with", *xmpp::XMPPJID::jidWithUser(peerID, domain_)));
+        form.addField(xmpp::XMPPDataFormField::fieldWithVarJidValue(
+            "with", *xmpp::XMPPJID::jidWithUser(peerID, domain_)));
         query.addChild(form);
         query.addChild(xmpp::XMPPResultSet::resultSetWithMaxBefore(50, QString()));
         stream->sendElement(xmpp::XMPPIQ::iqWithType("set", xmpp::XMPPStream::generateUUID(), query));

@@ -13,9 +13,11 @@ const QString domain = QStringLiteral("tovrin.test");
 // The log as the chat server reports what members send.
 class ConversationLogTest : public testing::Test {
 protected:
-    QString send(const QString& from, const QString& to, const QString& type = "text", const QString& body = "hi") {
+    QString send(const QString& from, const QString& to, const QString& type = "text",
+                 const QString& body = "hi") {
         const QString id = QStringLiteral("m%1").arg(++count);
-        xmpp::XMPPMessage message = ChatStanzas::chatMessage(id, from, to, domain, {type, body, 1000 + count});
+        xmpp::XMPPMessage message =
+            ChatStanzas::chatMessage(id, from, to, domain, {type, body, 1000 + count});
         message.setFrom(*xmpp::XMPPJID::jidWithUser(from, domain, "phone"));
         log.record(message);
         return id;

@@ -16,9 +16,12 @@ class HTTPHostTest : public testing::Test {
 protected:
     void SetUp() override {
         host->route("GET", "/items/{}", [](const HTTPRequest& request) {
-            return HTTPReply::json(QJsonObject{{"item", request.arguments[0]}, {"q", request.queryValue("q").value_or("")}});
+            return HTTPReply::json(
+                QJsonObject{{"item", request.arguments[0]}, {"q", request.queryValue("q").value_or("")}});
         });
-        host->route("DELETE", "/items/{}", [](const HTTPRequest&) { return HTTPReply::json(QJsonObject{{"deleted", true}}); });
+        host->route("DELETE", "/items/{}", [](const HTTPRequest&) {
+            return HTTPReply::json(QJsonObject{{"deleted", true}});
+        });
         host->routeDeferred("POST", "/later", [this](const HTTPRequest&) {
             auto [promise, resolver] = Promise<HTTPReply>::pending();
             later.push_back(resolver);
@@ -36,7 +39,8 @@ protected:
         return {response.value()->response.statusCode(), response.value()->data};
     }
 
-    std::unique_ptr<HTTPHost> host = std::make_unique<HTTPHost>("test", HTTPReply::json(QJsonObject{{"missing", true}}, 404));
+    std::unique_ptr<HTTPHost> host =
+        std::make_unique<HTTPHost>("test", HTTPReply::json(QJsonObject{{"missing", true}}, 404));
     std::vector<Resolver<HTTPReply>> later;
     net::URLSession session{net::URLSessionConfiguration{30, {}}, std::make_shared<test::FakeReachability>()};
 };
@@ -65,7 +69,8 @@ TEST_F(HTTPHostTest, RoutesMatchByMethodAndPathAndCaptureTheirSegments) {
 
 TEST_F(HTTPHostTest, TheGateAnswersBeforeAnyRoute) {
     host->setGate([](const HTTPRequest& request) -> std::optional<HTTPReply> {
-        if (request.path.startsWith("/items/closed")) return HTTPReply::json(QJsonObject{{"gate", true}}, 503);
+        if (request.path.startsWith("/items/closed"))
+            return HTTPReply::json(QJsonObject{{"gate", true}}, 503);
         return std::nullopt;
     });
     EXPECT_EQ(request("GET", "/items/closed").first, 503);

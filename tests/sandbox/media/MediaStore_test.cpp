@@ -43,7 +43,8 @@ TEST(MediaStoreTest, ThumbnailsShowTheChosenSquareOrTheCentre) {
     const QString chosen = store.addUploadedPhoto(jpeg(photo), photo, QRect(0, 0, 100, 100));
     EXPECT_GT(qRed(rendition(store, chosen, Rendition::Thumbnail187).pixel(93, 93)), 200);
     // A square outside the photo is not taken: the centre is.
-    const QString outside = store.addUploadedPhoto(jpeg(photo.mirrored()), photo.mirrored(), QRect(550, 0, 100, 100));
+    const QString outside =
+        store.addUploadedPhoto(jpeg(photo.mirrored()), photo.mirrored(), QRect(550, 0, 100, 100));
     EXPECT_GT(qBlue(rendition(store, outside, Rendition::Thumbnail187).pixel(93, 93)), 200);
 }
 

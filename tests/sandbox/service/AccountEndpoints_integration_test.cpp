@@ -13,29 +13,33 @@ using test::SandboxTest;
 class AccountEndpointsTest : public SandboxTest {
 protected:
     Promise<QJsonValue> signUp(const QString& email, const QString& password, double birthday) {
-        const QJsonObject body{{"email", email}, {"password", password}, {"birthday", birthday}, {"optIn", true}};
+        const QJsonObject body{
+            {"email", email}, {"password", password}, {"birthday", birthday}, {"optIn", true}};
         return send(TovrinAPIRequest::POSTRequestWithPath("/v3/users", std::nullopt, body));
     }
 
     Promise<QJsonValue> signInRequest(const QString& email, const QString& password) {
-        return send(TovrinAPIRequest::POSTRequestWithPath("/v3/sessions", std::nullopt,
-                                                          QJsonObject{{"email", email}, {"password", password}}));
+        return send(TovrinAPIRequest::POSTRequestWithPath(
+            "/v3/sessions", std::nullopt, QJsonObject{{"email", email}, {"password", password}}));
     }
 
     static double birthdayYearsAgo(int years) {
-        return Date::fromQDateTime(QDateTime::currentDateTimeUtc().addYears(-years).addDays(-1)).millisecondsSince1970();
+        return Date::fromQDateTime(QDateTime::currentDateTimeUtc().addYears(-years).addDays(-1))
+            .millisecondsSince1970();
     }
 };
 
 TEST_F(AccountEndpointsTest, TheBootstrapNamesTheSandboxsHostsAndRules) {
     const QUrl hostURL = sandbox->webURL();
-    const QJsonObject answer =
-        answerOf(settled(service->JSONWithURLRequest(service->GETRequestWithURL(
-            BootstrapService::bootstrapURLWithHostURL(hostURL), std::nullopt))));
+    const QJsonObject answer = answerOf(settled(service->JSONWithURLRequest(
+        service->GETRequestWithURL(BootstrapService::bootstrapURLWithHostURL(hostURL), std::nullopt))));
     const ServiceJSONMapper mapper;
-    EXPECT_EQ(mapper.URLWithJSONDictionary(BootstrapService::firstServiceEntry(answer, "media")), sandbox->mediaURL());
-    EXPECT_EQ(mapper.URLWithJSONDictionary(BootstrapService::firstServiceEntry(answer, "upload")), sandbox->uploadURL());
-    EXPECT_EQ(mapper.URLWithJSONDictionary(BootstrapService::firstServiceEntry(answer, "web")), sandbox->webURL());
+    EXPECT_EQ(mapper.URLWithJSONDictionary(BootstrapService::firstServiceEntry(answer, "media")),
+              sandbox->mediaURL());
+    EXPECT_EQ(mapper.URLWithJSONDictionary(BootstrapService::firstServiceEntry(answer, "upload")),
+              sandbox->uploadURL());
+    EXPECT_EQ(mapper.URLWithJSONDictionary(BootstrapService::firstServiceEntry(answer, "web")),
+              sandbox->webURL());
 
     const QJsonObject chat = BootstrapService::firstServiceEntry(answer, "chat");
     const ChatServerInfo chatServer(chat.value("protocol").toString(), chat.value("host").toString(),
@@ -44,7 +48,8 @@ TEST_F(AccountEndpointsTest, TheBootstrapNamesTheSandboxsHostsAndRules) {
     EXPECT_EQ(chatServer.domain(), sandbox->chatDomain());
     EXPECT_EQ(chatServer.port(), 5222u);
 
-    const auto rules = RulesJSONMapper().configurationRulesWithJSONDictionary(answer.value("configuration").toObject());
+    const auto rules =
+        RulesJSONMapper().configurationRulesWithJSONDictionary(answer.value("configuration").toObject());
     EXPECT_EQ(rules->app().maxCascadePages(), quint32(options().maxCascadePages));
     ASSERT_TRUE(rules->serverTime());
     EXPECT_LT(std::abs(rules->serverTime()->timeIntervalSinceDate(Date::now())), 60);
@@ -56,13 +61,15 @@ TEST_F(AccountEndpointsTest, TheBootstrapNamesTheSandboxsHostsAndRules) {
 }
 
 TEST_F(AccountEndpointsTest, TheAuthenticationWebHostServesTheResetPageAndTheHelpCentre) {
-    for (const char* path : {"/v3/user/password/reset/request/?locale=en-US", "/hc/en-us", "/hc/en-us/requests/new"}) {
+    for (const char* path :
+         {"/v3/user/password/reset/request/?locale=en-US", "/hc/en-us", "/hc/en-us/requests/new"}) {
         const QUrl url = sandbox->authenticationWebURL().resolved(QUrl(QString::fromLatin1(path)));
         Promise<net::DataTaskResponse> page = rawSession->dataTaskPromise(net::URLRequest(url));
         ASSERT_TRUE(test::waitFor(page, test::sandboxPatience));
         ASSERT_TRUE(page.isFulfilled());
         EXPECT_EQ(page.value()->response.statusCode(), 200) << path;
-        EXPECT_TRUE(page.value()->response.valueForHTTPHeaderField("Content-Type")->startsWith("text/html")) << path;
+        EXPECT_TRUE(page.value()->response.valueForHTTPHeaderField("Content-Type")->startsWith("text/html"))
+            << path;
         EXPECT_TRUE(page.value()->data.contains("<form") || QByteArray(path) == "/hc/en-us") << path;
     }
 }
@@ -78,7 +85,8 @@ TEST_F(AccountEndpointsTest, SignInAndSignUpAnswerWithTheMembersTokens) {
     EXPECT_FALSE(signedUp.value("sessionId").toString().isEmpty());
     EXPECT_FALSE(signedUp.value("xmppToken").toString().isEmpty());
     // The new member signs in with what was given.
-    EXPECT_EQ(answerOf(signInRequest("new.member@example.org", "secret1")).value("profileId"), signedUp.value("profileId"));
+    EXPECT_EQ(answerOf(signInRequest("new.member@example.org", "secret1")).value("profileId"),
+              signedUp.value("profileId"));
 }
 
 TEST_F(AccountEndpointsTest, RefusedSignInsAndSignUpsCarryTheCodesTheClientMaps) {
@@ -89,13 +97,18 @@ TEST_F(AccountEndpointsTest, RefusedSignInsAndSignUpsCarryTheCodesTheClientMaps)
         qint64 code;
     };
     const Case cases[] = {
-        {"wrong password", [&] { return signInRequest("demo@tovrin.test", "wrong"); }, TovrinServiceErrorInvalidCredentials},
-        {"unknown e-mail", [&] { return signInRequest("nobody@tovrin.test", "sandbox"); }, TovrinServiceErrorInvalidCredentials},
-        {"banned member", [&] { return signInRequest("member100010@tovrin.test", "sandbox"); }, TovrinServiceErrorUserBanned},
+        {"wrong password", [&] { return signInRequest("demo@tovrin.test", "wrong"); },
+         TovrinServiceErrorInvalidCredentials},
+        {"unknown e-mail", [&] { return signInRequest("nobody@tovrin.test", "sandbox"); },
+         TovrinServiceErrorInvalidCredentials},
+        {"banned member", [&] { return signInRequest("member100010@tovrin.test", "sandbox"); },
+         TovrinServiceErrorUserBanned},
         {"e-mail in use", [&] { return signUp("demo@tovrin.test", "secret1", birthdayYearsAgo(30)); },
          TovrinServiceErrorEmailAlreadyInUse},
-        {"too young", [&] { return signUp("young@example.org", "secret1", birthdayYearsAgo(17)); }, TovrinServiceErrorGeneric},
-        {"short password", [&] { return signUp("short@example.org", "12345", birthdayYearsAgo(30)); }, TovrinServiceErrorGeneric},
+        {"too young", [&] { return signUp("young@example.org", "secret1", birthdayYearsAgo(17)); },
+         TovrinServiceErrorGeneric},
+        {"short password", [&] { return signUp("short@example.org", "12345", birthdayYearsAgo(30)); },
+         TovrinServiceErrorGeneric},
     };
     for (const Case& c : cases) EXPECT_EQ(errorCodeOf(c.call()), c.code) << c.name;
     ASSERT_EQ(web.listeners->calls.size(), 1u);
@@ -114,7 +127,8 @@ TEST_F(AccountEndpointsTest, EmailAndPasswordChangesRenewTheSessionAndRefuseWron
             QJsonObject{{"oldPassword", oldPassword}, {"newPassword", newPassword}}));
     };
     EXPECT_EQ(errorCodeOf(changeEmail("demo2@tovrin.test", "wrong")), TovrinServiceErrorPasswordIncorrect);
-    EXPECT_EQ(errorCodeOf(changeEmail("member100005@tovrin.test", "sandbox")), TovrinServiceErrorEmailAlreadyInUse);
+    EXPECT_EQ(errorCodeOf(changeEmail("member100005@tovrin.test", "sandbox")),
+              TovrinServiceErrorEmailAlreadyInUse);
     EXPECT_EQ(errorCodeOf(changePassword("wrong", "renewed1")), TovrinServiceErrorPasswordIncorrect);
 
     const QJsonObject changed = answerOf(changeEmail("demo2@tovrin.test", "sandbox"));
@@ -123,10 +137,13 @@ TEST_F(AccountEndpointsTest, EmailAndPasswordChangesRenewTheSessionAndRefuseWron
     EXPECT_NE(changed.value("xmppToken").toString(), before.xmppToken);
     EXPECT_FALSE(answerOf(changePassword("sandbox", "renewed1")).value("sessionId").toString().isEmpty());
 
-    EXPECT_EQ(errorCodeOf(signInRequest("demo@tovrin.test", "sandbox")), TovrinServiceErrorInvalidCredentials);
-    EXPECT_EQ(errorCodeOf(signInRequest("demo2@tovrin.test", "sandbox")), TovrinServiceErrorInvalidCredentials);
-    EXPECT_EQ(answerOf(signInRequest("demo2@tovrin.test", "renewed1")).value("profileId").toVariant().toString(),
-              before.profileID);
+    EXPECT_EQ(errorCodeOf(signInRequest("demo@tovrin.test", "sandbox")),
+              TovrinServiceErrorInvalidCredentials);
+    EXPECT_EQ(errorCodeOf(signInRequest("demo2@tovrin.test", "sandbox")),
+              TovrinServiceErrorInvalidCredentials);
+    EXPECT_EQ(
+        answerOf(signInRequest("demo2@tovrin.test", "renewed1")).value("profileId").toVariant().toString(),
+        before.profileID);
 }
 
 TEST_F(AccountEndpointsTest, OnlyAMissingUnknownOrExpiredTokenIsRefusedWith401) {
@@ -147,7 +164,9 @@ TEST_F(AccountEndpointsTest, OnlyAMissingUnknownOrExpiredTokenIsRefusedWith401) 
 
 TEST_F(AccountEndpointsTest, ADeprecatedClientAndServerErrorsReachTheClientAsTheirCodes) {
     signInAsDemoMember();
-    auto favorites = [&] { return sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/favorites", std::nullopt)); };
+    auto favorites = [&] {
+        return sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/favorites", std::nullopt));
+    };
     ASSERT_EQ(admin("POST", "/admin/server-errors",
                     QJsonObject{{"method", "GET"}, {"path", "/v3/me/fav*"}, {"status", 503}, {"count", 2}})
                   .first,
@@ -167,9 +186,10 @@ TEST_F(AccountEndpointsTest, ADeprecatedClientAndServerErrorsReachTheClientAsThe
 }
 
 TEST_F(AccountEndpointsTest, TheOptionListsComeAsTheClientReadsThem) {
-    const QJsonObject fields = answerOf(send(TovrinAPIRequest::GETRequestWithPath("/v3/managed-fields", std::nullopt)))
-                                   .value("fields")
-                                   .toObject();
+    const QJsonObject fields =
+        answerOf(send(TovrinAPIRequest::GETRequestWithPath("/v3/managed-fields", std::nullopt)))
+            .value("fields")
+            .toObject();
     for (const char* list : {"tovrinTribes", "bodyType", "ethnicity", "lookingFor", "relationshipStatus",
                              "socialNetworks", "reportReasons"}) {
         const QJsonArray options = fields.value(QLatin1String(list)).toArray();
@@ -182,12 +202,16 @@ TEST_F(AccountEndpointsTest, TheOptionListsComeAsTheClientReadsThem) {
 TEST_F(AccountEndpointsTest, PushTokensRegisterAndUnregisterWithTheConfiguredDeviceToken) {
     const test::SignedInMember member = signInAsDemoMember();
     const QString token = sandbox::Sandbox::remoteNotificationDeviceToken;
-    const QJsonObject body{{"token", token}, {"vendorProvidedIdentifier", "6F9619FF-8B86-D011-B42D-00CF4FC964FF"}};
+    const QJsonObject body{{"token", token},
+                           {"vendorProvidedIdentifier", "6F9619FF-8B86-D011-B42D-00CF4FC964FF"}};
     answerOf(sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/ios-push-tokens", std::nullopt, body)));
-    EXPECT_EQ(admin("GET", "/admin/members/" + member.profileID).second.value("pushTokens").toObject().value(token),
-              "6F9619FF-8B86-D011-B42D-00CF4FC964FF");
-    answerOf(sendSignedIn(TovrinAPIRequest::DELETERequestWithPath("/v3/push-tokens/" + token, std::nullopt, std::nullopt)));
-    EXPECT_TRUE(admin("GET", "/admin/members/" + member.profileID).second.value("pushTokens").toObject().isEmpty());
+    EXPECT_EQ(
+        admin("GET", "/admin/members/" + member.profileID).second.value("pushTokens").toObject().value(token),
+        "6F9619FF-8B86-D011-B42D-00CF4FC964FF");
+    answerOf(sendSignedIn(
+        TovrinAPIRequest::DELETERequestWithPath("/v3/push-tokens/" + token, std::nullopt, std::nullopt)));
+    EXPECT_TRUE(
+        admin("GET", "/admin/members/" + member.profileID).second.value("pushTokens").toObject().isEmpty());
     EXPECT_EQ(errorCodeOf(sendSignedIn(TovrinAPIRequest::POSTRequestWithPath(
                   "/v3/ios-push-tokens", std::nullopt, QJsonObject{{"token", "not hex"}}))),
               TovrinServiceErrorGeneric);

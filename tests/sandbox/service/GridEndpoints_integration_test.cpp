@@ -34,7 +34,8 @@ protected:
     }
 
     QJsonObject fullProfile(const QString& profileID) {
-        return answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/profiles/" + profileID, std::nullopt)))
+        return answerOf(sendSignedIn(
+                            TovrinAPIRequest::GETRequestWithPath("/v3/profiles/" + profileID, std::nullopt)))
             .value("profiles")
             .toArray()
             .first()
@@ -70,7 +71,8 @@ TEST_F(GridEndpointsTest, TheGridPagesThroughEveryOtherMemberNearestFirst) {
     }
     // The members the sandbox runs live nearby and are always online.
     for (const QString answering : {"100002", "100003"}) {
-        const auto found = std::find_if(first.begin(), first.end(), [&](const auto& user) { return user->profileID() == answering; });
+        const auto found = std::find_if(first.begin(), first.end(),
+                                        [&](const auto& user) { return user->profileID() == answering; });
         ASSERT_NE(found, first.end()) << answering.toStdString();
         EXPECT_TRUE((*found)->isOnline());
         EXPECT_TRUE((*found)->mediaHash());
@@ -95,7 +97,8 @@ TEST_F(GridEndpointsTest, AMalformedPositionOrFilterIsRefused) {
 TEST_F(GridEndpointsTest, EveryFilterReturnsExactlyTheMembersItDescribes) {
     signInAsDemoMember();
     const QSet<QString> everyone = idsOf(page(1)) + idsOf(page(2));
-    answerOf(sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/me/favorites/100020", std::nullopt, std::nullopt)));
+    answerOf(sendSignedIn(
+        TovrinAPIRequest::POSTRequestWithPath("/v3/me/favorites/100020", std::nullopt, std::nullopt)));
     QList<QJsonObject> profiles;
     for (const QString& id : everyone) profiles << fullProfile(id);
 
@@ -125,10 +128,17 @@ TEST_F(GridEndpointsTest, EveryFilterReturnsExactlyTheMembersItDescribes) {
         bool ageMayBeHidden = false;
     };
     const Case cases[] = {
-        {"photos only", {{"photoOnly", "true"}}, [](const QJsonObject& p) { return !p.value("profileImageMediaHash").isNull(); }},
-        {"favourites", {{"favorite", "true"}}, [](const QJsonObject& p) { return p.value("isFavorite").toBool(); }},
-        {"online now", {{"online", "true"}},
-         [](const QJsonObject& p) { return Date::now().millisecondsSince1970() - p.value("seen").toDouble() <= 600000; }},
+        {"photos only",
+         {{"photoOnly", "true"}},
+         [](const QJsonObject& p) { return !p.value("profileImageMediaHash").isNull(); }},
+        {"favourites",
+         {{"favorite", "true"}},
+         [](const QJsonObject& p) { return p.value("isFavorite").toBool(); }},
+        {"online now",
+         {{"online", "true"}},
+         [](const QJsonObject& p) {
+             return Date::now().millisecondsSince1970() - p.value("seen").toDouble() <= 600000;
+         }},
         {"height", {{"heightMinimum", "170"}, {"heightMaximum", "190"}}, within("height", 170, 190)},
         {"weight", {{"weightMaximum", "80000"}}, within("weight", 0, 80000)},
         {"age", {{"ageMinimum", "25"}, {"ageMaximum", "40"}}, within("age", 25, 40), true},
@@ -137,8 +147,11 @@ TEST_F(GridEndpointsTest, EveryFilterReturnsExactlyTheMembersItDescribes) {
         {"ethnicities", {{"ethnicityIds", "7"}}, anyOf("ethnicity", {7})},
         {"looking for", {{"lookingForIds", "3"}}, anyOf("lookingFor", {3})},
         {"relationship statuses", {{"relationshipStatusIds", "1,2"}}, anyOf("relationshipStatus", {1, 2})},
-        {"two at once", {{"photoOnly", "true"}, {"heightMinimum", "180"}},
-         [](const QJsonObject& p) { return !p.value("profileImageMediaHash").isNull() && p.value("height").toDouble() >= 180; }},
+        {"two at once",
+         {{"photoOnly", "true"}, {"heightMinimum", "180"}},
+         [](const QJsonObject& p) {
+             return !p.value("profileImageMediaHash").isNull() && p.value("height").toDouble() >= 180;
+         }},
     };
     for (const Case& c : cases) {
         const QSet<QString> found = idsOf(page(1, c.items)) + idsOf(page(2, c.items));
@@ -157,12 +170,15 @@ TEST_F(GridEndpointsTest, EveryFilterReturnsExactlyTheMembersItDescribes) {
 TEST_F(GridEndpointsTest, FavouritesAreAddedRemovedAndLimited) {
     signInAsDemoMember();
     auto favorite = [&](const QString& id) {
-        return sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/me/favorites/" + id, std::nullopt, std::nullopt));
+        return sendSignedIn(
+            TovrinAPIRequest::POSTRequestWithPath("/v3/me/favorites/" + id, std::nullopt, std::nullopt));
     };
     auto favorites = [&] {
         QStringList ids;
         for (const QJsonValue& id :
-             answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/favorites", std::nullopt))).value("favorites").toArray()) {
+             answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/favorites", std::nullopt)))
+                 .value("favorites")
+                 .toArray()) {
             EXPECT_TRUE(id.isDouble());
             ids << id.toVariant().toString();
         }
@@ -174,7 +190,8 @@ TEST_F(GridEndpointsTest, FavouritesAreAddedRemovedAndLimited) {
     EXPECT_EQ(errorCodeOf(favorite("100012")), TovrinServiceErrorFavoritesLimitReached);
     EXPECT_EQ(errorCodeOf(favorite("999999")), TovrinServiceErrorGeneric);
 
-    answerOf(sendSignedIn(TovrinAPIRequest::DELETERequestWithPath("/v3/me/favorites/100010", std::nullopt, std::nullopt)));
+    answerOf(sendSignedIn(
+        TovrinAPIRequest::DELETERequestWithPath("/v3/me/favorites/100010", std::nullopt, std::nullopt)));
     EXPECT_EQ(favorites(), QStringList({"100011"}));
     const auto grid = page(1);
     for (const auto& user : grid) EXPECT_EQ(user->isFavorite(), user->profileID() == "100011");

@@ -13,7 +13,8 @@ TEST_F(NoticeEndpointsTest, NoticesAreHandedOutOnceAndAnnouncementsUntilTheyExpi
     admin("POST", "/admin/members/" + demo.profileID + "/system-messages",
           QJsonObject{{"type", "ProfileImageRejected"}, {"message", "Rejected"}, {"mediaHash", "abc"}});
     auto systemMessages = [&] {
-        return answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/systemMessages", std::nullopt)))
+        return answerOf(
+                   sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/systemMessages", std::nullopt)))
             .value("systemMessages")
             .toArray();
     };
@@ -25,12 +26,17 @@ TEST_F(NoticeEndpointsTest, NoticesAreHandedOutOnceAndAnnouncementsUntilTheyExpi
     EXPECT_FALSE(notice.value("messageId").toString().isEmpty());
     EXPECT_TRUE(systemMessages().isEmpty());
 
-    const QJsonObject announcement{{"title", "Maintenance"}, {"body", "Tonight at ten."}, {"actionTitle", "Read more"},
-                                   {"url", "https://example.org/maintenance"}, {"expiresIn", 3600}};
-    const QString broadcastID = admin("POST", "/admin/broadcasts", announcement).second.value("messageId").toString();
+    const QJsonObject announcement{{"title", "Maintenance"},
+                                   {"body", "Tonight at ten."},
+                                   {"actionTitle", "Read more"},
+                                   {"url", "https://example.org/maintenance"},
+                                   {"expiresIn", 3600}};
+    const QString broadcastID =
+        admin("POST", "/admin/broadcasts", announcement).second.value("messageId").toString();
     admin("POST", "/admin/broadcasts", QJsonObject{{"title", "Over"}, {"expiresIn", -1}});
     auto broadcasts = [&] {
-        return answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/broadcastMessages", std::nullopt)))
+        return answerOf(
+                   sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/broadcastMessages", std::nullopt)))
             .value("broadcastMessages")
             .toArray();
     };

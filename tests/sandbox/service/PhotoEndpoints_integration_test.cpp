@@ -43,7 +43,8 @@ protected:
     }
 
     Promise<QJsonValue> upload(const QImage& image, URLQueryItems items) {
-        return sendSignedIn(TovrinUploadRequest::POSTRequestWithPath("/v3/me/pics", items, jpeg(image), "image/jpeg"));
+        return sendSignedIn(
+            TovrinUploadRequest::POSTRequestWithPath("/v3/me/pics", items, jpeg(image), "image/jpeg"));
     }
 
     // "thumbCoords" as the client writes it: maximum y, minimum x, maximum x, minimum y.
@@ -66,17 +67,21 @@ protected:
     }
 
     QJsonArray systemMessages() {
-        return answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/systemMessages", std::nullopt)))
+        return answerOf(
+                   sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/systemMessages", std::nullopt)))
             .value("systemMessages")
             .toArray();
     }
 
-    QJsonObject memberState(const QString& profileID) { return admin("GET", "/admin/members/" + profileID).second; }
+    QJsonObject memberState(const QString& profileID) {
+        return admin("GET", "/admin/members/" + profileID).second;
+    }
 };
 
 TEST_F(PhotoEndpointsTest, AChatPhotoIsUploadedToTheUploadHostAndServedInEveryRendition) {
     const test::SignedInMember demo = signInAsDemoMember();
-    const QString hash = answerOf(upload(photoWithRedSquare(), {{"type", "chat"}})).value("mediaHash").toString();
+    const QString hash =
+        answerOf(upload(photoWithRedSquare(), {{"type", "chat"}})).value("mediaHash").toString();
     ASSERT_FALSE(hash.isEmpty());
     struct Case {
         const char* path;
@@ -93,15 +98,18 @@ TEST_F(PhotoEndpointsTest, AChatPhotoIsUploadedToTheUploadHostAndServedInEveryRe
     EXPECT_TRUE(missingImage.isNull());
 
     // The chat-photo registration: upload host, no body, "application/json".
-    EXPECT_TRUE(answerOf(sendSignedIn(TovrinUploadRequest::POSTRequestWithPath("/v3/me/prefs/chat-pix/" + hash, std::nullopt,
-                                                                               std::nullopt, "application/json")))
-                    .isEmpty());
+    EXPECT_TRUE(
+        answerOf(sendSignedIn(TovrinUploadRequest::POSTRequestWithPath(
+                     "/v3/me/prefs/chat-pix/" + hash, std::nullopt, std::nullopt, "application/json")))
+            .isEmpty());
     const QJsonObject chatPix =
-        answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/prefs", std::nullopt))).value("chatPix").toObject();
+        answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/prefs", std::nullopt)))
+            .value("chatPix")
+            .toObject();
     ASSERT_EQ(chatPix.size(), 1);
     EXPECT_EQ(chatPix.begin()->toObject().value("mediaHash"), hash);
-    EXPECT_EQ(errorCodeOf(sendSignedIn(TovrinUploadRequest::POSTRequestWithPath("/v3/me/prefs/chat-pix/unknown", std::nullopt,
-                                                                                std::nullopt, "application/json"))),
+    EXPECT_EQ(errorCodeOf(sendSignedIn(TovrinUploadRequest::POSTRequestWithPath(
+                  "/v3/me/prefs/chat-pix/unknown", std::nullopt, std::nullopt, "application/json"))),
               TovrinServiceErrorGeneric);
 }
 
@@ -113,23 +121,32 @@ TEST_F(PhotoEndpointsTest, UploadsThatAreNotAPhotoOfAKnownKindAreRefused) {
         std::shared_ptr<TovrinRequest> request;
     };
     const Case cases[] = {
-        {"no type", TovrinUploadRequest::POSTRequestWithPath("/v3/me/pics", std::nullopt, photo, "image/jpeg")},
-        {"another type", TovrinUploadRequest::POSTRequestWithPath("/v3/me/pics", URLQueryItems{{"type", "cover"}}, photo, "image/jpeg")},
-        {"not a JPEG", TovrinUploadRequest::POSTRequestWithPath("/v3/me/pics", URLQueryItems{{"type", "chat"}}, "not a photo", "image/jpeg")},
-        {"another content type", TovrinUploadRequest::POSTRequestWithPath("/v3/me/pics", URLQueryItems{{"type", "chat"}}, photo, "image/png")},
+        {"no type",
+         TovrinUploadRequest::POSTRequestWithPath("/v3/me/pics", std::nullopt, photo, "image/jpeg")},
+        {"another type", TovrinUploadRequest::POSTRequestWithPath(
+                             "/v3/me/pics", URLQueryItems{{"type", "cover"}}, photo, "image/jpeg")},
+        {"not a JPEG", TovrinUploadRequest::POSTRequestWithPath(
+                           "/v3/me/pics", URLQueryItems{{"type", "chat"}}, "not a photo", "image/jpeg")},
+        {"another content type", TovrinUploadRequest::POSTRequestWithPath(
+                                     "/v3/me/pics", URLQueryItems{{"type", "chat"}}, photo, "image/png")},
         // Uploads belong to the upload host; the web host does not know them.
-        {"on the web host", TovrinAPIRequest::POSTRequestWithPath("/v3/me/pics", URLQueryItems{{"type", "chat"}}, std::nullopt)},
+        {"on the web host",
+         TovrinAPIRequest::POSTRequestWithPath("/v3/me/pics", URLQueryItems{{"type", "chat"}}, std::nullopt)},
     };
-    for (const Case& c : cases) EXPECT_EQ(errorCodeOf(sendSignedIn(c.request)), TovrinServiceErrorGeneric) << c.name;
+    for (const Case& c : cases)
+        EXPECT_EQ(errorCodeOf(sendSignedIn(c.request)), TovrinServiceErrorGeneric) << c.name;
 }
 
 TEST_F(PhotoEndpointsTest, AProfilePhotoShowsItsSquareAndAwaitsTheModeratorsDecision) {
     const test::SignedInMember demo = signInAsDemoMember();
     const QString before = memberState(demo.profileID).value("mediaHash").toString();
-    const QString approved =
-        answerOf(uploadProfilePhoto(photoWithRedSquare(), QRect(500, 100, 200, 200))).value("mediaHash").toString();
+    const QString approved = answerOf(uploadProfilePhoto(photoWithRedSquare(), QRect(500, 100, 200, 200)))
+                                 .value("mediaHash")
+                                 .toString();
     const QString rejected =
-        answerOf(uploadProfilePhoto(photoWithRedSquare().mirrored(), QRect(0, 0, 300, 300))).value("mediaHash").toString();
+        answerOf(uploadProfilePhoto(photoWithRedSquare().mirrored(), QRect(0, 0, 300, 300)))
+            .value("mediaHash")
+            .toString();
     const QImage thumbnail = rendition("images/thumb/187x187", approved).second;
     EXPECT_GT(qRed(thumbnail.pixel(93, 93)), 200);
     EXPECT_LT(qGreen(thumbnail.pixel(93, 93)), 60);
@@ -168,15 +185,19 @@ protected:
 
 TEST_F(AutomaticModerationTest, ABlankPhotoIsRejectedAndAnyOtherApproved) {
     const test::SignedInMember demo = signInAsDemoMember();
-    const QString blank = answerOf(uploadProfilePhoto(blankPhoto(), QRect(0, 0, 480, 480))).value("mediaHash").toString();
+    const QString blank =
+        answerOf(uploadProfilePhoto(blankPhoto(), QRect(0, 0, 480, 480))).value("mediaHash").toString();
     const QString portrait =
-        answerOf(uploadProfilePhoto(sandbox::PhotoPainter::portrait(3), QRect(0, 0, 720, 720))).value("mediaHash").toString();
+        answerOf(uploadProfilePhoto(sandbox::PhotoPainter::portrait(3), QRect(0, 0, 720, 720)))
+            .value("mediaHash")
+            .toString();
     ASSERT_TRUE(test::runUntil(
         [&] { return memberState(demo.profileID).value("pendingSystemMessages").toArray().size() == 2; },
         test::sandboxPatience));
     QMap<QString, QString> decisions;
     for (const QJsonValue& notice : systemMessages())
-        decisions.insert(notice.toObject().value("mediaHash").toString(), notice.toObject().value("type").toString());
+        decisions.insert(notice.toObject().value("mediaHash").toString(),
+                         notice.toObject().value("type").toString());
     EXPECT_EQ(decisions.value(blank), "ProfileImageRejected");
     EXPECT_EQ(decisions.value(portrait), "ProfileImageAvailable");
 }

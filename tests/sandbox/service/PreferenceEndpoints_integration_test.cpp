@@ -20,14 +20,16 @@ protected:
     }
 
     Promise<QJsonValue> block(const QString& profileID) {
-        return sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/me/blocks/" + profileID, std::nullopt, std::nullopt));
+        return sendSignedIn(
+            TovrinAPIRequest::POSTRequestWithPath("/v3/me/blocks/" + profileID, std::nullopt, std::nullopt));
     }
 };
 
 TEST_F(PreferenceEndpointsTest, SavedPhrasesAreCreatedListedAndDeleted) {
     signInAsDemoMember();
     auto save = [&](const QString& text) {
-        return sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/me/prefs/phrases", std::nullopt, QJsonObject{{"phrase", text}}));
+        return sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/me/prefs/phrases", std::nullopt,
+                                                                  QJsonObject{{"phrase", text}}));
     };
     const QString first = answerOf(save("See you there")).value("phraseId").toString();
     const QString second = answerOf(save("On my way")).value("phraseId").toString();
@@ -41,8 +43,8 @@ TEST_F(PreferenceEndpointsTest, SavedPhrasesAreCreatedListedAndDeleted) {
         EXPECT_TRUE(phrase.value("phraseText").isString());
         EXPECT_TRUE(phrase.value("timestamp").isDouble());
     }
-    EXPECT_TRUE(answerOf(sendSignedIn(TovrinAPIRequest::DELETERequestWithPath("/v3/me/prefs/phrases/" + first, std::nullopt,
-                                                                              std::nullopt)))
+    EXPECT_TRUE(answerOf(sendSignedIn(TovrinAPIRequest::DELETERequestWithPath("/v3/me/prefs/phrases/" + first,
+                                                                              std::nullopt, std::nullopt)))
                     .isEmpty());
     const QJsonObject left = preferences().value("phrases").toObject();
     ASSERT_EQ(left.size(), 1);
@@ -57,7 +59,8 @@ TEST_F(PreferenceEndpointsTest, BlocksHideMembersBothWaysUntilEveryoneIsUnblocke
     EXPECT_EQ(errorCodeOf(block("100012")), TovrinServiceErrorBlocksLimitReached);
     EXPECT_EQ(errorCodeOf(block("999999")), TovrinServiceErrorGeneric);
     auto profileCount = [&](const QString& profileID) {
-        return answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/profiles/" + profileID, std::nullopt)))
+        return answerOf(sendSignedIn(
+                            TovrinAPIRequest::GETRequestWithPath("/v3/profiles/" + profileID, std::nullopt)))
             .value("profiles")
             .toArray()
             .size();
@@ -69,7 +72,9 @@ TEST_F(PreferenceEndpointsTest, BlocksHideMembersBothWaysUntilEveryoneIsUnblocke
     EXPECT_EQ(profileCount("100001"), 0);
 
     signInAsDemoMember();
-    EXPECT_TRUE(answerOf(sendSignedIn(TovrinAPIRequest::DELETERequestWithPath("/v3/me/blocks", std::nullopt, std::nullopt))).isEmpty());
+    EXPECT_TRUE(answerOf(sendSignedIn(TovrinAPIRequest::DELETERequestWithPath("/v3/me/blocks", std::nullopt,
+                                                                              std::nullopt)))
+                    .isEmpty());
     EXPECT_EQ(profileCount("100010"), 1);
     answerOf(block("100012"));
 }

@@ -11,7 +11,8 @@ using test::SandboxTest;
 class ProfileEndpointsTest : public SandboxTest {
 protected:
     QJsonArray profilesOf(const QString& profileID) {
-        return answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/profiles/" + profileID, std::nullopt)))
+        return answerOf(sendSignedIn(
+                            TovrinAPIRequest::GETRequestWithPath("/v3/profiles/" + profileID, std::nullopt)))
             .value("profiles")
             .toArray();
     }
@@ -21,7 +22,8 @@ protected:
     }
 
     QJsonArray systemMessages() {
-        return answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/systemMessages", std::nullopt)))
+        return answerOf(
+                   sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/systemMessages", std::nullopt)))
             .value("systemMessages")
             .toArray();
     }
@@ -36,8 +38,9 @@ TEST_F(ProfileEndpointsTest, AProfileComesWithTheGridRecordAndTheExtendedAttribu
                           .nearbyUserWithJSONDictionary(profile);
     EXPECT_EQ(user->profileID(), "100010");
     EXPECT_FALSE(user->displayName().isEmpty());
-    for (const char* member : {"aboutMe", "showAge", "showDistance", "height", "weight", "bodyType", "ethnicity",
-                               "relationshipStatus", "lookingFor", "tovrinTribes", "socialNetworks"}) {
+    for (const char* member :
+         {"aboutMe", "showAge", "showDistance", "height", "weight", "bodyType", "ethnicity",
+          "relationshipStatus", "lookingFor", "tovrinTribes", "socialNetworks"}) {
         EXPECT_TRUE(profile.contains(QLatin1String(member))) << member;
     }
     EXPECT_TRUE(profile.value("showAge").isBool());
@@ -46,7 +49,8 @@ TEST_F(ProfileEndpointsTest, AProfileComesWithTheGridRecordAndTheExtendedAttribu
 
     // A profile that is not there, or of a blocked member, is an empty list: the client's code 11.
     EXPECT_TRUE(profilesOf("999999").isEmpty());
-    answerOf(sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/me/blocks/100010", std::nullopt, std::nullopt)));
+    answerOf(sendSignedIn(
+        TovrinAPIRequest::POSTRequestWithPath("/v3/me/blocks/100010", std::nullopt, std::nullopt)));
     EXPECT_TRUE(profilesOf("100010").isEmpty());
 }
 
@@ -66,12 +70,14 @@ TEST_F(ProfileEndpointsTest, TheOwnProfileReadsBackAsUpdated) {
         {"bodyType", 4},
         {"height", 182},
         {"weight", QJsonValue::Null},
-        {"socialNetworks", QJsonObject{{"twitter", QJsonObject{{"userId", "a"}}}, {"instagram", QJsonObject{{"userId", "b"}}}}},
+        {"socialNetworks",
+         QJsonObject{{"twitter", QJsonObject{{"userId", "a"}}}, {"instagram", QJsonObject{{"userId", "b"}}}}},
     };
     EXPECT_TRUE(answerOf(update(body)).isEmpty());
     const QJsonObject own = profilesOf(demo.profileID)[0].toObject();
-    for (const char* member : {"displayName", "aboutMe", "age", "showAge", "ethnicity", "lookingFor", "relationshipStatus",
-                               "tovrinTribes", "bodyType", "height", "weight", "socialNetworks"}) {
+    for (const char* member :
+         {"displayName", "aboutMe", "age", "showAge", "ethnicity", "lookingFor", "relationshipStatus",
+          "tovrinTribes", "bodyType", "height", "weight", "socialNetworks"}) {
         EXPECT_EQ(own.value(QLatin1String(member)), body.value(QLatin1String(member))) << member;
     }
     EXPECT_EQ(own.value("showDistance"), true);
@@ -96,22 +102,30 @@ TEST_F(ProfileEndpointsTest, BannedWordsAreCensoredAndTheMemberToldOnce) {
 TEST_F(ProfileEndpointsTest, AReportIsKeptAndNeedsAReason) {
     const test::SignedInMember demo = signInAsDemoMember();
     const QJsonObject report{{"reason", 4}, {"comment", ""}};
-    EXPECT_TRUE(answerOf(sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/flags/100010", std::nullopt, report))).isEmpty());
-    const QJsonArray reports = admin("GET", "/admin/members/" + demo.profileID).second.value("reports").toArray();
+    EXPECT_TRUE(answerOf(sendSignedIn(
+                             TovrinAPIRequest::POSTRequestWithPath("/v3/flags/100010", std::nullopt, report)))
+                    .isEmpty());
+    const QJsonArray reports =
+        admin("GET", "/admin/members/" + demo.profileID).second.value("reports").toArray();
     ASSERT_EQ(reports.size(), 1);
     EXPECT_EQ(reports[0].toObject().value("profileId"), "100010");
     EXPECT_EQ(reports[0].toObject().value("reason"), 4);
-    EXPECT_EQ(errorCodeOf(sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/flags/999999", std::nullopt, report))),
+    EXPECT_EQ(errorCodeOf(sendSignedIn(
+                  TovrinAPIRequest::POSTRequestWithPath("/v3/flags/999999", std::nullopt, report))),
               TovrinServiceErrorGeneric);
-    EXPECT_EQ(errorCodeOf(sendSignedIn(TovrinAPIRequest::POSTRequestWithPath("/v3/flags/100010", std::nullopt, QJsonObject()))),
+    EXPECT_EQ(errorCodeOf(sendSignedIn(
+                  TovrinAPIRequest::POSTRequestWithPath("/v3/flags/100010", std::nullopt, QJsonObject()))),
               TovrinServiceErrorGeneric);
 }
 
 TEST_F(ProfileEndpointsTest, ADeletedProfileIsGoneForEveryone) {
     const test::SignedInMember leaving = signIn("member100010@tovrin.test");
-    EXPECT_TRUE(answerOf(sendSignedIn(TovrinAPIRequest::DELETERequestWithPath("/v3/me/profile", std::nullopt, std::nullopt))).isEmpty());
+    EXPECT_TRUE(answerOf(sendSignedIn(TovrinAPIRequest::DELETERequestWithPath("/v3/me/profile", std::nullopt,
+                                                                              std::nullopt)))
+                    .isEmpty());
     EXPECT_EQ(errorCodeOf(send(TovrinAPIRequest::POSTRequestWithPath(
-                  "/v3/sessions", std::nullopt, QJsonObject{{"email", "member100010@tovrin.test"}, {"password", "sandbox"}}))),
+                  "/v3/sessions", std::nullopt,
+                  QJsonObject{{"email", "member100010@tovrin.test"}, {"password", "sandbox"}}))),
               TovrinServiceErrorInvalidCredentials);
     signInAsDemoMember();
     EXPECT_TRUE(profilesOf(leaving.profileID).isEmpty());

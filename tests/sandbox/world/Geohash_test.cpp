@@ -16,7 +16,8 @@ TEST(GeohashTest, DecodesToTheCentreOfTheCell) {
     ASSERT_TRUE(cell);
     EXPECT_NEAR(cell->latitude, 42.605, 0.03);
     EXPECT_NEAR(cell->longitude, -5.603, 0.03);
-    for (const Coordinate position : {Coordinate{52.52, 13.405}, Coordinate{-33.8688, 151.2093}, Coordinate{89.9, -179.9}}) {
+    for (const Coordinate position :
+         {Coordinate{52.52, 13.405}, Coordinate{-33.8688, 151.2093}, Coordinate{89.9, -179.9}}) {
         const std::optional<Coordinate> decoded = Geohash::decode(Geohash::encode(position));
         ASSERT_TRUE(decoded);
         EXPECT_NEAR(decoded->latitude, position.latitude, 1e-6);
