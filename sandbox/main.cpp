@@ -41,7 +41,7 @@ struct CommandLine {
     QString infoFile;
 };
 
-std::optional<CommandLine> parse(const QCoreApplication& application) {
+CommandLine parse(const QCoreApplication& application) {
     QCommandLineParser parser;
     parser.setApplicationDescription("A local Tovrin service with a seeded world, on loopback.");
     parser.addHelpOption();
@@ -99,18 +99,17 @@ void printReady(const Sandbox& sandbox, const QString& infoFile) {
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName("tovrin-sandbox");
-    const std::optional<CommandLine> commandLine = parse(application);
+    const CommandLine commandLine = parse(application);
     quitOnSignals(application);
 
-    const auto sandbox = std::make_shared<Sandbox>(commandLine->options);
+    const auto sandbox = std::make_shared<Sandbox>(commandLine.options);
     int status = 0;
     sandbox->start()
         .then([&] {
-            if (!commandLine->infoFile.isEmpty() &&
-                !sandbox->writeClientConfiguration(commandLine->infoFile)) {
-                qCritical().noquote() << "tovrin-sandbox: cannot write" << commandLine->infoFile;
+            if (!commandLine.infoFile.isEmpty() && !sandbox->writeClientConfiguration(commandLine.infoFile)) {
+                qCritical().noquote() << "tovrin-sandbox: cannot write" << commandLine.infoFile;
             }
-            printReady(*sandbox, commandLine->infoFile);
+            printReady(*sandbox, commandLine.infoFile);
         })
         .catchError([&](const tovrin::Error& error) {
             qCritical().noquote() << "tovrin-sandbox: the sandbox did not start:" << error.description();

@@ -58,8 +58,9 @@ TEST(WorldSeedTest, TheWorldHasItsDemoMemberAnsweringMembersAndAdultsAroundTheDe
             EXPECT_TRUE(seeded.media.contains(member.mediaHash));
             photos.insert(member.mediaHash);
         }
-        if (!member.isAnswering && id != demo.profileID)
+        if (!member.isAnswering && id != demo.profileID) {
             EXPECT_EQ(member.email, WorldSeed::emailForProfileID(id));
+        }
     }
     EXPECT_EQ(answering, options.answeringMemberCount);
     EXPECT_GT(photos.size(), 40);
