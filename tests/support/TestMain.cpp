@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/UserDefaults.h"
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
         QTemporaryDir home;
         tovrin::FileManager::defaultManager().setHomeDirectory(home.path());
         result = RUN_ALL_TESTS();
+        // The shared pool's threads (background queues, image scaling) end here: one still ending
+        // while the leak check stops every thread at exit can crash the check.
+        QThreadPool::globalInstance()->waitForDone();
         tovrin::UserDefaults::resetStandard();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
