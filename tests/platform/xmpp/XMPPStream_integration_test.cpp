@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fixtures/xmpp/EjabberdServer.h"
+#include "fixtures/xmpp/ScriptedXMPPServer.h"
 #include "fixtures/xmpp/XMPPTestDoubles.h"
 #include "platform/xmpp/Reconnect/XMPPReconnect.h"
 #include "platform/xmpp/XEP-0004/XMPPDataForm.h"
@@ -9,6 +9,7 @@
 #include "platform/xmpp/XEP-0198/XMPPStreamManagementMemoryStorage.h"
 #include "platform/xmpp/XEP-0333/XMPPMessage+ChatMarkers.h"
 #include "platform/xmpp/XMPPStream.h"
+#include "sandbox/ejabberd/EjabberdServer.h"
 #include "support/TestSupport.h"
 
 namespace tovrin::xmpp {
@@ -36,9 +37,9 @@ public:
 
 // One member's connection, set up as the chat engine sets up its own.
 struct Client {
-    Client(const test::EjabberdServer& server, const QString& user) : server(server) {
+    Client(const sandbox::EjabberdServer& server, const QString& user) : server(server) {
         stream->setMyJID(XMPPJID::jidWithUser(user, server.domain(), QStringLiteral("phone")));
-        stream->setTrustedCertificateAuthorities(test::EjabberdServer::certificateAuthority());
+        stream->setTrustedCertificateAuthorities(test::testCertificateAuthority());
         stream->addDelegate(events, nullptr);
         streamManagement->automaticallyRequestAcksAfterStanzaCount(1, 5.0);
         streamManagement->addDelegate(acknowledgements, nullptr);
@@ -93,7 +94,7 @@ struct Client {
         return message;
     }
 
-    const test::EjabberdServer& server;
+    const sandbox::EjabberdServer& server;
     std::shared_ptr<XMPPStream> stream = std::make_shared<XMPPStream>();
     std::shared_ptr<test::XMPPStreamRecorder> events = std::make_shared<test::XMPPStreamRecorder>();
     std::shared_ptr<XMPPStreamManagement> streamManagement =
@@ -123,7 +124,7 @@ protected:
         test::drainMainQueue();
     }
 
-    test::EjabberdServer server;
+    sandbox::EjabberdServer server{QStringLiteral("tovrin.test"), test::testServerCertificateChain()};
     Client alice{server, "alice"};
     Client bob{server, "bob"};
 };
