@@ -51,6 +51,13 @@ protected:
     test::TemporaryHome home;
     Injector injector;
     void SetUp() override { AppModule().configure(injector); }
+    // The web client's listeners are the application's, which a test stands in for.
+    void bindListeners() {
+        auto listeners = std::make_shared<test::RecordingListeners>();
+        injector.bindInstance<DeprecatedClientListener>(listeners);
+        injector.bindInstance<BannedUserListener>(listeners);
+        injector.bindInstance<CertificateMismatchListener>(listeners);
+    }
 };
 
 TEST_F(AppModuleTest, QueuesAsTheApplicationExpectsThem) {
@@ -139,10 +146,7 @@ TEST_F(AppModuleTest, TheMediaServiceIsOneForTheProcessItsLoadersNewEachTime) {
 }
 
 TEST_F(AppModuleTest, EachSessionGetsANewBlockedUserManager) {
-    auto listeners = std::make_shared<test::RecordingListeners>();
-    injector.bindInstance<DeprecatedClientListener>(listeners);
-    injector.bindInstance<BannedUserListener>(listeners);
-    injector.bindInstance<CertificateMismatchListener>(listeners);
+    bindListeners();
     const QString key = QStringLiteral("UserSessionScopedBlockedUserManager");
     auto first = injector.get<BlockedUserManager>(key);
     auto second = injector.get<BlockedUserManager>(key);
@@ -157,29 +161,20 @@ TEST_F(AppModuleTest, AReachabilityMonitorForTheRequestedHost) {
 }
 
 TEST_F(AppModuleTest, TheURLServiceAndTheThrottlerAreOneForTheProcessTheWebClientIsNewEachTime) {
-    auto listeners = std::make_shared<test::RecordingListeners>();
-    injector.bindInstance<DeprecatedClientListener>(listeners);
-    injector.bindInstance<BannedUserListener>(listeners);
-    injector.bindInstance<CertificateMismatchListener>(listeners);
+    bindListeners();
     EXPECT_EQ(injector.get<URLService>(), injector.get<URLService>());
     EXPECT_EQ(injector.get<TovrinWebAPIThrottler>(), injector.get<TovrinWebAPIThrottler>());
     EXPECT_NE(injector.get<TovrinService>(), injector.get<TovrinService>());
 }
 
 TEST_F(AppModuleTest, TheSessionServiceIsOneForTheProcessTheSignedInClientIsNewEachTime) {
-    auto listeners = std::make_shared<test::RecordingListeners>();
-    injector.bindInstance<DeprecatedClientListener>(listeners);
-    injector.bindInstance<BannedUserListener>(listeners);
-    injector.bindInstance<CertificateMismatchListener>(listeners);
+    bindListeners();
     EXPECT_EQ(injector.get<SessionService>(), injector.get<SessionService>());
     EXPECT_NE(injector.get<AuthenticatedTovrinService>(), injector.get<AuthenticatedTovrinService>());
 }
 
 TEST_F(AppModuleTest, EachSessionGetsANewBootstrapManagerWithNoCall) {
-    auto listeners = std::make_shared<test::RecordingListeners>();
-    injector.bindInstance<DeprecatedClientListener>(listeners);
-    injector.bindInstance<BannedUserListener>(listeners);
-    injector.bindInstance<CertificateMismatchListener>(listeners);
+    bindListeners();
     const QString key = QStringLiteral("UserSessionScopedAuthenticatedBootstrapManager");
     auto first = injector.get<AuthenticatedBootstrapManager>(key);
     auto second = injector.get<AuthenticatedBootstrapManager>(key);

@@ -28,6 +28,13 @@ namespace tovrin::test {
 // builds start many servers side by side. Waits end as soon as the thing happens.
 inline constexpr int sandboxPatience = 180000;
 
+// A web session that waits as long as the tests do.
+inline net::URLSessionConfiguration patientSessionConfiguration() {
+    net::URLSessionConfiguration configuration;
+    configuration.timeoutIntervalForRequest = sandboxPatience / 1000.0;
+    return configuration;
+}
+
 // The member's session token on every request, as the signed-in web service will add it: the
 // stand-in for the signed-in client, which another part of the project builds.
 class AuthorizingTovrinService : public TovrinService {
@@ -165,12 +172,11 @@ protected:
     WebClient web;
     std::shared_ptr<TovrinService> service = web.makeService();
     std::shared_ptr<AuthorizingTovrinService> authorizingService = std::make_shared<AuthorizingTovrinService>(
-        std::make_shared<net::URLSession>(net::URLSessionConfiguration{sandboxPatience / 1000.0, {}},
-                                          web.reachability),
+        std::make_shared<net::URLSession>(patientSessionConfiguration(), web.reachability),
         web.notificationCenter, std::make_shared<ErrorMessageParser>(), web.headerFurnisher, web.listeners,
         web.listeners, web.listeners, std::make_shared<OperationQueue>(), OperationQueue::main());
-    std::shared_ptr<net::URLSession> rawSession = std::make_shared<net::URLSession>(
-        net::URLSessionConfiguration{sandboxPatience / 1000.0, {}}, web.reachability);
+    std::shared_ptr<net::URLSession> rawSession =
+        std::make_shared<net::URLSession>(patientSessionConfiguration(), web.reachability);
     std::shared_ptr<Bundle> bundle;
     std::shared_ptr<TovrinEndpoint> endpoint;
     std::shared_ptr<SignedInEndpoint> signedInEndpoint;

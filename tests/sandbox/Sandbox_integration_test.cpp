@@ -61,7 +61,7 @@ TEST(SandboxProgramTest, StartsReadyAndStopsLeavingNoProcessAndNoPortBehind) {
     EXPECT_EQ(bundle.objectForInfoDictionaryKey("RemoteNotificationDeviceToken"),
               sandbox::Sandbox::remoteNotificationDeviceToken);
 
-    net::URLSession session(net::URLSessionConfiguration{30, {}}, std::make_shared<test::FakeReachability>());
+    net::URLSession session(test::patientSessionConfiguration(), std::make_shared<test::FakeReachability>());
     Promise<net::DataTaskResponse> bootstrap =
         session.dataTaskPromise(net::URLRequest(web.resolved(QUrl("/v3/bootstrap"))));
     ASSERT_TRUE(test::waitFor(bootstrap, test::sandboxPatience));
@@ -90,7 +90,7 @@ protected:
 
     // A bootstrap call over a new connection, trusting the sandbox's authority or not.
     Promise<QJsonValue> bootstrap(bool trustingTheSandbox) {
-        net::URLSessionConfiguration configuration{30, {}};
+        net::URLSessionConfiguration configuration = test::patientSessionConfiguration();
         if (trustingTheSandbox)
             configuration.additionalTrustedCAFile = sandbox::Sandbox::certificateAuthorityFile();
         const auto client =

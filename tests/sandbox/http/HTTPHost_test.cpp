@@ -42,7 +42,7 @@ protected:
     std::unique_ptr<HTTPHost> host =
         std::make_unique<HTTPHost>("test", HTTPReply::json(QJsonObject{{"missing", true}}, 404));
     std::vector<Resolver<HTTPReply>> later;
-    net::URLSession session{net::URLSessionConfiguration{30, {}}, std::make_shared<test::FakeReachability>()};
+    net::URLSession session{net::URLSessionConfiguration(), std::make_shared<test::FakeReachability>()};
 };
 
 TEST_F(HTTPHostTest, RoutesMatchByMethodAndPathAndCaptureTheirSegments) {

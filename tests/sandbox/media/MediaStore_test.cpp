@@ -2,20 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QPainter>
 
+#include "platform/imaging/ImageEncoding.h"
 #include "sandbox/media/PhotoPainter.h"
 
 namespace tovrin::sandbox {
 namespace {
 
 QByteArray jpeg(const QImage& image) {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 50);
-    return data;
+    return imaging::JPEGRepresentation(image, 0.5);
 }
 
 QImage rendition(MediaStore& store, const QString& hash, Rendition kind) {

@@ -1,9 +1,9 @@
-#include <QBuffer>
 #include <QImage>
 #include <QJsonArray>
 #include <QPainter>
 
 #include "API/TovrinUploadRequest.h"
+#include "platform/imaging/ImageEncoding.h"
 #include "sandbox/SandboxTestSupport.h"
 #include "sandbox/media/PhotoPainter.h"
 
@@ -14,11 +14,7 @@ using test::SandboxTest;
 
 // A photo as the client sends it: JPEG at quality 0.5.
 QByteArray jpeg(const QImage& image) {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 50);
-    return data;
+    return imaging::JPEGRepresentation(image, 0.5);
 }
 
 // A drawn photo with a red square at (500, 100), 200 points wide.
