@@ -119,16 +119,22 @@ void deleteItemJob(const QString& service, const QString& account, const Finish&
     job->start();
 }
 
-// The service overwrites silently; the platform's add and update first look for the item.
-void afterLookup(const QString& service, const QString& account, const Finish& finish,
-                 const std::function<void(qint64 lookupStatus)>& next) {
-    readItem(service, account, [finish, next](Outcome found) {
-        if (found.status != Keychain::StatusSuccess && found.status != Keychain::StatusItemNotFound) {
-            finish(found);
-        } else {
-            next(found.status);
-        }
-    });
+// The service overwrites silently; the platform's add, update and delete first look for the item.
+// The job runs unless the lookup failed or found `refusedLookup`, which ends as `refusal`.
+qint64 runAfterLookup(const QString& service, const QString& account, qint64 refusedLookup, qint64 refusal,
+                      const std::function<void(const Finish&)>& job, std::chrono::milliseconds deadline) {
+    const auto start = [=](const Finish& finish) {
+        readItem(service, account, [=](Outcome found) {
+            if (found.status != Keychain::StatusSuccess && found.status != Keychain::StatusItemNotFound) {
+                finish(found);
+            } else if (found.status == refusedLookup) {
+                finish({refusal, {}});
+            } else {
+                job(finish);
+            }
+        });
+    };
+    return run(start, deadline).status;
 }
 
 }  // namespace
@@ -149,34 +155,16 @@ bool SecretServiceKeychain::isAvailable(std::chrono::milliseconds deadline) {
 
 qint64 SecretServiceKeychain::addItem(const QString& service, const QString& account, const QByteArray& data,
                                       Accessibility) {
-    return run(
-               [=](const Finish& finish) {
-                   afterLookup(service, account, finish, [=](qint64 lookup) {
-                       if (lookup == StatusSuccess) {
-                           finish({StatusDuplicateItem, {}});
-                       } else {
-                           writeItem(service, account, data, finish);
-                       }
-                   });
-               },
-               deadline_)
-        .status;
+    return runAfterLookup(
+        service, account, StatusSuccess, StatusDuplicateItem,
+        [=](const Finish& finish) { writeItem(service, account, data, finish); }, deadline_);
 }
 
 qint64 SecretServiceKeychain::updateItem(const QString& service, const QString& account,
                                          const QByteArray& data) {
-    return run(
-               [=](const Finish& finish) {
-                   afterLookup(service, account, finish, [=](qint64 lookup) {
-                       if (lookup == StatusItemNotFound) {
-                           finish({StatusItemNotFound, {}});
-                       } else {
-                           writeItem(service, account, data, finish);
-                       }
-                   });
-               },
-               deadline_)
-        .status;
+    return runAfterLookup(
+        service, account, StatusItemNotFound, StatusItemNotFound,
+        [=](const Finish& finish) { writeItem(service, account, data, finish); }, deadline_);
 }
 
 qint64 SecretServiceKeychain::copyItemData(const QString& service, const QString& account, QByteArray* data) {
@@ -186,18 +174,9 @@ qint64 SecretServiceKeychain::copyItemData(const QString& service, const QString
 }
 
 qint64 SecretServiceKeychain::deleteItem(const QString& service, const QString& account) {
-    return run(
-               [=](const Finish& finish) {
-                   afterLookup(service, account, finish, [=](qint64 lookup) {
-                       if (lookup == StatusItemNotFound) {
-                           finish({StatusItemNotFound, {}});
-                       } else {
-                           deleteItemJob(service, account, finish);
-                       }
-                   });
-               },
-               deadline_)
-        .status;
+    return runAfterLookup(
+        service, account, StatusItemNotFound, StatusItemNotFound,
+        [=](const Finish& finish) { deleteItemJob(service, account, finish); }, deadline_);
 }
 
 }  // namespace tovrin

@@ -21,10 +21,7 @@ public:
 class XMPPReconnectTest : public testing::Test {
 protected:
     void SetUp() override {
-        stream->setHostName(QStringLiteral("127.0.0.1"));
-        stream->setHostPort(server.port());
-        stream->setMyJID(XMPPJID::jidWithString(QStringLiteral("user@tovrin.test/resource")));
-        stream->setTrustedCertificateAuthorities(test::testCertificateAuthority());
+        server.configureClientStream(*stream);
         stream->addDelegate(recorder, nullptr);
         reconnect->addDelegate(reports, nullptr);
         reconnect->setReconnectDelay(0);

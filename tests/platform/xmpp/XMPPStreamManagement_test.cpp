@@ -74,10 +74,7 @@ const QString streamManagementFeature = QStringLiteral("<sm xmlns='urn:xmpp:sm:3
 class XMPPStreamManagementTest : public testing::Test {
 protected:
     void SetUp() override {
-        stream->setHostName(QStringLiteral("127.0.0.1"));
-        stream->setHostPort(server.port());
-        stream->setMyJID(XMPPJID::jidWithString(QStringLiteral("user@tovrin.test/resource")));
-        stream->setTrustedCertificateAuthorities(test::testCertificateAuthority());
+        server.configureClientStream(*stream);
         stream->addDelegate(recorder, nullptr);
         streamManagement->addDelegate(acknowledgements, nullptr);
         ASSERT_TRUE(streamManagement->activate(stream));
