@@ -6,7 +6,7 @@
 #include "Authentication/SessionService.h"
 #include "Blocked/BlockedUserManager.h"
 #include "Blocked/UserBlockingService.h"
-#include "Categories/Color+Tovrin.h"
+#include "Categories/UI/Color+Tovrin.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/ThreadTrampoline.h"
@@ -34,7 +34,7 @@
 #include "platform/system/Device.h"
 #include "platform/system/Keychain.h"
 #include "platform/system/Screen.h"
-#include "platform/ui/RefreshControl.h"
+#include "platform/ui/controls/RefreshControl.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagementMemoryStorage.h"
 

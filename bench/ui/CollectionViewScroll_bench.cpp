@@ -7,11 +7,11 @@
 #include <QStringListModel>
 #include <functional>
 
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/CollectionViewFlowLayout.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/ViewAnimation.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/scrolling/CollectionView.h"
+#include "platform/ui/scrolling/CollectionViewFlowLayout.h"
+#include "platform/ui/text/Label.h"
+#include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/views/Window.h"
 
 // Scrolling a grid of 10,000 tiles (three to a row) through its whole length. A frame moves the
 // content by a step, lays out (reusing cells) and paints the whole window into an image (the

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/ui/LayoutConstraint.h"
-#include "platform/ui/NavigationController.h"
+#include "platform/ui/views/LayoutConstraint.h"
+#include "platform/ui/controllers/NavigationController.h"
 
 namespace tovrin {
 

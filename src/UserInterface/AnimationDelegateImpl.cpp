@@ -1,6 +1,6 @@
 #include "UserInterface/AnimationDelegateImpl.h"
 
-#include "platform/ui/ViewAnimation.h"
+#include "platform/ui/animation/ViewAnimation.h"
 
 namespace tovrin {
 

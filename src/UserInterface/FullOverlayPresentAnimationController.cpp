@@ -1,7 +1,7 @@
 #include "UserInterface/FullOverlayPresentAnimationController.h"
 
-#include "platform/ui/ViewAnimation.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace tovrin {
 

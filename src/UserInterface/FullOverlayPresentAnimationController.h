@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/ViewControllerTransitioning.h"
+#include "platform/ui/controllers/ViewControllerTransitioning.h"
 
 namespace tovrin {
 

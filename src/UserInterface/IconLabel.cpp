@@ -1,7 +1,7 @@
 #include "UserInterface/IconLabel.h"
 
-#include "platform/ui/Font.h"
-#include "platform/ui/IconFont.h"
+#include "platform/ui/text/Font.h"
+#include "platform/ui/text/IconFont.h"
 
 namespace tovrin {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/NavigationController.h"
+#include "platform/ui/controllers/NavigationController.h"
 
 namespace tovrin {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/Label.h"
+#include "platform/ui/text/Label.h"
 
 namespace tovrin {
 

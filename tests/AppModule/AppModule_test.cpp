@@ -12,7 +12,7 @@
 #include "Authentication/AuthStorage.h"
 #include "Authentication/SessionService.h"
 #include "Blocked/BlockedUserManager.h"
-#include "Categories/Color+Tovrin.h"
+#include "Categories/UI/Color+Tovrin.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/TimerFactory.h"
@@ -39,7 +39,7 @@
 #include "platform/system/Application.h"
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
-#include "platform/ui/RefreshControl.h"
+#include "platform/ui/controls/RefreshControl.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "support/TestSupport.h"
 

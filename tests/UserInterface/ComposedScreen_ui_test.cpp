@@ -3,18 +3,18 @@
 #include <QFileInfo>
 #include <QImage>
 
-#include "Categories/AttributedString+Tovrin.h"
-#include "Categories/Color+Tovrin.h"
-#include "Categories/Font+Tovrin.h"
-#include "Categories/NavigationController+Styles.h"
+#include "Categories/UI/AttributedString+Tovrin.h"
+#include "Categories/UI/Color+Tovrin.h"
+#include "Categories/UI/Font+Tovrin.h"
+#include "Categories/UI/NavigationController+Styles.h"
 #include "UserInterface/IconLabel.h"
 #include "UserInterface/TovrinLabel.h"
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/CollectionViewFlowLayout.h"
-#include "platform/ui/Keyboard.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/ViewAnimation.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/scrolling/CollectionView.h"
+#include "platform/ui/scrolling/CollectionViewFlowLayout.h"
+#include "platform/ui/input/Keyboard.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/views/Window.h"
 #include "support/TestSupport.h"
 #include "support/UITestSupport.h"
 

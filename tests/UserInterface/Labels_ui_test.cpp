@@ -3,12 +3,12 @@
 #include <QFontInfo>
 #include <QPainter>
 
-#include "Categories/Font+Tovrin.h"
+#include "Categories/UI/Font+Tovrin.h"
 #include "UserInterface/ConsistentHeightLabel.h"
 #include "UserInterface/IconLabel.h"
 #include "UserInterface/TovrinLabel.h"
-#include "platform/ui/Font.h"
-#include "platform/ui/IconFont.h"
+#include "platform/ui/text/Font.h"
+#include "platform/ui/text/IconFont.h"
 
 namespace tovrin {
 namespace {

@@ -3,8 +3,8 @@
 #include "UserInterface/AnimationDelegateImpl.h"
 #include "UserInterface/FullOverlayDismissAnimationController.h"
 #include "UserInterface/FullOverlayPresentAnimationController.h"
-#include "platform/ui/ViewAnimation.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/views/Window.h"
 #include "support/TestSupport.h"
 #include "support/UITestSupport.h"
 

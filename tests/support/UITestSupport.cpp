@@ -4,10 +4,10 @@
 #include <QPointer>
 #include <QtTest/QTest>
 
-#include "platform/ui/Keyboard.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/ViewAnimation.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/input/Keyboard.h"
+#include "platform/ui/scrolling/ScrollView.h"
+#include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/views/Window.h"
 #include "support/TestSupport.h"
 
 namespace tovrin::test {

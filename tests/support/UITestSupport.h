@@ -6,7 +6,7 @@
 #include <optional>
 #include <ostream>
 
-#include "platform/ui/View.h"
+#include "platform/ui/views/View.h"
 
 namespace tovrin::ui {
 class ScrollView;
