@@ -1,12 +1,10 @@
 # Sorting sources into the libraries, and one test executable per area and label.
 
-# Screens and the interface kit may include QtWidgets; everything else in src/ is core. Helper
-# extensions of the toolkit's view classes (Categories/View…+…, NavigationController+…) build on the
-# interface kit, so they join the screens.
+# Screens and the interface kit may include QtWidgets; everything else in src/ is core. The sort is
+# by folder: the interface kit (`UserInterface/`), the toolkit side of the helper extensions
+# (`Categories/UI/`), the router (`Navigation/`) and each subsystem's `Screens/`.
 function(tovrin_is_screen_source path out)
-    if(path MATCHES "/(UserInterface|Screens|Navigation)/"
-       OR path MATCHES "/Categories/(View|ViewController|NavigationController)\\+"
-       OR path MATCHES "(ViewController|View|Cell|Control|Bar|Pane)\\.(h|cpp)$")
+    if(path MATCHES "/src/(UserInterface|Categories/UI|Navigation)/" OR path MATCHES "/src/.*/Screens/")
         set(${out} TRUE PARENT_SCOPE)
     else()
         set(${out} FALSE PARENT_SCOPE)

@@ -7,10 +7,10 @@
 #include <QStringListModel>
 #include <functional>
 
+#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/scrolling/CollectionView.h"
 #include "platform/ui/scrolling/CollectionViewFlowLayout.h"
 #include "platform/ui/text/Label.h"
-#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/views/Window.h"
 
 // Scrolling a grid of 10,000 tiles (three to a row) through its whole length. A frame moves the

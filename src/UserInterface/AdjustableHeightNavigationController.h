@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/ui/views/LayoutConstraint.h"
 #include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/views/LayoutConstraint.h"
 
 namespace tovrin {
 

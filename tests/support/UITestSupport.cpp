@@ -4,9 +4,9 @@
 #include <QPointer>
 #include <QtTest/QTest>
 
+#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/input/Keyboard.h"
 #include "platform/ui/scrolling/ScrollView.h"
-#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/views/Window.h"
 #include "support/TestSupport.h"
 

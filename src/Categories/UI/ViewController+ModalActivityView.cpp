@@ -3,10 +3,10 @@
 #include <QPointer>
 #include <typeinfo>
 
-#include "platform/ui/controls/ActivityIndicatorView.h"
-#include "platform/ui/scrolling/ScrollView.h"
 #include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/controls/ActivityIndicatorView.h"
+#include "platform/ui/scrolling/ScrollView.h"
 
 namespace tovrin {
 namespace {

@@ -1,10 +1,10 @@
 #include "platform/ui/controllers/AlertController.h"
 
+#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/text/Font.h"
 #include "platform/ui/text/Label.h"
 #include "platform/ui/text/TextField.h"
-#include "platform/ui/animation/ViewAnimation.h"
 
 namespace tovrin::ui {
 namespace {

@@ -3,10 +3,10 @@
 #include <QPainter>
 
 #include "platform/ui/controllers/BarButtonItem.h"
+#include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/text/Font.h"
 #include "platform/ui/text/Label.h"
-#include "platform/ui/controllers/NavigationItem.h"
 
 namespace tovrin::ui {
 namespace {

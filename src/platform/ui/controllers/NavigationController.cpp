@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationItem.h"
-#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/views/Window.h"
 
 namespace tovrin::ui {

@@ -1,7 +1,7 @@
 #include "platform/ui/controllers/PageViewController.h"
 
-#include "platform/ui/input/PanGestureRecognizer.h"
 #include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/input/PanGestureRecognizer.h"
 
 namespace tovrin::ui {
 

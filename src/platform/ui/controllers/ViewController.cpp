@@ -3,9 +3,9 @@
 #include <QDebug>
 
 #include "platform/foundation/Error.h"
+#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
-#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/controllers/ViewControllerTransitioning.h"
 #include "platform/ui/views/Window.h"
 

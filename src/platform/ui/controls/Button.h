@@ -3,8 +3,8 @@
 #include <map>
 #include <optional>
 
-#include "platform/ui/text/AttributedString.h"
 #include "platform/ui/controls/Control.h"
+#include "platform/ui/text/AttributedString.h"
 #include "platform/ui/views/Image.h"
 
 namespace tovrin::ui {

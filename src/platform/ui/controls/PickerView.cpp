@@ -4,9 +4,9 @@
 #include <cmath>
 #include <map>
 
+#include "platform/ui/scrolling/ScrollView.h"
 #include "platform/ui/text/Font.h"
 #include "platform/ui/text/Label.h"
-#include "platform/ui/scrolling/ScrollView.h"
 
 namespace tovrin::ui {
 

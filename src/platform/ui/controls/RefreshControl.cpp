@@ -1,10 +1,10 @@
 #include "platform/ui/controls/RefreshControl.h"
 
+#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/controls/ActivityIndicatorView.h"
+#include "platform/ui/scrolling/ScrollView.h"
 #include "platform/ui/text/Font.h"
 #include "platform/ui/text/Label.h"
-#include "platform/ui/scrolling/ScrollView.h"
-#include "platform/ui/animation/ViewAnimation.h"
 
 namespace tovrin::ui {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/ui/text/AttributedString.h"
 #include "platform/ui/controls/Control.h"
+#include "platform/ui/text/AttributedString.h"
 
 namespace tovrin::ui {
 

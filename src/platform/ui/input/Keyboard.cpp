@@ -3,9 +3,8 @@
 #include <QPainter>
 
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/ui/text/Font.h"
 #include "platform/ui/animation/ViewAnimation.h"
-#include "platform/ui/views/Window.h"
+#include "platform/ui/text/Font.h"
 
 namespace tovrin::ui {
 namespace {
@@ -58,7 +57,7 @@ const QString Keyboard::FrameBeginUserInfoKey = QStringLiteral("KeyboardFrameBeg
 const QString Keyboard::FrameEndUserInfoKey = QStringLiteral("KeyboardFrameEndUserInfoKey");
 const QString Keyboard::AnimationDurationUserInfoKey = QStringLiteral("KeyboardAnimationDurationUserInfoKey");
 
-Keyboard::Keyboard(Window* window, std::shared_ptr<NotificationCenter> notificationCenter)
+Keyboard::Keyboard(View* window, std::shared_ptr<NotificationCenter> notificationCenter)
     : window_(window), notificationCenter_(std::move(notificationCenter)) {
     host_ = new View(window);
     host_->setAccessibilityIdentifier(QStringLiteral("Keyboard"));

@@ -13,8 +13,6 @@ class NotificationCenter;
 
 namespace tovrin::ui {
 
-class Window;
-
 // The emulated soft keyboard of a window. When a responder that wants it becomes first responder,
 // the panel (216 points of keys, or the responder's input view in their place, with the input
 // accessory view above) slides up from the bottom edge, announced by the will-show and did-show
@@ -34,7 +32,9 @@ public:
     static constexpr double KeysHeight = 216;
     static constexpr double AnimationDuration = 0.25;
 
-    Keyboard(Window* window, std::shared_ptr<NotificationCenter> notificationCenter);
+    // `window` is the view the keyboard slides over: the window that owns it. Taking it as a view
+    // keeps the keyboard below the window in the include graph.
+    Keyboard(View* window, std::shared_ptr<NotificationCenter> notificationCenter);
     ~Keyboard() override;
 
     bool isVisible() const { return visible_; }
@@ -60,7 +60,7 @@ private:
     void install(const std::shared_ptr<View>& input, const std::shared_ptr<View>& accessory);
     void layoutHost();
 
-    QPointer<Window> window_;
+    QPointer<View> window_;
     std::shared_ptr<NotificationCenter> notificationCenter_;
     QPointer<View> host_;
     QPointer<View> keys_;

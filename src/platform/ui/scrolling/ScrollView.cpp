@@ -3,11 +3,11 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/controls/RefreshControl.h"
 #include "platform/ui/input/Keyboard.h"
 #include "platform/ui/input/PanGestureRecognizer.h"
 #include "platform/ui/input/PinchGestureRecognizer.h"
-#include "platform/ui/controls/RefreshControl.h"
-#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/views/Window.h"
 
 namespace tovrin::ui {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/input/PanGestureRecognizer.h"
 #include "platform/ui/text/Font.h"
 #include "platform/ui/text/Label.h"
-#include "platform/ui/input/PanGestureRecognizer.h"
-#include "platform/ui/animation/ViewAnimation.h"
 
 namespace tovrin::ui {
 namespace {

@@ -3,8 +3,8 @@
 #include <QPainter>
 
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/text/Font.h"
 #include "platform/ui/controls/ImageView.h"
+#include "platform/ui/text/Font.h"
 #include "platform/ui/text/Label.h"
 
 namespace tovrin::ui {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ui/text/AttributedString.h"
 #include "platform/ui/controls/Control.h"
+#include "platform/ui/text/AttributedString.h"
 #include "platform/ui/text/TextEdit.h"
 
 class QLineEdit;

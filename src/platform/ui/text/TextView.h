@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/ui/views/Geometry.h"
 #include "platform/ui/text/TextEdit.h"
+#include "platform/ui/views/Geometry.h"
 #include "platform/ui/views/View.h"
 
 class QTextEdit;

@@ -5,10 +5,10 @@
 #include <QPainterPath>
 #include <QResizeEvent>
 
-#include "platform/ui/input/GestureRecognizer.h"
-#include "platform/ui/views/LayoutConstraint.h"
 #include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/input/GestureRecognizer.h"
+#include "platform/ui/views/LayoutConstraint.h"
 #include "platform/ui/views/Window.h"
 
 namespace tovrin::ui {

@@ -6,9 +6,9 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/system/Screen.h"
-#include "platform/ui/text/Font.h"
 #include "platform/ui/input/Keyboard.h"
 #include "platform/ui/input/TouchDispatcher.h"
+#include "platform/ui/text/Font.h"
 
 namespace tovrin::ui {
 namespace {

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "platform/system/Application.h"
-#include "platform/ui/views/View.h"
 #include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/views/View.h"
 
 namespace tovrin {
 class NotificationCenter;

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/controllers/BarButtonItem.h"
-#include "platform/ui/controls/Button.h"
-#include "platform/ui/text/Label.h"
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/controllers/PageViewController.h"
-#include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/text/Label.h"
 #include "platform/ui/views/Window.h"
 #include "support/TestSupport.h"
 #include "support/UITestSupport.h"

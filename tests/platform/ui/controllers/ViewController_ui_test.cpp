@@ -3,8 +3,8 @@
 #include <QStringList>
 
 #include "platform/promise/Promise.h"
-#include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/views/Window.h"
 #include "support/TestSupport.h"
 #include "support/UITestSupport.h"

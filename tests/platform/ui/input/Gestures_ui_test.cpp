@@ -2,14 +2,14 @@
 
 #include <QtTest/QTest>
 
+#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/input/LongPressGestureRecognizer.h"
 #include "platform/ui/input/PanGestureRecognizer.h"
 #include "platform/ui/input/PinchGestureRecognizer.h"
-#include "platform/ui/scrolling/ScrollView.h"
 #include "platform/ui/input/SwipeGestureRecognizer.h"
 #include "platform/ui/input/TapGestureRecognizer.h"
-#include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/scrolling/ScrollView.h"
 #include "platform/ui/views/Window.h"
 #include "support/TestSupport.h"
 #include "support/UITestSupport.h"

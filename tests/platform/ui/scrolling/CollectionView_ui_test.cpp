@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "platform/ui/scrolling/CollectionView.h"
 #include "platform/ui/scrolling/CollectionViewFlowLayout.h"
 #include "platform/ui/text/Label.h"
-#include "platform/ui/animation/ViewAnimation.h"
-#include "platform/ui/controllers/ViewController.h"
 #include "platform/ui/views/Window.h"
 #include "support/TestSupport.h"
 #include "support/UITestSupport.h"

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/controls/Button.h"
-#include "platform/ui/text/Label.h"
-#include "platform/ui/scrolling/TableView.h"
 #include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/scrolling/TableView.h"
+#include "platform/ui/text/Label.h"
 #include "platform/ui/views/Window.h"
 #include "support/TestSupport.h"
 #include "support/UITestSupport.h"

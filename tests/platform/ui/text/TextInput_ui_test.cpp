@@ -3,11 +3,11 @@
 #include <QApplication>
 
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/input/Keyboard.h"
 #include "platform/ui/scrolling/ScrollView.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
-#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/views/Window.h"
 #include "support/TestSupport.h"
 #include "support/UITestSupport.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/views/LayoutConstraint.h"
-#include "platform/ui/scrolling/ScrollView.h"
 #include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/scrolling/ScrollView.h"
+#include "platform/ui/views/LayoutConstraint.h"
 #include "platform/ui/views/Window.h"
 #include "support/TestSupport.h"
 #include "support/UITestSupport.h"
