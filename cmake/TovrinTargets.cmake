@@ -36,10 +36,39 @@ function(tovrin_add_test_area)
             set(target ${ARG_NAME}_${label}_tests)
             add_executable(${target} ${${label}_sources})
             target_link_libraries(${target} PRIVATE tovrin_test_support ${ARG_LIBS})
+            tovrin_speed_up(${target} WIDGETS TESTS BATCH 8)
             gtest_discover_tests(${target}
                 DISCOVERY_MODE PRE_TEST
                 DISCOVERY_TIMEOUT 60
                 PROPERTIES LABELS ${label} ENVIRONMENT "${TOVRIN_TEST_ENVIRONMENT}" TIMEOUT 300)
         endif()
     endforeach()
+endfunction()
+
+# Build speed. Every library and test executable precompiles the Qt and standard headers nearly all
+# of its sources include, and compiles its sources in unity batches (TOVRIN_UNITY, on by default).
+# Sources that cannot share a translation unit say so with SKIP_UNITY_BUILD_INCLUSION.
+option(TOVRIN_UNITY "Compile sources in unity batches" ON)
+set(TOVRIN_PRECOMPILED_HEADERS
+    <algorithm> <functional> <map> <memory> <optional> <vector>
+    <QByteArray> <QImage> <QJsonArray> <QJsonDocument> <QJsonObject> <QJsonValue> <QList> <QObject>
+    <QPointer> <QString> <QStringList> <QTimer> <QUrl> <QVariant>
+    "${PROJECT_SOURCE_DIR}/src/platform/foundation/Error.h"
+    "${PROJECT_SOURCE_DIR}/src/platform/promise/Promise.h")
+
+# tovrin_speed_up(target [WIDGETS] [TESTS] [BATCH n])
+function(tovrin_speed_up target)
+    cmake_parse_arguments(ARG "WIDGETS;TESTS" "BATCH" "" ${ARGN})
+    set(headers ${TOVRIN_PRECOMPILED_HEADERS})
+    if(ARG_WIDGETS)
+        list(APPEND headers <QPainter> <QWidget>)
+    endif()
+    if(ARG_TESTS)
+        list(APPEND headers <gmock/gmock.h> <gtest/gtest.h>)
+    endif()
+    target_precompile_headers(${target} PRIVATE ${headers})
+    if(NOT ARG_BATCH)
+        set(ARG_BATCH 12)
+    endif()
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ${TOVRIN_UNITY} UNITY_BUILD_BATCH_SIZE ${ARG_BATCH})
 endfunction()

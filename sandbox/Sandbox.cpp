@@ -34,10 +34,10 @@ namespace tovrin::sandbox {
 
 namespace {
 
-const QString errorDomain = QStringLiteral("Sandbox");
+const QString sandboxErrorDomain = QStringLiteral("Sandbox");
 
 Error failure(const QString& description) {
-    return Error(errorDomain, 1, {{ErrorDescriptionKey, description}});
+    return Error(sandboxErrorDomain, 1, {{ErrorDescriptionKey, description}});
 }
 
 QByteArray readCertificateFile(const QString& name) {

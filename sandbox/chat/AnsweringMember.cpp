@@ -11,7 +11,7 @@ namespace tovrin::sandbox {
 
 namespace {
 
-const QString errorDomain = QStringLiteral("AnsweringMember");
+const QString answeringMemberErrorDomain = QStringLiteral("AnsweringMember");
 const QStringList answeredTypes = {"text", "image", "map"};
 
 }  // namespace
@@ -51,7 +51,8 @@ void AnsweringMember::stop() {
 
 void AnsweringMember::failStart(const QString& reason) {
     if (!starting_) return;
-    starting_->reject(Error(errorDomain, 1, {{ErrorDescriptionKey, profileID_ + ": " + reason}}));
+    starting_->reject(
+        Error(answeringMemberErrorDomain, 1, {{ErrorDescriptionKey, profileID_ + ": " + reason}}));
     starting_.reset();
 }
 

@@ -21,13 +21,13 @@ AuthenticatedBootstrapService mappingService() {
                                          std::make_shared<RulesJSONMapper>());
 }
 
-QJsonValue parse(const char* json) {
+QJsonValue parseJSON(const char* json) {
     const QJsonDocument document = QJsonDocument::fromJson(json);
     return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
 }
 
 TEST(AuthenticatedBootstrapService, TheFirstEntryOfEachListAndTheRulesMakeTheInfo) {
-    const FullBootstrapInfo info = mappingService().fullBootstrapInfoWithJSON(parse(R"({
+    const FullBootstrapInfo info = mappingService().fullBootstrapInfoWithJSON(parseJSON(R"({
         "services": {
             "chat": [{"protocol": "xmpp", "host": "chat.example", "domain": "tovrin.example"},
                      {"protocol": "xmpp", "host": "second.example", "port": 1, "domain": "x"}],
@@ -57,7 +57,7 @@ TEST(AuthenticatedBootstrapService, AnswersOfOtherShapesReadAsAbsentValues) {
                                R"({"services": {"chat": [{"host": 5, "port": "5222", "domain": null}]}})",
                                R"({"services": {"chat": [{"port": -1}]}})"}) {
         SCOPED_TRACE(answer);
-        const FullBootstrapInfo info = mappingService().fullBootstrapInfoWithJSON(parse(answer));
+        const FullBootstrapInfo info = mappingService().fullBootstrapInfoWithJSON(parseJSON(answer));
         const TovrinServicesInfo& services = info.tovrinServicesInfo();
         EXPECT_TRUE(services.mediaURL().isEmpty());
         EXPECT_TRUE(services.uploadURL().isEmpty());

@@ -204,15 +204,15 @@ TEST_F(AuthenticatedTovrinEndpointTest, ARequestWaitingForTheBootstrapIsNeverSen
     EXPECT_TRUE(world.requestsTo("GET /v3/me/favorites").isEmpty());
 }
 
-class UnknownRequest : public TovrinAPIRequest {
+class UnknownSignedInRequest : public TovrinAPIRequest {
 public:
-    UnknownRequest() : TovrinAPIRequest("GET", "/", std::nullopt, std::nullopt) {}
+    UnknownSignedInRequest() : TovrinAPIRequest("GET", "/", std::nullopt, std::nullopt) {}
     TovrinRequestType serviceType() const override { return 7; }
 };
 
 TEST(AuthenticatedTovrinEndpointDeathTest, ARequestOfAnotherServiceTypeStopsTheProcess) {
     auto endpoint = std::make_shared<AuthenticatedTovrinEndpoint>(nullptr, nullptr, nullptr, nullptr);
-    EXPECT_DEATH(endpoint->JSONWithRequest(std::make_shared<UnknownRequest>()),
+    EXPECT_DEATH(endpoint->JSONWithRequest(std::make_shared<UnknownSignedInRequest>()),
                  "Unhandled TovrinRequestType");
 }
 

@@ -29,14 +29,6 @@ ScriptedResponse withHeader(ScriptedResponse response, const QByteArray& name, c
     return response;
 }
 
-QUrl closedPortURL() {
-    QTcpServer listener;
-    EXPECT_TRUE(listener.listen(QHostAddress::LocalHost));
-    QUrl url(QStringLiteral("http://127.0.0.1/"));
-    url.setPort(listener.serverPort());
-    return url;
-}
-
 class TovrinServiceTest : public testing::Test {
 protected:
     LoopbackHTTPServer server;
@@ -168,9 +160,9 @@ TEST_F(TovrinServiceTest, TransportFailuresAgainstRealServers) {
     server.setHandler([](const auto&) { return ScriptedResponse::drop(); });
     expectFailure(send(*client.makeService(), server.url("/v3/dropped")), 1);
 
-    expectFailure(send(*client.makeService(), closedPortURL()), 1);
+    expectFailure(send(*client.makeService(), test::closedPortURL()), 1);
     client.reachability->setStatus(net::NetworkStatus::NotReachable);
-    expectFailure(send(*client.makeService(), closedPortURL()), 16);
+    expectFailure(send(*client.makeService(), test::closedPortURL()), 16);
     EXPECT_TRUE(listenerCalls().isEmpty());
 }
 

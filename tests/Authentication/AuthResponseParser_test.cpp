@@ -9,7 +9,7 @@
 namespace tovrin {
 namespace {
 
-AuthResponseParser parse(const char* json) {
+AuthResponseParser parseResponse(const char* json) {
     return AuthResponseParser(QJsonDocument::fromJson(json).object());
 }
 
@@ -25,7 +25,7 @@ TEST(AuthResponseParser, ReadsTheMemberAndTheTokens) {
     };
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.response);
-        const auto info = parse(testCase.response).sessionInfo();
+        const auto info = parseResponse(testCase.response).sessionInfo();
         ASSERT_TRUE(info.has_value());
         EXPECT_EQ(info->profileID(), testCase.profileID);
         EXPECT_EQ(info->credentials(), SessionCredentials("s", "x"));
@@ -40,7 +40,7 @@ TEST(AuthResponseParser, AResponseWithoutAllThreeNamesNoSession) {
           R"({"profileId":"1","sessionId":"","xmppToken":"x"})",
           R"({"profileId":true,"sessionId":"s","xmppToken":"x"})"}) {
         SCOPED_TRACE(response);
-        EXPECT_FALSE(parse(response).sessionInfo().has_value());
+        EXPECT_FALSE(parseResponse(response).sessionInfo().has_value());
     }
 }
 

@@ -45,15 +45,6 @@ ScriptedResponse page(int status, const QByteArray& body) {
     return response;
 }
 
-// An address on which nothing listens.
-QUrl closedPortURL() {
-    QTcpServer server;
-    EXPECT_TRUE(server.listen(QHostAddress::LocalHost));
-    QUrl url(QStringLiteral("http://127.0.0.1"));
-    url.setPort(server.serverPort());
-    return url;
-}
-
 class MediaServiceTest : public testing::Test {
 protected:
     MediaServiceTest() {
@@ -286,7 +277,7 @@ TEST_F(MediaServiceTest, NoHashIsRejectedAtOnceWith14) {
 }
 
 TEST_F(MediaServiceTest, ATransferWithoutAConnectionFailsWith1) {
-    world.route("GET /v3/bootstrap", ScriptedResponse::json(200, bootstrapNaming(closedPortURL())));
+    world.route("GET /v3/bootstrap", ScriptedResponse::json(200, bootstrapNaming(test::closedPortURL())));
     world.reachability->setStatus(net::NetworkStatus::NotReachable);
     auto media = signedInMediaService();
     EXPECT_EQ(errorCode(media->profileImageForMediaHash("offline")), TovrinServiceErrorGeneric);

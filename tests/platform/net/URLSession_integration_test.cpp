@@ -42,15 +42,6 @@ protected:
     }
 };
 
-// An address on which nothing listens.
-QUrl closedPortURL() {
-    QTcpServer server;
-    EXPECT_TRUE(server.listen(QHostAddress::LocalHost));
-    QUrl url(QStringLiteral("http://127.0.0.1/"));
-    url.setPort(server.serverPort());
-    return url;
-}
-
 TEST_F(URLSessionTest, EveryStatusIsAnAnswerWithItsHeadersAndBody) {
     LoopbackHTTPServer server;
     auto session = makeSession();
@@ -125,12 +116,12 @@ TEST_F(URLSessionTest, TransportFailuresMapToURLLoadingCodes) {
     auto session = makeSession();
     server.setHandler([](const auto&) { return ScriptedResponse::drop(); });
     EXPECT_EQ(failureCode(*session, URLRequest(server.url("/dropped"))), URLErrorNetworkConnectionLost);
-    EXPECT_EQ(failureCode(*session, URLRequest(closedPortURL())), URLErrorCannotConnectToHost);
+    EXPECT_EQ(failureCode(*session, URLRequest(test::closedPortURL())), URLErrorCannotConnectToHost);
 }
 
 TEST_F(URLSessionTest, WithoutNetworkAFailedConnectionMeansNotConnected) {
     reachability->setStatus(NetworkStatus::NotReachable);
-    EXPECT_EQ(failureCode(*makeSession(), URLRequest(closedPortURL())), URLErrorNotConnectedToInternet);
+    EXPECT_EQ(failureCode(*makeSession(), URLRequest(test::closedPortURL())), URLErrorNotConnectedToInternet);
 }
 
 TEST_F(URLSessionTest, WithoutNetworkAnAnswerIsStillAnAnswer) {
