@@ -31,79 +31,75 @@ namespace tovrin {
 
 namespace {
 
-const char* const schemaBatch =
-    "BEGIN TRANSACTION;"
-    "CREATE TABLE Profiles (profileID TEXT UNIQUE NOT NULL, displayName TEXT, isFavorite INTEGER NOT NULL, "
-    "JSONRepresentation BLOB NOT NULL);"
-    "CREATE TABLE JSONObjects (objectName TEXT UNIQUE NOT NULL, JSONRepresentation BLOB NOT NULL);"
-    "CREATE TABLE BroadcastMessages (broadcastMessageID TEXT UNIQUE NOT NULL, expirationTimeStamp INTEGER "
-    "NOT NULL);"
-    "CREATE TABLE ChatMessages (messageID TEXT UNIQUE NOT NULL, exchangedWithProfileID TEXT NOT NULL, "
-    "senderProfileID TEXT NOT NULL, targetProfileID TEXT NOT NULL, sentTimestamp INTEGER NOT NULL, status "
-    "INTEGER "
-    "NOT NULL, text TEXT, imageHash TEXT, locationString TEXT, didReceiveFromXMPP INTEGER NOT NULL DEFAULT "
-    "0);"
-    "CREATE INDEX Index_ChatMessages_status ON ChatMessages(status);"
-    "CREATE INDEX Index_ChatMessages_exchangedWithProfileID_sentTimestamp ON "
-    "ChatMessages(exchangedWithProfileID, "
-    "sentTimestamp);"
-    "CREATE INDEX Index_ChatMessages_sentTimestamp ON ChatMessages(sentTimestamp DESC);"
-    "CREATE TABLE ChatMessageDeletions (exchangedWithProfileID TEXT NOT NULL, messageID TEXT UNIQUE NOT NULL "
-    "REFERENCES ChatMessages(messageID) ON DELETE CASCADE);"
-    "CREATE TABLE ChatMessageAcknowledgements (acknowledgedMessageID TEXT NOT NULL REFERENCES "
-    "ChatMessages(messageID) ON DELETE CASCADE, exchangedWithProfileID TEXT NOT NULL, "
-    "originalRecipientProfileID "
-    "TEXT NOT NULL, type INTEGER NOT NULL);"
-    "CREATE TABLE Conversations (profileID TEXT UNIQUE NOT NULL, unreadMessages INTEGER NOT NULL DEFAULT 0, "
-    "unreadPhoto INTEGER NOT NULL DEFAULT 0);"
-    "CREATE TABLE InboxHistory (profileID TEXT UNIQUE NOT NULL, oldestXMPPResultID TEXT, newestXMPPResultID "
-    "TEXT);"
-    "PRAGMA user_version = 21;"
-    "COMMIT;";
+// Each statement on one line: SQLite keeps the text as written.
+const char* const schema = R"sql(
+CREATE TABLE Profiles (profileID TEXT UNIQUE NOT NULL, displayName TEXT, isFavorite INTEGER NOT NULL, JSONRepresentation BLOB NOT NULL);
+CREATE TABLE JSONObjects (objectName TEXT UNIQUE NOT NULL, JSONRepresentation BLOB NOT NULL);
+CREATE TABLE BroadcastMessages (broadcastMessageID TEXT UNIQUE NOT NULL, expirationTimeStamp INTEGER NOT NULL);
+CREATE TABLE ChatMessages (messageID TEXT UNIQUE NOT NULL, exchangedWithProfileID TEXT NOT NULL, senderProfileID TEXT NOT NULL, targetProfileID TEXT NOT NULL, sentTimestamp INTEGER NOT NULL, status INTEGER NOT NULL, text TEXT, imageHash TEXT, locationString TEXT, didReceiveFromXMPP INTEGER NOT NULL DEFAULT 0);
+CREATE INDEX Index_ChatMessages_status ON ChatMessages(status);
+CREATE INDEX Index_ChatMessages_exchangedWithProfileID_sentTimestamp ON ChatMessages(exchangedWithProfileID, sentTimestamp);
+CREATE INDEX Index_ChatMessages_sentTimestamp ON ChatMessages(sentTimestamp DESC);
+CREATE TABLE ChatMessageDeletions (exchangedWithProfileID TEXT NOT NULL, messageID TEXT UNIQUE NOT NULL REFERENCES ChatMessages(messageID) ON DELETE CASCADE);
+CREATE TABLE ChatMessageAcknowledgements (acknowledgedMessageID TEXT NOT NULL REFERENCES ChatMessages(messageID) ON DELETE CASCADE, exchangedWithProfileID TEXT NOT NULL, originalRecipientProfileID TEXT NOT NULL, type INTEGER NOT NULL);
+CREATE TABLE Conversations (profileID TEXT UNIQUE NOT NULL, unreadMessages INTEGER NOT NULL DEFAULT 0, unreadPhoto INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE InboxHistory (profileID TEXT UNIQUE NOT NULL, oldestXMPPResultID TEXT, newestXMPPResultID TEXT);
+)sql";
 
-#define CHAT_MESSAGE_COLUMNS                                                                                \
-    "messageID, senderProfileID, targetProfileID, sentTimestamp, status, text, imageHash, locationString, " \
-    "didReceiveFromXMPP"
+using Statement = TovrinPersistence::Statement;
 
-// The statements the store keeps, in the order of `Statement`.
-const char* const statementSQL[] = {
-    "INSERT INTO Conversations (profileID, unreadMessages, unreadPhoto) VALUES (?, 0, 0); ",
-    "INSERT OR REPLACE INTO ChatMessages VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?); ",
-    "INSERT OR IGNORE INTO ChatMessages VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?); ",
-    "INSERT OR REPLACE INTO ChatMessageDeletions VALUES (?, ?);",
-    "INSERT OR REPLACE INTO ChatMessageAcknowledgements VALUES (?, ?, ?, ?);",
-    "SELECT acknowledgedMessageID FROM ChatMessageAcknowledgements WHERE acknowledgedMessageID = ? AND type "
-    "= 1;",
-    "DELETE FROM ChatMessages WHERE sentTimestamp < ?;",
-    "SELECT " CHAT_MESSAGE_COLUMNS
-    " FROM ChatMessages WHERE status != 1 ORDER BY sentTimestamp DESC LIMIT 1;",
-    "SELECT " CHAT_MESSAGE_COLUMNS
-    " FROM ChatMessages WHERE exchangedWithProfileID = ? AND didReceiveFromXMPP = 1 AND sentTimestamp < ? "
-    "ORDER BY sentTimestamp DESC LIMIT ?;",
+// clang-format off
+#define CHAT_MESSAGE_COLUMNS \
+    "messageID, senderProfileID, targetProfileID, sentTimestamp, status, text, imageHash, locationString, didReceiveFromXMPP"
+
+constexpr TovrinPersistence::StatementSQL statements[] = {
+    {Statement::insertConversationPS, "INSERT INTO Conversations (profileID, unreadMessages, unreadPhoto) VALUES (?, 0, 0);"},
+    {Statement::saveChatMessagePS, "INSERT OR REPLACE INTO ChatMessages VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);"},
+    {Statement::saveChatMessageFromConversationPS, "INSERT OR IGNORE INTO ChatMessages VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);"},
+    {Statement::saveDeletionMessagePS, "INSERT OR REPLACE INTO ChatMessageDeletions VALUES (?, ?);"},
+    {Statement::saveAcknowledgementPS, "INSERT OR REPLACE INTO ChatMessageAcknowledgements VALUES (?, ?, ?, ?);"},
+    {Statement::getAcknowledgementPS,
+     "SELECT acknowledgedMessageID FROM ChatMessageAcknowledgements WHERE acknowledgedMessageID = ? AND type = 1;"},
+    {Statement::removeOldDirectedMessagesPS, "DELETE FROM ChatMessages WHERE sentTimestamp < ?;"},
+    {Statement::getMostRecentChatMessagePS,
+     "SELECT " CHAT_MESSAGE_COLUMNS " FROM ChatMessages WHERE status != 1 ORDER BY sentTimestamp DESC LIMIT 1;"},
+    {Statement::getChatMessagesPS,
+     "SELECT " CHAT_MESSAGE_COLUMNS " FROM ChatMessages "
+     "WHERE exchangedWithProfileID = ? AND didReceiveFromXMPP = 1 AND sentTimestamp < ? "
+     "ORDER BY sentTimestamp DESC LIMIT ?;"},
     // The newest message of each peer, picked explicitly (ties by insertion order); the index on
     // (exchangedWithProfileID, sentTimestamp) finds it in one step per conversation.
-    "SELECT c.messageID, c.senderProfileID, c.targetProfileID, c.sentTimestamp, c.status, c.text, "
-    "c.imageHash, "
-    "c.locationString, c.didReceiveFromXMPP, Conversations.unreadMessages, Conversations.unreadPhoto "
-    "FROM Conversations JOIN ChatMessages c ON c.rowid = (SELECT newest.rowid FROM ChatMessages newest "
-    "WHERE newest.exchangedWithProfileID = Conversations.profileID "
-    "ORDER BY newest.sentTimestamp DESC, newest.rowid DESC LIMIT 1) "
-    "WHERE c.sentTimestamp < ? ORDER BY c.sentTimestamp DESC LIMIT ?;",
-    "DELETE FROM Conversations",
-    "DELETE FROM Conversations WHERE profileID = ? ",
-    "INSERT OR REPLACE INTO Conversations VALUES (?, ?, ?); ",
-    "INSERT OR REPLACE INTO InboxHistory VALUES (?, ?, ?) ",
-    "SELECT oldestXMPPResultID, newestXMPPResultID FROM InboxHistory WHERE profileID = ? ",
-    "INSERT OR REPLACE INTO BroadcastMessages VALUES (?, ?);",
-    "SELECT COUNT(*) FROM BroadcastMessages WHERE broadcastMessageID = ?;",
-    "DELETE FROM BroadcastMessages WHERE expirationTimeStamp < ?;",
-    "INSERT OR REPLACE INTO JSONObjects VALUES (?, ?);",
-    "SELECT JSONRepresentation FROM JSONObjects WHERE objectName = ?;",
-    "INSERT OR REPLACE INTO Profiles VALUES (?, ?, ?, ?);",
-    "SELECT JSONRepresentation FROM Profiles WHERE profileID = ?;",
+    {Statement::getConversationSummariesPS,
+     "SELECT c.messageID, c.senderProfileID, c.targetProfileID, c.sentTimestamp, c.status, c.text, c.imageHash, "
+     "c.locationString, c.didReceiveFromXMPP, Conversations.unreadMessages, Conversations.unreadPhoto "
+     "FROM Conversations JOIN ChatMessages c ON c.rowid = (SELECT newest.rowid FROM ChatMessages newest "
+     "WHERE newest.exchangedWithProfileID = Conversations.profileID "
+     "ORDER BY newest.sentTimestamp DESC, newest.rowid DESC LIMIT 1) "
+     "WHERE c.sentTimestamp < ? ORDER BY c.sentTimestamp DESC LIMIT ?;"},
+    {Statement::removeAllConversationSummariesPS, "DELETE FROM Conversations;"},
+    {Statement::removeConversationSummaryPS, "DELETE FROM Conversations WHERE profileID = ?;"},
+    {Statement::updateConversationPS, "INSERT OR REPLACE INTO Conversations VALUES (?, ?, ?);"},
+    {Statement::updateXMPPResultIDContainerPS, "INSERT OR REPLACE INTO InboxHistory VALUES (?, ?, ?);"},
+    {Statement::getXMPPResultIDContainerPS,
+     "SELECT oldestXMPPResultID, newestXMPPResultID FROM InboxHistory WHERE profileID = ?;"},
+    {Statement::saveBroadcastMessagePS, "INSERT OR REPLACE INTO BroadcastMessages VALUES (?, ?);"},
+    {Statement::broadcastMessageIDExistsPS, "SELECT COUNT(*) FROM BroadcastMessages WHERE broadcastMessageID = ?;"},
+    {Statement::removeExpiredBroadcastMessagesPS, "DELETE FROM BroadcastMessages WHERE expirationTimeStamp < ?;"},
+    {Statement::saveJSONObjectPS, "INSERT OR REPLACE INTO JSONObjects VALUES (?, ?);"},
+    {Statement::getJSONObjectPS, "SELECT JSONRepresentation FROM JSONObjects WHERE objectName = ?;"},
+    {Statement::saveNearbyUserPS, "INSERT OR REPLACE INTO Profiles VALUES (?, ?, ?, ?);"},
+    {Statement::getNearbyUserPS, "SELECT JSONRepresentation FROM Profiles WHERE profileID = ?;"},
 };
+// clang-format on
 
 #undef CHAT_MESSAGE_COLUMNS
+
+const char* sqlFor(Statement statement) {
+    for (const auto& row : statements) {
+        if (row.statement == statement) return row.sql;
+    }
+    TVR_FATAL(QStringLiteral("No SQL for statement %1").arg(int(statement)));
+}
 
 // Six decimals, a point whatever the locale.
 QString locationString(const std::optional<Coordinate>& location) {
@@ -135,33 +131,9 @@ std::optional<QStringList> stringList(const QJsonValue& value) {
 
 }  // namespace
 
-enum class TovrinPersistence::Statement : int {
-    insertConversationPS,
-    saveChatMessagePS,
-    saveChatMessageFromConversationPS,
-    saveDeletionMessagePS,
-    saveAcknowledgementPS,
-    getAcknowledgementPS,
-    removeOldDirectedMessagesPS,
-    getMostRecentChatMessagePS,
-    getChatMessagesPS,
-    getConversationSummariesPS,
-    removeAllConversationSummariesPS,
-    removeConversationSummaryPS,
-    updateConversationPS,
-    updateXMPPResultIDContainerPS,
-    getXMPPResultIDContainerPS,
-    saveBroadcastMessagePS,
-    broadcastMessageIDExistsPS,
-    removeExpiredBroadcastMessagesPS,
-    saveJSONObjectPS,
-    getJSONObjectPS,
-    saveNearbyUserPS,
-    getNearbyUserPS,
-    count,
-};
-
-static_assert(std::size(statementSQL) == size_t(22));
+std::span<const TovrinPersistence::StatementSQL> TovrinPersistence::statementTable() {
+    return statements;
+}
 
 TovrinPersistence::TovrinPersistence(
     std::shared_ptr<Database> database, std::shared_ptr<NearbyUserJSONMapper> nearbyUserJSONMapper,
@@ -227,8 +199,10 @@ bool TovrinPersistence::buildSchemaInEmptyFile() {
         qWarning().noquote() << QStringLiteral("%1 still holds data after its removal").arg(path_);
         return false;
     }
+    const QString batch = QStringLiteral("BEGIN TRANSACTION;%1PRAGMA user_version = %2;COMMIT;")
+                              .arg(QString::fromUtf8(schema), QString::number(schemaVersion));
     Error error;
-    if (database_->executeSQLBatch(QString::fromUtf8(schemaBatch), &error)) return true;
+    if (database_->executeSQLBatch(batch, &error)) return true;
     qWarning().noquote() << QStringLiteral(
                                 "TovrinPersistence::bootstrapDatabase: Could not execute DDL. Error: %1")
                                 .arg(error.description());
@@ -275,10 +249,10 @@ Promise<bool> TovrinPersistence::deleteDatabase() {
     });
 }
 
+// Compiled at first use, not at setup: a file kept at the current version is taken as it stands.
 const std::shared_ptr<PreparedStatement>& TovrinPersistence::preparedStatement(Statement statement) {
     auto& cached = statements_[size_t(statement)];
-    if (!cached)
-        cached = database_->preparedStatementWithSQL(QString::fromUtf8(statementSQL[size_t(statement)]));
+    if (!cached) cached = database_->preparedStatementWithSQL(QString::fromUtf8(sqlFor(statement)));
     return cached;
 }
 

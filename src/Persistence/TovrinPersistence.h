@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "Chat/ArchiveMessageResultIDs.h"
@@ -53,6 +54,39 @@ inline const QString kLastSeenMessageInfoObjectType = QStringLiteral("LastSeenMe
 class TovrinPersistence : public std::enable_shared_from_this<TovrinPersistence> {
 public:
     static constexpr int schemaVersion = 21;
+
+    // The statements the store prepares, each once, and reuses.
+    enum class Statement : int {
+        insertConversationPS,
+        saveChatMessagePS,
+        saveChatMessageFromConversationPS,
+        saveDeletionMessagePS,
+        saveAcknowledgementPS,
+        getAcknowledgementPS,
+        removeOldDirectedMessagesPS,
+        getMostRecentChatMessagePS,
+        getChatMessagesPS,
+        getConversationSummariesPS,
+        removeAllConversationSummariesPS,
+        removeConversationSummaryPS,
+        updateConversationPS,
+        updateXMPPResultIDContainerPS,
+        getXMPPResultIDContainerPS,
+        saveBroadcastMessagePS,
+        broadcastMessageIDExistsPS,
+        removeExpiredBroadcastMessagesPS,
+        saveJSONObjectPS,
+        getJSONObjectPS,
+        saveNearbyUserPS,
+        getNearbyUserPS,
+        count,
+    };
+    struct StatementSQL {
+        Statement statement;
+        const char* sql;
+    };
+    // Each statement with its SQL, one row apiece.
+    static std::span<const StatementSQL> statementTable();
 
     TovrinPersistence(std::shared_ptr<Database> database,
                       std::shared_ptr<NearbyUserJSONMapper> nearbyUserJSONMapper,
@@ -136,8 +170,6 @@ public:
     const std::shared_ptr<ThreadTrampoline>& threadTrampoline() const { return threadTrampoline_; }
 
 private:
-    enum class Statement : int;
-
     void bootstrapDatabase();
     bool buildSchemaInEmptyFile();
     void replaceWithEmptyDatabase();

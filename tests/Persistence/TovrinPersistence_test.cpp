@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <algorithm>
 #include <future>
 #include <thread>
 
@@ -114,6 +115,21 @@ TEST_F(TovrinPersistenceTest, NoSQLRunsOnTheMainThreadAfterConstruction) {
                store->database()->executeSQL(QStringLiteral("SELECT 1;")) != nullptr;
     })));
     EXPECT_DEATH(store->database()->executeSQL(QStringLiteral("SELECT 1;")), "SQL on the main thread");
+}
+
+TEST_F(TovrinPersistenceTest, EveryStatementHasOneRowWhoseSQLPreparesAgainstAFreshFile) {
+    using Statement = TovrinPersistence::Statement;
+    const auto table = TovrinPersistence::statementTable();
+    EXPECT_EQ(table.size(), size_t(Statement::count));
+    for (int value = 0; value < int(Statement::count); ++value) {
+        const auto rows = std::count_if(table.begin(), table.end(),
+                                        [&](const auto& row) { return row.statement == Statement(value); });
+        EXPECT_EQ(rows, 1) << "statement " << value;
+    }
+    files.make().reset();
+    auto database = files.open();
+    // SQL that does not compile stops the process, naming it.
+    for (const auto& row : table) EXPECT_TRUE(database->preparedStatementWithSQL(QString::fromUtf8(row.sql)));
 }
 
 class TransactionTest : public TovrinPersistenceTest {
