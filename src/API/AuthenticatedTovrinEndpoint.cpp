@@ -6,7 +6,6 @@
 #include "API/TovrinServiceError.h"
 #include "API/URLService.h"
 #include "Authentication/UserSession.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
@@ -16,15 +15,6 @@ AuthenticatedTovrinEndpoint::AuthenticatedTovrinEndpoint(
     std::shared_ptr<AuthenticatedURLService> authenticatedURLService)
     : TovrinEndpoint(std::move(urlService), std::move(tovrinService), std::move(httpHeaderFurnisher)),
       authenticatedURLService_(std::move(authenticatedURLService)) {}
-
-std::shared_ptr<AuthenticatedTovrinEndpoint> AuthenticatedTovrinEndpoint::create(Injector& injector) {
-    auto urlService = injector.get<URLService>();
-    auto tovrinService = injector.get<AuthenticatedTovrinService>();
-    auto httpHeaderFurnisher = injector.get<HTTPHeaderFurnisher>();
-    auto authenticatedURLService = injector.get<AuthenticatedURLService>();
-    return std::make_shared<AuthenticatedTovrinEndpoint>(urlService, tovrinService, httpHeaderFurnisher,
-                                                         authenticatedURLService);
-}
 
 Promise<QUrl> AuthenticatedTovrinEndpoint::urlPromiseForServiceType(TovrinRequestType serviceType) {
     Promise<QUrl> baseURL;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "API/TovrinEndpoint.h"
+#include "platform/di/Inject.h"
 
 namespace tovrin {
 
@@ -17,9 +18,8 @@ public:
                                 std::shared_ptr<HTTPHeaderFurnisher> httpHeaderFurnisher,
                                 std::shared_ptr<AuthenticatedURLService> authenticatedURLService);
 
-    // Container initializer: the `URLService`, `AuthenticatedTovrinService`, `HTTPHeaderFurnisher` and
-    // `AuthenticatedURLService` class keys.
-    static std::shared_ptr<AuthenticatedTovrinEndpoint> create(Injector& injector);
+    using Dependencies =
+        Inject<URLService, AuthenticatedTovrinService, HTTPHeaderFurnisher, AuthenticatedURLService>;
 
 protected:
     Promise<QUrl> urlPromiseForServiceType(TovrinRequestType serviceType) override;

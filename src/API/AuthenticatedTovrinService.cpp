@@ -10,7 +10,6 @@
 #include "Authentication/AuthStorage.h"
 #include "Authentication/SessionService.h"
 #include "Authentication/UserSession.h"
-#include "InjectorKeys.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/OperationQueue.h"
@@ -47,24 +46,6 @@ AuthenticatedTovrinService::AuthenticatedTovrinService(
                     std::move(operationQueue), std::move(mainQueue)),
       requestAuthenticator_(std::move(requestAuthenticator)),
       authStorage_(std::move(authStorage)) {}
-
-std::shared_ptr<AuthenticatedTovrinService> AuthenticatedTovrinService::create(Injector& injector) {
-    auto networkClient = injector.get<net::URLSession>();
-    auto notificationCenter = injector.get<NotificationCenter>();
-    auto errorMessageParser = injector.get<ErrorMessageParser>();
-    auto httpHeaderFurnisher = injector.get<HTTPHeaderFurnisher>();
-    auto deprecatedClientListener = injector.get<DeprecatedClientListener>();
-    auto bannedUserListener = injector.get<BannedUserListener>();
-    auto certificateMismatchListener = injector.get<CertificateMismatchListener>();
-    auto requestAuthenticator = injector.get<RequestAuthenticator>();
-    auto authStorage = injector.get<AuthStorage>();
-    auto operationQueue = injector.get<OperationQueue>(InjectorKeyBackgroundQueue);
-    auto mainQueue = injector.get<OperationQueue>(InjectorKeyMainQueue);
-    return std::make_shared<AuthenticatedTovrinService>(
-        networkClient, notificationCenter, errorMessageParser, httpHeaderFurnisher, deprecatedClientListener,
-        bannedUserListener, certificateMismatchListener, requestAuthenticator, authStorage, operationQueue,
-        mainQueue);
-}
 
 Promise<QJsonValue> AuthenticatedTovrinService::JSONWithURLRequest(const net::URLRequest& request) {
     const JSONDeferred deferred = JSONDeferred::make();

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "API/TovrinService.h"
+#include "InjectorKeys.h"
+#include "platform/di/Inject.h"
 
 namespace tovrin {
 
 class AuthStorage;
+class Injector;
 class RequestAuthenticator;
 class SessionService;
 
@@ -30,9 +33,11 @@ public:
                                std::shared_ptr<OperationQueue> operationQueue,
                                std::shared_ptr<OperationQueue> mainQueue);
 
-    // Container initializer: the keys of `TovrinService`, with `RequestAuthenticator` and
-    // `AuthStorage` before the two queues.
-    static std::shared_ptr<AuthenticatedTovrinService> create(Injector& injector);
+    using Dependencies =
+        Inject<net::URLSession, NotificationCenter, ErrorMessageParser, HTTPHeaderFurnisher,
+               DeprecatedClientListener, BannedUserListener, CertificateMismatchListener,
+               RequestAuthenticator, AuthStorage, Named<OperationQueue, InjectorKeyBackgroundQueue>,
+               Named<OperationQueue, InjectorKeyMainQueue>>;
 
     // Posts no HTTP-activity notifications.
     Promise<QJsonValue> JSONWithURLRequest(const net::URLRequest& request) override;

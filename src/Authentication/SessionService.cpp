@@ -8,7 +8,6 @@
 #include "Authentication/UserSession.h"
 #include "Throttling/ThrottledService.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
@@ -17,13 +16,6 @@ SessionService::SessionService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint,
     : tovrinEndpoint_(std::move(tovrinEndpoint)),
       throttler_(std::move(throttler)),
       authStorage_(std::move(authStorage)) {}
-
-std::shared_ptr<SessionService> SessionService::create(Injector& injector) {
-    auto tovrinEndpoint = injector.get<TovrinEndpoint>();
-    auto throttler = injector.get<TovrinWebAPIThrottler>();
-    auto authStorage = injector.get<AuthStorage>();
-    return std::make_shared<SessionService>(tovrinEndpoint, throttler, authStorage);
-}
 
 Promise<SessionInfo> SessionService::loginWithEmail(const std::optional<QString>& email,
                                                     const std::optional<QString>& password) {

@@ -6,14 +6,15 @@
 #include <optional>
 
 #include "Authentication/SessionInfo.h"
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
 class AuthStorage;
-class Injector;
 class Throttler;
 class TovrinEndpoint;
+class TovrinWebAPIThrottler;
 
 // Sign-in and the silent renewal of the session, both POST "/v3/sessions" without authorization.
 // One per process.
@@ -22,8 +23,7 @@ public:
     SessionService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint, std::shared_ptr<Throttler> throttler,
                    std::shared_ptr<AuthStorage> authStorage);
 
-    // Container initializer: the `TovrinEndpoint`, `TovrinWebAPIThrottler` and `AuthStorage` class keys.
-    static std::shared_ptr<SessionService> create(Injector& injector);
+    using Dependencies = Inject<TovrinEndpoint, TovrinWebAPIThrottler, AuthStorage>;
 
     // Throttled under "Login". Resolves once the shared user session has started.
     Promise<SessionInfo> loginWithEmail(const std::optional<QString>& email,
