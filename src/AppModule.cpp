@@ -20,7 +20,9 @@
 #include "API/URLService.h"
 #include "Authentication/AuthStorage.h"
 #include "Authentication/CreateAccountService.h"
+#include "Authentication/SessionGeneration.h"
 #include "Authentication/SessionService.h"
+#include "Authentication/UserSession.h"
 #include "Blocked/BlockedUserManager.h"
 #include "Blocked/UserBlockingService.h"
 #include "Cascade/Filter/CascadeFilterJSONMapper.h"
@@ -160,6 +162,7 @@ void AppModule::configureWebService(Injector& injector) const {
 }
 
 void AppModule::configureSignedInWebService(Injector& injector) const {
+    injector.bind<RequestAuthenticator>();
     injector.bind<AuthenticatedTovrinService>();
     injector.bind<AuthenticatedTovrinEndpoint>();
     injector.bind<AuthenticatedBootstrapService>();
@@ -168,6 +171,12 @@ void AppModule::configureSignedInWebService(Injector& injector) const {
 }
 
 void AppModule::configureMemberSession(Injector& injector) const {
+    injector.bind<SessionGeneration>(Scope::Singleton);
+    // Signed-in requests take the token of the shared session of the moment; none before it exists.
+    injector.bindFactory<SessionTokenSource>(
+        [](Injector&, const Arguments&) -> std::shared_ptr<SessionTokenSource> {
+            return UserSession::sharedSession();
+        });
     injector.bind<MFKeychain>();
     injector.bind<AuthStorage>(Scope::Singleton);
     injector.bind<SessionService>(Scope::Singleton);
@@ -179,7 +188,8 @@ void AppModule::configureMemberSession(Injector& injector) const {
     injector.bindFactory<BlockedUserManager>(
         [](Injector& injector, const Arguments&) {
             return std::make_shared<BlockedUserManager>(injector.get<UserBlockingService>(), nullptr,
-                                                        injector.get<TovrinPersistence>());
+                                                        injector.get<TovrinPersistence>(),
+                                                        injector.get<SessionGeneration>());
         },
         Scope::PerMember);
 }

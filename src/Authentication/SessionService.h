@@ -12,6 +12,7 @@
 namespace tovrin {
 
 class AuthStorage;
+class SessionGeneration;
 class Throttler;
 class TovrinEndpoint;
 class TovrinWebAPIThrottler;
@@ -21,9 +22,10 @@ class TovrinWebAPIThrottler;
 class SessionService : public std::enable_shared_from_this<SessionService> {
 public:
     SessionService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint, std::shared_ptr<Throttler> throttler,
-                   std::shared_ptr<AuthStorage> authStorage);
+                   std::shared_ptr<AuthStorage> authStorage,
+                   std::shared_ptr<SessionGeneration> sessionGeneration);
 
-    using Dependencies = Inject<TovrinEndpoint, TovrinWebAPIThrottler, AuthStorage>;
+    using Dependencies = Inject<TovrinEndpoint, TovrinWebAPIThrottler, AuthStorage, SessionGeneration>;
 
     // Throttled under "Login". Resolves once the shared user session has started.
     Promise<SessionInfo> loginWithEmail(const std::optional<QString>& email,
@@ -54,6 +56,7 @@ private:
     std::shared_ptr<TovrinEndpoint> tovrinEndpoint_;
     std::shared_ptr<Throttler> throttler_;
     std::shared_ptr<AuthStorage> authStorage_;
+    std::shared_ptr<SessionGeneration> sessionGeneration_;
     std::optional<OngoingRenewal> ongoingRenewSessionCredentialsPromise_;
 };
 

@@ -3,6 +3,7 @@
 #include "API/AuthenticatedBootstrapManager.h"
 #include "API/TovrinServiceError.h"
 #include "Authentication/AuthStorage.h"
+#include "Authentication/SessionGeneration.h"
 #include "Blocked/BlockedUserManager.h"
 #include "Cascade/Filter/CascadeFilterManager.h"
 #include "Cascade/Filter/FilterManager.h"
@@ -25,8 +26,6 @@ std::shared_ptr<UserSession>& sharedInstance() {
     return session;
 }
 
-quint64 sessionGenerationCounter = 0;
-
 }  // namespace
 
 std::shared_ptr<UserSession> UserSession::initializeSharedSessionWithInjector(
@@ -47,10 +46,6 @@ void UserSession::clearSession() {
     session.reset();
 }
 
-quint64 UserSession::currentSessionGeneration() {
-    return sessionGenerationCounter;
-}
-
 void UserSession::configureWithInjector(Injector& injector,
                                         std::shared_ptr<NotificationCenter> notificationCenter) {
     authStorage_ = injector.get<AuthStorage>();
@@ -64,7 +59,13 @@ void UserSession::configureWithInjector(Injector& injector,
     currentConversationManager_ = injector.get<CurrentConversationManager>();
     serverCurrentDateProvider_ = injector.get<ServerCurrentDateProvider>();
     injector_ = &injector;
+    sessionGeneration_ = injector.get<SessionGeneration>();
     notificationCenter_ = std::move(notificationCenter);
+}
+
+std::optional<QString> UserSession::sessionToken() const {
+    if (!credentials_ || credentials_->sessionToken().isEmpty()) return std::nullopt;
+    return credentials_->sessionToken();
 }
 
 bool UserSession::isSessionActive() const {
@@ -86,7 +87,7 @@ void UserSession::setProfileID(const std::optional<QString>& profileID) {
 }
 
 void UserSession::startSessionWithProfileID(const QString& profileID, const SessionCredentials& credentials) {
-    ++sessionGenerationCounter;
+    sessionGeneration_->advance();
     deleteStoreHoldingAnotherMembersData(profileID);
     setProfileID(profileID);
     credentials_ = credentials;
@@ -100,7 +101,7 @@ void UserSession::updateSessionWithNewCredentials(const SessionCredentials& cred
 }
 
 void UserSession::logout() {
-    ++sessionGenerationCounter;
+    sessionGeneration_->advance();
     unregisterDeviceTokenWhenReady();
     // The chat client is disconnected here once it exists.
     if (const auto store = tovrinPersistence()) store->deleteDatabase();

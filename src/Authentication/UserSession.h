@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "API/FullBootstrapInfo.h"
+#include "API/SessionTokenSource.h"
 #include "Authentication/SessionCredentials.h"
 #include "platform/promise/Promise.h"
 
@@ -22,6 +23,7 @@ class LocalPreferences;
 class NotificationCenter;
 class RemoteNotificationRegistrar;
 class ServerCurrentDateProvider;
+class SessionGeneration;
 class TovrinPersistence;
 class UserDefaults;
 
@@ -34,7 +36,7 @@ inline const QString UserDidLogoutNotification = QStringLiteral("UserDidLogoutNo
 // the per-member objects (the container's per-member bindings) when a member's session starts and
 // ends the container's member scope at sign-out, so their class keys yield an empty pointer while
 // there is none. One per process, made by its own class operation; main thread only.
-class UserSession : public std::enable_shared_from_this<UserSession> {
+class UserSession : public std::enable_shared_from_this<UserSession>, public SessionTokenSource {
 public:
     // Makes the shared session at the first call; every call configures it with the arguments.
     static std::shared_ptr<UserSession> initializeSharedSessionWithInjector(
@@ -42,10 +44,6 @@ public:
     static std::shared_ptr<UserSession> sharedSession();
     // Drops the session's per-member objects; the next initialization makes a new shared session.
     static void clearSession();
-
-    // Changes whenever a member's session starts or ends, for the whole process: work begun under one
-    // generation must not go on under another member's tokens.
-    static quint64 currentSessionGeneration();
 
     void configureWithInjector(Injector& injector, std::shared_ptr<NotificationCenter> notificationCenter);
 
@@ -55,6 +53,7 @@ public:
     void setProfileID(const std::optional<QString>& profileID);
     // The tokens of the running process; sign-out leaves the last ones in place.
     const std::optional<SessionCredentials>& credentials() const { return credentials_; }
+    std::optional<QString> sessionToken() const override;
 
     // After a sign-in or sign-up.
     void startSessionWithProfileID(const QString& profileID, const SessionCredentials& credentials);
@@ -115,6 +114,9 @@ private:
     std::shared_ptr<ServerCurrentDateProvider> serverCurrentDateProvider_;
     Injector* injector_ = nullptr;
     std::shared_ptr<NotificationCenter> notificationCenter_;
+    // Advanced at every session start and sign-out: work begun for one member must not go on under
+    // another member's tokens.
+    std::shared_ptr<SessionGeneration> sessionGeneration_;
 
     std::shared_ptr<DeviceRegistrationService> deviceRegistrationService_;
 };
