@@ -1,22 +1,55 @@
 #include "AppModule.h"
+#include "API/AuthenticatedBootstrapService.h"
+#include "API/AuthenticatedTovrinEndpoint.h"
+#include "API/AuthenticatedTovrinService.h"
+#include "API/AuthenticatedURLService.h"
+#include "API/BannedUserListener.h"
+#include "API/BootstrapManager.h"
+#include "API/BootstrapService.h"
+#include "API/CertificateMismatchListener.h"
+#include "API/DeprecatedClientListener.h"
+#include "API/ErrorMessageParser.h"
+#include "API/HTTPHeaderFurnisher.h"
+#include "API/RequestAuthenticator.h"
+#include "API/ServiceJSONMapper.h"
+#include "API/TovrinEndpoint.h"
+#include "API/TovrinService.h"
+#include "API/URLProvider.h"
 
 #include "API/AuthenticatedBootstrapManager.h"
 #include "API/URLService.h"
 #include "Authentication/AuthStorage.h"
+#include "Authentication/CreateAccountService.h"
+#include "Authentication/SessionGeneration.h"
 #include "Authentication/SessionService.h"
+#include "Authentication/UserSession.h"
 #include "Blocked/BlockedUserManager.h"
 #include "Blocked/UserBlockingService.h"
+#include "Cascade/Filter/CascadeFilterJSONMapper.h"
+#include "Cascade/Filter/CascadeFilterManager.h"
+#include "Cascade/Filter/FilterJSONMapper.h"
+#include "Cascade/Filter/FilterManager.h"
+#include "Cascade/NearbyUserJSONMapper.h"
 #include "Categories/UI/Color+Tovrin.h"
 #include "Chat/CurrentConversationManager.h"
+#include "Chat/LastSeenMessageInfoJSONMapper.h"
+#include "Chat/LastSeenMessageInfoManager.h"
+#include "Helpers/DeviceCurrentDateProvider.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/ThreadTrampoline.h"
+#include "Helpers/TimerFactory.h"
 #include "InjectorKeys.h"
+#include "Keychain/MFKeychain.h"
+#include "Media/DeferredImageLoader.h"
 #include "Media/MediaService.h"
 #include "Media/MyProfileImageManager.h"
 #include "Persistence/TovrinPersistence.h"
 #include "Persistence/databasewrapper/Database.h"
 #include "Preferences/LocalPreferences.h"
+#include "RemoteNotifications/DeviceRegistrationService.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
+#include "Rules/RulesJSONMapper.h"
+#include "Throttling/RandomValueGenerator.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
@@ -79,7 +112,18 @@ std::shared_ptr<net::URLSession> makeImageLoadingSession(const Bundle& bundle) {
 }  // namespace
 
 void AppModule::configure(Injector& injector) const {
-    // Platform objects and queues.
+    configurePlatform(injector);
+    configureWebService(injector);
+    configureSignedInWebService(injector);
+    configureMemberSession(injector);
+    configurePersistence(injector);
+    configurePreferences(injector);
+    configureMedia(injector);
+    configureUserInterfaceKit(injector);
+    configureChat(injector);
+}
+
+void AppModule::configurePlatform(Injector& injector) const {
     injector.bindInstance(UserDefaults::standard());
     injector.bindInstance(OperationQueue::main());
     injector.bindInstance(InjectorKeyMainQueue, OperationQueue::main());
@@ -93,19 +137,65 @@ void AppModule::configure(Injector& injector) const {
     injector.bindInstance(Application::shared());
     injector.bindInstance(Device::current());
     injector.bindInstance(Bundle::main());
-    injector.bindInstance(makeWebSession(*Bundle::main()));
-    injector.bindFactory<ui::RefreshControl>([](Injector&, const Arguments&) {
-        auto control = ui::sharedWidget(new ui::RefreshControl());
-        control->setTintColor(tovrinOffWhiteColor());
-        return control;
+    injector.bindFactory<QVariantMap>(InjectorKeyInfoDictionary, [](Injector& injector, const Arguments&) {
+        return std::make_shared<QVariantMap>(injector.get<Bundle>()->infoDictionary());
     });
-    injector.bindClass<AnimationDelegate, AnimationDelegateImpl>();
+    injector.bindFactory<Keychain>([](Injector&, const Arguments&) { return Keychain::system(); });
+    // The request's first argument is the host name.
+    injector.bindFactory<net::Reachability>([](Injector&, const Arguments& arguments) {
+        return net::Reachability::reachabilityWithHostName(arguments.value(0).toString());
+    });
+    injector.bind<TimerFactory>();
+}
 
-    injector.bindFactory<QVariantMap>(
-        QStringLiteral("infoDictionary"), [](Injector& injector, const Arguments&) {
-            return std::make_shared<QVariantMap>(injector.get<Bundle>()->infoDictionary());
+void AppModule::configureWebService(Injector& injector) const {
+    injector.bindInstance(makeWebSession(*Bundle::main()));
+    injector.bind<HTTPHeaderFurnisher>();
+    injector.bind<TovrinService>();
+    injector.bind<TovrinEndpoint>();
+    injector.bind<URLProvider>();
+    injector.bind<BootstrapService>();
+    injector.bind<BootstrapManager>();
+    injector.bind<URLService>(Scope::Singleton);
+    injector.bind<TovrinWebAPIThrottler>(Scope::Singleton);
+    injector.bind<ServerCurrentDateProvider>(Scope::Singleton);
+}
+
+void AppModule::configureSignedInWebService(Injector& injector) const {
+    injector.bind<RequestAuthenticator>();
+    injector.bind<AuthenticatedTovrinService>();
+    injector.bind<AuthenticatedTovrinEndpoint>();
+    injector.bind<AuthenticatedBootstrapService>();
+    injector.bind<AuthenticatedURLService>();
+    injector.bind<AuthenticatedBootstrapManager>(Scope::PerMember);
+}
+
+void AppModule::configureMemberSession(Injector& injector) const {
+    injector.bind<SessionGeneration>(Scope::Singleton);
+    // Signed-in requests take the token of the shared session of the moment; none before it exists.
+    injector.bindFactory<SessionTokenSource>(
+        [](Injector&, const Arguments&) -> std::shared_ptr<SessionTokenSource> {
+            return UserSession::sharedSession();
         });
-    // Each store gets its own connection and its own serial queue.
+    injector.bind<MFKeychain>();
+    injector.bind<AuthStorage>(Scope::Singleton);
+    injector.bind<SessionService>(Scope::Singleton);
+    injector.bind<CreateAccountService>();
+    injector.bind<RemoteNotificationRegistrar>(Scope::Singleton);
+    injector.bind<DeviceRegistrationService>();
+    injector.bind<UserBlockingService>();
+    // The marketing analytics service is passed here once it exists; the manager does not use it.
+    injector.bindFactory<BlockedUserManager>(
+        [](Injector& injector, const Arguments&) {
+            return std::make_shared<BlockedUserManager>(injector.get<UserBlockingService>(), nullptr,
+                                                        injector.get<TovrinPersistence>(),
+                                                        injector.get<SessionGeneration>());
+        },
+        Scope::PerMember);
+}
+
+// Each store gets its own connection and its own serial queue.
+void AppModule::configurePersistence(Injector& injector) const {
     injector.bindFactory<Database>(InjectorKeyTovrinDatabase, [](Injector&, const Arguments&) {
         return std::make_shared<Database>(tovrinSupportDirectory() + QStringLiteral("/tovrin.sqlite"));
     });
@@ -114,15 +204,12 @@ void AppModule::configure(Injector& injector) const {
             return std::make_shared<ThreadTrampoline>(
                 std::make_shared<DispatchQueue>(QStringLiteral("TovrinPersistence")));
         });
-    injector.bindFactory<net::URLSession>(InjectorKeyImageLoadingURLSession,
-                                          [](Injector& injector, const Arguments&) {
-                                              return makeImageLoadingSession(*injector.get<Bundle>());
-                                          });
-    // The request's first argument is the host name.
-    injector.bindFactory<net::Reachability>([](Injector&, const Arguments& arguments) {
-        return net::Reachability::reachabilityWithHostName(arguments.value(0).toString());
-    });
+    injector.bind<NearbyUserJSONMapper>();
+    injector.bind<TovrinPersistence>(Scope::PerMember);
+}
 
+void AppModule::configurePreferences(Injector& injector) const {
+    injector.bind<LocalPreferences>();
     // A converter for the unit system chosen now; anything but metric reads as imperial.
     injector.bindFactory<UnitConverter>(
         [](Injector& injector, const Arguments&) -> std::shared_ptr<UnitConverter> {
@@ -130,43 +217,37 @@ void AppModule::configure(Injector& injector) const {
                 return std::make_shared<MetricUnitConverter>();
             return std::make_shared<ImperialUnitConverter>();
         });
-    injector.bindFactory<Keychain>([](Injector&, const Arguments&) { return Keychain::system(); });
-    // The chat library: each request gets its own stream management over its own storage.
+    injector.bind<FilterManager>(Scope::PerMember);
+    injector.bind<CascadeFilterManager>(Scope::PerMember);
+}
+
+void AppModule::configureMedia(Injector& injector) const {
+    injector.bindFactory<net::URLSession>(
+        InjectorKeyImageLoadingURLSession,
+        [](Injector& injector, const Arguments&) { return makeImageLoadingSession(*injector.get<Bundle>()); },
+        Scope::Singleton);
+    injector.bind<DeferredImageLoader>();
+    injector.bind<MediaService>(Scope::Singleton);
+    injector.bind<MyProfileImageManager>(Scope::Singleton);
+}
+
+void AppModule::configureUserInterfaceKit(Injector& injector) const {
+    injector.bindFactory<ui::RefreshControl>([](Injector&, const Arguments&) {
+        auto control = ui::sharedWidget(new ui::RefreshControl());
+        control->setTintColor(tovrinOffWhiteColor());
+        return control;
+    });
+    injector.bindClass<AnimationDelegate, AnimationDelegateImpl>();
+}
+
+void AppModule::configureChat(Injector& injector) const {
+    // Each request gets its own stream management over its own storage.
     injector.bindFactory<xmpp::XMPPStreamManagement>([](Injector&, const Arguments&) {
         return std::make_shared<xmpp::XMPPStreamManagement>(
             std::make_shared<xmpp::XMPPStreamManagementMemoryStorage>());
     });
-
-    configureUserSessionClasses(injector);
-    configureSingletons(injector);
-}
-
-void AppModule::configureUserSessionClasses(Injector& injector) const {
-    injector.bindFactory<AuthenticatedBootstrapManager>(
-        QStringLiteral("UserSessionScopedAuthenticatedBootstrapManager"),
-        [](Injector& injector, const Arguments&) { return AuthenticatedBootstrapManager::create(injector); });
-    injector.bindFactory<TovrinPersistence>(
-        QStringLiteral("UserSessionScopedPersistence"),
-        [](Injector& injector, const Arguments&) { return TovrinPersistence::create(injector); });
-    // The marketing analytics service is passed here once it exists; the manager does not use it.
-    injector.bindFactory<BlockedUserManager>(
-        QStringLiteral("UserSessionScopedBlockedUserManager"), [](Injector& injector, const Arguments&) {
-            return std::make_shared<BlockedUserManager>(injector.get<UserBlockingService>(), nullptr,
-                                                        injector.get<TovrinPersistence>());
-        });
-}
-
-void AppModule::configureSingletons(Injector& injector) const {
-    injector.setSingleton<URLService>();
-    injector.setSingleton<RemoteNotificationRegistrar>();
-    injector.setSingleton(InjectorKeyImageLoadingURLSession);
-    injector.setSingleton<MediaService>();
-    injector.setSingleton<SessionService>();
-    injector.setSingleton<CurrentConversationManager>();
-    injector.setSingleton<MyProfileImageManager>();
-    injector.setSingleton<TovrinWebAPIThrottler>();
-    injector.setSingleton<ServerCurrentDateProvider>();
-    injector.setSingleton<AuthStorage>();
+    injector.bind<CurrentConversationManager>(Scope::Singleton);
+    injector.bind<LastSeenMessageInfoManager>();
 }
 
 QString AppModule::tovrinSupportDirectory() {

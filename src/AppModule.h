@@ -6,7 +6,8 @@ namespace tovrin {
 
 class Injector;
 
-// The composition root: every shared object of the application is bound here.
+// The composition root: every shared object of the application is bound here, one function per
+// subsystem, each binding with its lifetime.
 class AppModule {
 public:
     void configure(Injector& injector) const;
@@ -15,8 +16,15 @@ public:
     static QString tovrinSupportDirectory();
 
 private:
-    void configureUserSessionClasses(Injector& injector) const;
-    void configureSingletons(Injector& injector) const;
+    void configurePlatform(Injector& injector) const;
+    void configureWebService(Injector& injector) const;
+    void configureSignedInWebService(Injector& injector) const;
+    void configureMemberSession(Injector& injector) const;
+    void configurePersistence(Injector& injector) const;
+    void configurePreferences(Injector& injector) const;
+    void configureMedia(Injector& injector) const;
+    void configureUserInterfaceKit(Injector& injector) const;
+    void configureChat(Injector& injector) const;
 };
 
 }  // namespace tovrin

@@ -4,8 +4,8 @@
 
 namespace tovrin {
 
-// The string keys of the container that have a constant; each constant's value is its name
-// without the prefix, except the image session's.
+// The string keys of the container; each constant's value is its name without the prefix, except
+// the image session's and the information dictionary's.
 inline const QString InjectorKeyMainQueue = QStringLiteral("MainQueue");
 inline const QString InjectorKeyBackgroundQueue = QStringLiteral("BackgroundQueue");
 inline const QString InjectorKeyMainRunLoop = QStringLiteral("MainRunLoop");
@@ -15,5 +15,6 @@ inline const QString InjectorKeyPersistenceThreadTrampoline = QStringLiteral("Pe
 inline const QString InjectorKeyImageLoadingURLSession = QStringLiteral("ImageLoadingSession");
 inline const QString InjectorKeyAdView = QStringLiteral("AdView");
 inline const QString InjectorKeyBlockInterstitial = QStringLiteral("BlockInterstitial");
+inline const QString InjectorKeyInfoDictionary = QStringLiteral("infoDictionary");
 
 }  // namespace tovrin

@@ -3,12 +3,12 @@
 #include <memory>
 
 #include "API/FullBootstrapInfo.h"
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
 class AuthenticatedBootstrapService;
-class Injector;
 
 // Caches the promise of a signed-in member's bootstrap call, one manager per session: a running or
 // fulfilled promise is handed out again, a failed one is replaced at the next call.
@@ -17,8 +17,7 @@ public:
     explicit AuthenticatedBootstrapManager(std::shared_ptr<AuthenticatedBootstrapService> bootstrapService);
     virtual ~AuthenticatedBootstrapManager() = default;
 
-    // Container initializer: the `AuthenticatedBootstrapService` class key.
-    static std::shared_ptr<AuthenticatedBootstrapManager> create(Injector& injector);
+    using Dependencies = Inject<AuthenticatedBootstrapService>;
 
     Promise<FullBootstrapInfo> retrieveFullBootstrapInfo();
     // The next call sends a new request; whoever holds the running one still gets its outcome.

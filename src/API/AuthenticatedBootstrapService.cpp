@@ -10,7 +10,6 @@
 #include "API/URLProvider.h"
 #include "Categories/Collection+NilTolerance.h"
 #include "Rules/RulesJSONMapper.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
@@ -39,15 +38,6 @@ AuthenticatedBootstrapService::AuthenticatedBootstrapService(
       serviceJSONMapper_(std::move(serviceJSONMapper)),
       rulesJSONMapper_(std::move(rulesJSONMapper)),
       tovrinHostURL_(urlProvider_->tovrinHostURL()) {}
-
-std::shared_ptr<AuthenticatedBootstrapService> AuthenticatedBootstrapService::create(Injector& injector) {
-    auto tovrinService = injector.get<AuthenticatedTovrinService>();
-    auto urlProvider = injector.get<URLProvider>();
-    auto serviceJSONMapper = injector.get<ServiceJSONMapper>();
-    auto rulesJSONMapper = injector.get<RulesJSONMapper>();
-    return std::make_shared<AuthenticatedBootstrapService>(tovrinService, urlProvider, serviceJSONMapper,
-                                                           rulesJSONMapper);
-}
 
 Promise<FullBootstrapInfo> AuthenticatedBootstrapService::retrieveFullBootstrapInfo() {
     if (!tovrinHostURL_) {

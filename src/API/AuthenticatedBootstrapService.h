@@ -6,12 +6,12 @@
 #include <optional>
 
 #include "API/FullBootstrapInfo.h"
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
 class AuthenticatedTovrinService;
-class Injector;
 class RulesJSONMapper;
 class ServiceJSONMapper;
 class URLProvider;
@@ -27,9 +27,7 @@ public:
                                   std::shared_ptr<RulesJSONMapper> rulesJSONMapper);
     virtual ~AuthenticatedBootstrapService() = default;
 
-    // Container initializer: the `AuthenticatedTovrinService`, `URLProvider`, `ServiceJSONMapper` and
-    // `RulesJSONMapper` class keys.
-    static std::shared_ptr<AuthenticatedBootstrapService> create(Injector& injector);
+    using Dependencies = Inject<AuthenticatedTovrinService, URLProvider, ServiceJSONMapper, RulesJSONMapper>;
 
     // The addresses of the first entry of each service list and the configuration rules; the client's
     // failure unchanged. Code 1 without a request when no host is configured.

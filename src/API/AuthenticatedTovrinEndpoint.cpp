@@ -3,28 +3,19 @@
 #include "API/AuthenticatedTovrinService.h"
 #include "API/AuthenticatedURLService.h"
 #include "API/HTTPHeaderFurnisher.h"
-#include "API/TovrinServiceError.h"
 #include "API/URLService.h"
-#include "Authentication/UserSession.h"
-#include "platform/di/Injector.h"
+#include "Authentication/SessionGeneration.h"
 
 namespace tovrin {
 
 AuthenticatedTovrinEndpoint::AuthenticatedTovrinEndpoint(
     std::shared_ptr<URLService> urlService, std::shared_ptr<AuthenticatedTovrinService> tovrinService,
     std::shared_ptr<HTTPHeaderFurnisher> httpHeaderFurnisher,
-    std::shared_ptr<AuthenticatedURLService> authenticatedURLService)
+    std::shared_ptr<AuthenticatedURLService> authenticatedURLService,
+    std::shared_ptr<SessionGeneration> sessionGeneration)
     : TovrinEndpoint(std::move(urlService), std::move(tovrinService), std::move(httpHeaderFurnisher)),
-      authenticatedURLService_(std::move(authenticatedURLService)) {}
-
-std::shared_ptr<AuthenticatedTovrinEndpoint> AuthenticatedTovrinEndpoint::create(Injector& injector) {
-    auto urlService = injector.get<URLService>();
-    auto tovrinService = injector.get<AuthenticatedTovrinService>();
-    auto httpHeaderFurnisher = injector.get<HTTPHeaderFurnisher>();
-    auto authenticatedURLService = injector.get<AuthenticatedURLService>();
-    return std::make_shared<AuthenticatedTovrinEndpoint>(urlService, tovrinService, httpHeaderFurnisher,
-                                                         authenticatedURLService);
-}
+      authenticatedURLService_(std::move(authenticatedURLService)),
+      sessionGeneration_(std::move(sessionGeneration)) {}
 
 Promise<QUrl> AuthenticatedTovrinEndpoint::urlPromiseForServiceType(TovrinRequestType serviceType) {
     Promise<QUrl> baseURL;
@@ -35,12 +26,7 @@ Promise<QUrl> AuthenticatedTovrinEndpoint::urlPromiseForServiceType(TovrinReques
     } else {
         TVR_FATAL("Unhandled TovrinRequestType");
     }
-    return baseURL.then([generation = UserSession::currentSessionGeneration()](const QUrl& url) {
-        if (generation != UserSession::currentSessionGeneration()) {
-            return Promise<QUrl>::rejected(tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
-        }
-        return Promise<QUrl>::resolved(url);
-    });
+    return sessionGeneration_->guard(baseURL);
 }
 
 }  // namespace tovrin

@@ -9,9 +9,6 @@
 #include "API/TovrinServiceError.h"
 #include "Authentication/AuthStorage.h"
 #include "Authentication/SessionService.h"
-#include "Authentication/UserSession.h"
-#include "InjectorKeys.h"
-#include "platform/di/Injector.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/OperationQueue.h"
 #include "platform/net/URLError.h"
@@ -25,11 +22,6 @@ namespace {
 const QString SessionGenerationProperty = QStringLiteral("TovrinSessionGeneration");
 const QString SessionRenewedProperty = QStringLiteral("TovrinSessionRenewed");
 
-bool belongsToCurrentSession(const net::URLRequest& request) {
-    return request.property(SessionGenerationProperty).toULongLong() ==
-           UserSession::currentSessionGeneration();
-}
-
 }  // namespace
 
 AuthenticatedTovrinService::AuthenticatedTovrinService(
@@ -40,37 +32,21 @@ AuthenticatedTovrinService::AuthenticatedTovrinService(
     std::shared_ptr<BannedUserListener> bannedUserListener,
     std::shared_ptr<CertificateMismatchListener> certificateMismatchListener,
     std::shared_ptr<RequestAuthenticator> requestAuthenticator, std::shared_ptr<AuthStorage> authStorage,
+    std::shared_ptr<SessionService> sessionService, std::shared_ptr<SessionGeneration> sessionGeneration,
     std::shared_ptr<OperationQueue> operationQueue, std::shared_ptr<OperationQueue> mainQueue)
     : TovrinService(std::move(networkClient), std::move(notificationCenter), std::move(errorMessageParser),
                     std::move(httpHeaderFurnisher), std::move(deprecatedClientListener),
                     std::move(bannedUserListener), std::move(certificateMismatchListener),
                     std::move(operationQueue), std::move(mainQueue)),
       requestAuthenticator_(std::move(requestAuthenticator)),
-      authStorage_(std::move(authStorage)) {}
-
-std::shared_ptr<AuthenticatedTovrinService> AuthenticatedTovrinService::create(Injector& injector) {
-    auto networkClient = injector.get<net::URLSession>();
-    auto notificationCenter = injector.get<NotificationCenter>();
-    auto errorMessageParser = injector.get<ErrorMessageParser>();
-    auto httpHeaderFurnisher = injector.get<HTTPHeaderFurnisher>();
-    auto deprecatedClientListener = injector.get<DeprecatedClientListener>();
-    auto bannedUserListener = injector.get<BannedUserListener>();
-    auto certificateMismatchListener = injector.get<CertificateMismatchListener>();
-    auto requestAuthenticator = injector.get<RequestAuthenticator>();
-    auto authStorage = injector.get<AuthStorage>();
-    auto operationQueue = injector.get<OperationQueue>(InjectorKeyBackgroundQueue);
-    auto mainQueue = injector.get<OperationQueue>(InjectorKeyMainQueue);
-    return std::make_shared<AuthenticatedTovrinService>(
-        networkClient, notificationCenter, errorMessageParser, httpHeaderFurnisher, deprecatedClientListener,
-        bannedUserListener, certificateMismatchListener, requestAuthenticator, authStorage, operationQueue,
-        mainQueue);
-}
+      authStorage_(std::move(authStorage)),
+      sessionService_(std::move(sessionService)),
+      sessionGeneration_(std::move(sessionGeneration)) {}
 
 Promise<QJsonValue> AuthenticatedTovrinService::JSONWithURLRequest(const net::URLRequest& request) {
     const JSONDeferred deferred = JSONDeferred::make();
     net::URLRequest tagged = request;
-    tagged.setProperty(QVariant::fromValue(UserSession::currentSessionGeneration()),
-                       SessionGenerationProperty);
+    tagged.setProperty(QVariant::fromValue(sessionGeneration_->current()), SessionGenerationProperty);
     if (requestAuthenticator_->canAuthenticateRequests()) {
         JSONWithURLRequestDeferred(requestAuthenticator_->authenticateRequest(tagged), deferred);
     } else {
@@ -111,7 +87,7 @@ void AuthenticatedTovrinService::reestablishSessionAndRetryWithURLRequest(const 
         return;
     }
     const std::optional<LoginCredentials> credentials = authStorage_->loginCredentials();
-    const Promise<SessionInfo> renewal = sessionService()->renewSessionCredentialsWithEmail(
+    const Promise<SessionInfo> renewal = sessionService_->renewSessionCredentialsWithEmail(
         credentials ? credentials->email() : std::nullopt,
         credentials ? credentials->password() : std::nullopt);
     auto self = std::static_pointer_cast<AuthenticatedTovrinService>(shared_from_this());
@@ -140,13 +116,8 @@ Error AuthenticatedTovrinService::errorForFailedRenewal(const Error& renewalErro
     return tovrinServiceError(TovrinServiceErrorSessionRenewalFailed);
 }
 
-std::shared_ptr<SessionService> AuthenticatedTovrinService::sessionService() {
-    if (!sessionService_) {
-        TVR_ASSERT(injector_ != nullptr,
-                   "AuthenticatedTovrinService renews only when built by the container");
-        sessionService_ = injector_->get<SessionService>();
-    }
-    return sessionService_;
+bool AuthenticatedTovrinService::belongsToCurrentSession(const net::URLRequest& request) const {
+    return sessionGeneration_->isCurrent(request.property(SessionGenerationProperty).toULongLong());
 }
 
 }  // namespace tovrin

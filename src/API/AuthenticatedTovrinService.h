@@ -1,6 +1,9 @@
 #pragma once
 
 #include "API/TovrinService.h"
+#include "Authentication/SessionGeneration.h"
+#include "InjectorKeys.h"
+#include "platform/di/Inject.h"
 
 namespace tovrin {
 
@@ -27,20 +30,21 @@ public:
                                std::shared_ptr<CertificateMismatchListener> certificateMismatchListener,
                                std::shared_ptr<RequestAuthenticator> requestAuthenticator,
                                std::shared_ptr<AuthStorage> authStorage,
+                               std::shared_ptr<SessionService> sessionService,
+                               std::shared_ptr<SessionGeneration> sessionGeneration,
                                std::shared_ptr<OperationQueue> operationQueue,
                                std::shared_ptr<OperationQueue> mainQueue);
 
-    // Container initializer: the keys of `TovrinService`, with `RequestAuthenticator` and
-    // `AuthStorage` before the two queues.
-    static std::shared_ptr<AuthenticatedTovrinService> create(Injector& injector);
+    using Dependencies = Inject<net::URLSession, NotificationCenter, ErrorMessageParser, HTTPHeaderFurnisher,
+                                DeprecatedClientListener, BannedUserListener, CertificateMismatchListener,
+                                RequestAuthenticator, AuthStorage, SessionService, SessionGeneration,
+                                Named<OperationQueue, InjectorKeyBackgroundQueue>,
+                                Named<OperationQueue, InjectorKeyMainQueue>>;
 
     // Posts no HTTP-activity notifications.
     Promise<QJsonValue> JSONWithURLRequest(const net::URLRequest& request) override;
 
     static bool isAuthenticationRequiredError(const Error& error);
-
-    // The session service is taken from the container at the first renewal.
-    void setInjector(Injector* injector) { injector_ = injector; }
 
 protected:
     void handleNetworkResponse(const net::DataTaskResponse& response, const net::URLRequest& originalRequest,
@@ -53,12 +57,12 @@ protected:
 private:
     void resendWithNewSession(const net::URLRequest& request, const JSONDeferred& deferred);
     static Error errorForFailedRenewal(const Error& renewalError);
-    std::shared_ptr<SessionService> sessionService();
+    bool belongsToCurrentSession(const net::URLRequest& request) const;
 
     std::shared_ptr<RequestAuthenticator> requestAuthenticator_;
     std::shared_ptr<AuthStorage> authStorage_;
     std::shared_ptr<SessionService> sessionService_;
-    Injector* injector_ = nullptr;
+    std::shared_ptr<SessionGeneration> sessionGeneration_;
 };
 
 }  // namespace tovrin

@@ -1,17 +1,12 @@
 #include "API/AuthenticatedURLService.h"
 
 #include "API/AuthenticatedBootstrapManager.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
 AuthenticatedURLService::AuthenticatedURLService(
     std::shared_ptr<AuthenticatedBootstrapManager> bootstrapManager)
     : bootstrapManager_(std::move(bootstrapManager)) {}
-
-std::shared_ptr<AuthenticatedURLService> AuthenticatedURLService::create(Injector& injector) {
-    return std::make_shared<AuthenticatedURLService>(injector.get<AuthenticatedBootstrapManager>());
-}
 
 Promise<QUrl> AuthenticatedURLService::URLForAPI() {
     return bootstrapInfoWithValueResolver<QUrl>(

@@ -6,12 +6,12 @@
 
 #include "API/FullBootstrapInfo.h"
 #include "API/TovrinServiceError.h"
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
 class AuthenticatedBootstrapManager;
-class Injector;
 
 // A signed-in member's base addresses, from the bootstrap answer of the session that was current
 // when this service was made.
@@ -21,8 +21,7 @@ public:
     explicit AuthenticatedURLService(std::shared_ptr<AuthenticatedBootstrapManager> bootstrapManager);
     virtual ~AuthenticatedURLService() = default;
 
-    // Container initializer: the `AuthenticatedBootstrapManager` class key (the session's current one).
-    static std::shared_ptr<AuthenticatedURLService> create(Injector& injector);
+    using Dependencies = Inject<AuthenticatedBootstrapManager>;
 
     virtual Promise<QUrl> URLForAPI();
     virtual Promise<QUrl> URLForMedia();

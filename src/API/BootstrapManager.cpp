@@ -2,16 +2,11 @@
 
 #include "API/BootstrapService.h"
 #include "Categories/Promise+InProgress.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
 BootstrapManager::BootstrapManager(std::shared_ptr<BootstrapService> bootstrapService)
     : bootstrapService_(std::move(bootstrapService)) {}
-
-std::shared_ptr<BootstrapManager> BootstrapManager::create(Injector& injector) {
-    return std::make_shared<BootstrapManager>(injector.get<BootstrapService>());
-}
 
 Promise<QUrl> BootstrapManager::retrieveUnauthenticatedApiURL() {
     return reusedOr([this] { return bootstrapService_->retrieveApiURL(); });

@@ -3,12 +3,12 @@
 #include <QUrl>
 #include <memory>
 
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
 class BootstrapService;
-class Injector;
 
 // Caches the promise of one signed-out bootstrap call: a running or fulfilled promise is handed out
 // again, a failed one is replaced at the next call. One manager serves one of its two operations.
@@ -17,8 +17,7 @@ public:
     explicit BootstrapManager(std::shared_ptr<BootstrapService> bootstrapService);
     virtual ~BootstrapManager() = default;
 
-    // Container initializer: the `BootstrapService` class key.
-    static std::shared_ptr<BootstrapManager> create(Injector& injector);
+    using Dependencies = Inject<BootstrapService>;
 
     Promise<QUrl> retrieveUnauthenticatedApiURL();
     Promise<QUrl> retrieveUnauthenticatedWebURL();

@@ -6,7 +6,6 @@
 #include "API/TovrinService.h"
 #include "API/TovrinServiceError.h"
 #include "API/URLProvider.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
@@ -17,13 +16,6 @@ BootstrapService::BootstrapService(std::shared_ptr<TovrinService> tovrinService,
       urlProvider_(std::move(urlProvider)),
       serviceJSONMapper_(std::move(serviceJSONMapper)),
       tovrinHostURL_(urlProvider_->tovrinHostURL()) {}
-
-std::shared_ptr<BootstrapService> BootstrapService::create(Injector& injector) {
-    auto tovrinService = injector.get<TovrinService>();
-    auto urlProvider = injector.get<URLProvider>();
-    auto serviceJSONMapper = injector.get<ServiceJSONMapper>();
-    return std::make_shared<BootstrapService>(tovrinService, urlProvider, serviceJSONMapper);
-}
 
 Promise<QUrl> BootstrapService::retrieveApiURL() {
     const std::optional<QUrl> hostURL = urlProvider_->tovrinHostURL();

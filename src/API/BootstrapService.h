@@ -6,11 +6,11 @@
 #include <memory>
 #include <optional>
 
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
-class Injector;
 class ServiceJSONMapper;
 class TovrinService;
 class URLProvider;
@@ -23,8 +23,7 @@ public:
                      std::shared_ptr<ServiceJSONMapper> serviceJSONMapper);
     virtual ~BootstrapService() = default;
 
-    // Container initializer: the `TovrinService`, `URLProvider` and `ServiceJSONMapper` class keys.
-    static std::shared_ptr<BootstrapService> create(Injector& injector);
+    using Dependencies = Inject<TovrinService, URLProvider, ServiceJSONMapper>;
 
     // The provider's current host address, without a request; code 1 when none is configured.
     virtual Promise<QUrl> retrieveApiURL();

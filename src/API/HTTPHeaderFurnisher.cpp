@@ -1,6 +1,5 @@
 #include "API/HTTPHeaderFurnisher.h"
 
-#include "platform/di/Injector.h"
 #include "platform/system/Device.h"
 
 namespace tovrin {
@@ -9,12 +8,6 @@ HTTPHeaderFurnisher::HTTPHeaderFurnisher(std::shared_ptr<Device> device, const Q
     : device_(std::move(device)),
       bundleShortVersion_(infoDictionary.value(bundleShortVersionStringInfoDictKey).toString()),
       bundleVersion_(infoDictionary.value(bundleVersionInfoDictKey).toString()) {}
-
-std::shared_ptr<HTTPHeaderFurnisher> HTTPHeaderFurnisher::create(Injector& injector) {
-    auto device = injector.get<Device>();
-    auto infoDictionary = injector.get<QVariantMap>(QStringLiteral("infoDictionary"));
-    return std::make_shared<HTTPHeaderFurnisher>(std::move(device), *infoDictionary);
-}
 
 net::URLRequest HTTPHeaderFurnisher::furnishURLRequest(const net::URLRequest& request,
                                                        const std::optional<QString>& contentType) const {

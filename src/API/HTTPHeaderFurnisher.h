@@ -5,12 +5,13 @@
 #include <memory>
 #include <optional>
 
+#include "InjectorKeys.h"
+#include "platform/di/Inject.h"
 #include "platform/net/URLRequest.h"
 
 namespace tovrin {
 
 class Device;
-class Injector;
 
 inline const QString userAgentHeaderKey = QStringLiteral("User-Agent");
 inline const QString acceptHeaderKey = QStringLiteral("Accept");
@@ -27,8 +28,7 @@ public:
     HTTPHeaderFurnisher(std::shared_ptr<Device> device, const QVariantMap& infoDictionary);
     virtual ~HTTPHeaderFurnisher() = default;
 
-    // Container initializer: the `Device` class key, "infoDictionary".
-    static std::shared_ptr<HTTPHeaderFurnisher> create(Injector& injector);
+    using Dependencies = Inject<Device, Value<Named<QVariantMap, InjectorKeyInfoDictionary>>>;
 
     // "User-Agent", "Accept" and, when one is given, "Content-Type", each replacing an earlier value.
     net::URLRequest furnishURLRequest(const net::URLRequest& request,

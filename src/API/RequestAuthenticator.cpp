@@ -1,20 +1,16 @@
 #include "API/RequestAuthenticator.h"
 
-#include "Authentication/UserSession.h"
+#include "API/SessionTokenSource.h"
 
 namespace tovrin {
 
-namespace {
+RequestAuthenticator::RequestAuthenticator(TokenSourceProvider tokenSource)
+    : tokenSource_(std::move(tokenSource)) {}
 
-std::optional<QString> currentSessionToken() {
-    const auto session = UserSession::sharedSession();
-    if (!session || !session->credentials()) return std::nullopt;
-    const QString& token = session->credentials()->sessionToken();
-    if (token.isEmpty()) return std::nullopt;
-    return token;
+std::optional<QString> RequestAuthenticator::currentSessionToken() const {
+    const auto source = tokenSource_();
+    return source ? source->sessionToken() : std::nullopt;
 }
-
-}  // namespace
 
 bool RequestAuthenticator::canAuthenticateRequests() const {
     return currentSessionToken().has_value();

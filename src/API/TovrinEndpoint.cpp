@@ -5,7 +5,6 @@
 #include "API/TovrinJSONRequest.h"
 #include "API/TovrinService.h"
 #include "API/URLService.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
@@ -15,13 +14,6 @@ TovrinEndpoint::TovrinEndpoint(std::shared_ptr<URLService> urlService,
     : urlService_(std::move(urlService)),
       tovrinService_(std::move(tovrinService)),
       httpHeaderFurnisher_(std::move(httpHeaderFurnisher)) {}
-
-std::shared_ptr<TovrinEndpoint> TovrinEndpoint::create(Injector& injector) {
-    auto urlService = injector.get<URLService>();
-    auto tovrinService = injector.get<TovrinService>();
-    auto httpHeaderFurnisher = injector.get<HTTPHeaderFurnisher>();
-    return std::make_shared<TovrinEndpoint>(urlService, tovrinService, httpHeaderFurnisher);
-}
 
 Promise<QJsonValue> TovrinEndpoint::JSONWithRequest(std::shared_ptr<const TovrinRequest> request) {
     return urlPromiseForServiceType(request->serviceType())

@@ -5,13 +5,13 @@
 #include <memory>
 
 #include "API/TovrinRequest.h"
+#include "platform/di/Inject.h"
 #include "platform/net/URLRequest.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
 class HTTPHeaderFurnisher;
-class Injector;
 class TovrinService;
 class URLService;
 
@@ -24,8 +24,7 @@ public:
                    std::shared_ptr<HTTPHeaderFurnisher> httpHeaderFurnisher);
     virtual ~TovrinEndpoint() = default;
 
-    // Container initializer: the `URLService`, `TovrinService` and `HTTPHeaderFurnisher` class keys.
-    static std::shared_ptr<TovrinEndpoint> create(Injector& injector);
+    using Dependencies = Inject<URLService, TovrinService, HTTPHeaderFurnisher>;
 
     // The decoded JSON, or the base address's failure (nothing is sent then), or the client's.
     Promise<QJsonValue> JSONWithRequest(std::shared_ptr<const TovrinRequest> request);

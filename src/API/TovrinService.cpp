@@ -7,8 +7,6 @@
 #include "API/HTTPHeaderFurnisher.h"
 #include "API/TovrinServiceError.h"
 #include "Categories/Promise+InProgress.h"
-#include "InjectorKeys.h"
-#include "platform/di/Injector.h"
 #include "platform/foundation/JSON.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/OperationQueue.h"
@@ -36,21 +34,6 @@ TovrinService::TovrinService(std::shared_ptr<net::URLSession> networkClient,
       mainQueue_(std::move(mainQueue)) {}
 
 TovrinService::~TovrinService() = default;
-
-std::shared_ptr<TovrinService> TovrinService::create(Injector& injector) {
-    auto networkClient = injector.get<net::URLSession>();
-    auto notificationCenter = injector.get<NotificationCenter>();
-    auto errorMessageParser = injector.get<ErrorMessageParser>();
-    auto httpHeaderFurnisher = injector.get<HTTPHeaderFurnisher>();
-    auto deprecatedClientListener = injector.get<DeprecatedClientListener>();
-    auto bannedUserListener = injector.get<BannedUserListener>();
-    auto certificateMismatchListener = injector.get<CertificateMismatchListener>();
-    auto operationQueue = injector.get<OperationQueue>(InjectorKeyBackgroundQueue);
-    auto mainQueue = injector.get<OperationQueue>(InjectorKeyMainQueue);
-    return std::make_shared<TovrinService>(networkClient, notificationCenter, errorMessageParser,
-                                           httpHeaderFurnisher, deprecatedClientListener, bannedUserListener,
-                                           certificateMismatchListener, operationQueue, mainQueue);
-}
 
 Promise<QJsonValue> TovrinService::JSONWithURLRequest(const net::URLRequest& request) {
     const JSONDeferred deferred = JSONDeferred::make();

@@ -5,6 +5,8 @@
 #include <QString>
 #include <memory>
 
+#include "InjectorKeys.h"
+#include "platform/di/Inject.h"
 #include "platform/foundation/URLQueryItem.h"
 #include "platform/net/URLSession.h"
 #include "platform/promise/Promise.h"
@@ -16,7 +18,6 @@ class CertificateMismatchListener;
 class DeprecatedClientListener;
 class ErrorMessageParser;
 class HTTPHeaderFurnisher;
-class Injector;
 class NotificationCenter;
 class OperationQueue;
 
@@ -43,9 +44,10 @@ public:
                   std::shared_ptr<OperationQueue> operationQueue, std::shared_ptr<OperationQueue> mainQueue);
     virtual ~TovrinService();
 
-    // Container initializer: the `URLSession` class key, `NotificationCenter`, `ErrorMessageParser`,
-    // `HTTPHeaderFurnisher`, the three listener keys, "BackgroundQueue", "MainQueue".
-    static std::shared_ptr<TovrinService> create(Injector& injector);
+    using Dependencies = Inject<net::URLSession, NotificationCenter, ErrorMessageParser, HTTPHeaderFurnisher,
+                                DeprecatedClientListener, BannedUserListener, CertificateMismatchListener,
+                                Named<OperationQueue, InjectorKeyBackgroundQueue>,
+                                Named<OperationQueue, InjectorKeyMainQueue>>;
 
     // Sends the request, bracketed by the HTTP-activity notifications.
     virtual Promise<QJsonValue> JSONWithURLRequest(const net::URLRequest& request);

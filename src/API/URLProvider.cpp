@@ -1,7 +1,6 @@
 #include "API/URLProvider.h"
 
 #include "LaunchConfiguration.h"
-#include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 
 namespace tovrin {
@@ -9,10 +8,6 @@ namespace tovrin {
 URLProvider::URLProvider() : URLProvider(Bundle::main()) {}
 
 URLProvider::URLProvider(std::shared_ptr<Bundle> bundle) : bundle_(std::move(bundle)) {}
-
-std::shared_ptr<URLProvider> URLProvider::create(Injector& injector) {
-    return std::make_shared<URLProvider>(injector.get<Bundle>());
-}
 
 std::optional<QUrl> URLProvider::tovrinHostURL() const {
     const QVariant value = bundle_->objectForInfoDictionaryKey(LaunchConfiguration::HostURLKey);

@@ -4,10 +4,11 @@
 #include <memory>
 #include <optional>
 
+#include "platform/di/Inject.h"
+
 namespace tovrin {
 
 class Bundle;
-class Injector;
 
 // The web service's host address, scheme included: the base of every API request.
 class URLProvider {
@@ -16,8 +17,7 @@ public:
     explicit URLProvider(std::shared_ptr<Bundle> bundle);
     virtual ~URLProvider() = default;
 
-    // Container initializer: the `Bundle` class key (the main bundle).
-    static std::shared_ptr<URLProvider> create(Injector& injector);
+    using Dependencies = Inject<Bundle>;
 
     // Read from the information dictionary ("TovrinHostURL") at each call. Nothing when the key is
     // missing or its text is no http(s) address with a host.

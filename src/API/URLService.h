@@ -3,12 +3,12 @@
 #include <QUrl>
 #include <memory>
 
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
 class BootstrapManager;
-class Injector;
 
 // The signed-out base addresses. One per process.
 class URLService {
@@ -16,8 +16,7 @@ public:
     explicit URLService(std::shared_ptr<BootstrapManager> bootstrapManager);
     virtual ~URLService() = default;
 
-    // Container initializer: the `BootstrapManager` class key.
-    static std::shared_ptr<URLService> create(Injector& injector);
+    using Dependencies = Inject<BootstrapManager>;
 
     // The configured host address; no request is made.
     virtual Promise<QUrl> URLForAPI();

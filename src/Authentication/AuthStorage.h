@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "Authentication/LoginCredentials.h"
+#include "platform/di/Inject.h"
 
 namespace tovrin {
 
-class Injector;
 class MFKeychain;
 
 inline const QString kLoginCredentialKey = QStringLiteral("LoginCredentials");
@@ -17,8 +17,7 @@ class AuthStorage {
 public:
     explicit AuthStorage(std::shared_ptr<MFKeychain> keychain);
 
-    // Container initializer: a new `MFKeychain`.
-    static std::shared_ptr<AuthStorage> create(Injector& injector);
+    using Dependencies = Inject<MFKeychain>;
 
     // The in-memory copy changes whatever the keychain reports; storing nothing deletes the item.
     void storeLoginCredentials(const std::optional<LoginCredentials>& credentials);

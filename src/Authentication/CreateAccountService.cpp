@@ -6,7 +6,6 @@
 #include "Authentication/AuthStorage.h"
 #include "Authentication/UserSession.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
@@ -15,13 +14,6 @@ CreateAccountService::CreateAccountService(std::shared_ptr<TovrinEndpoint> tovri
                                            std::shared_ptr<AuthStorage> authStorage)
     : ThrottledService(std::move(tovrinEndpoint), std::move(throttler)),
       authStorage_(std::move(authStorage)) {}
-
-std::shared_ptr<CreateAccountService> CreateAccountService::create(Injector& injector) {
-    auto tovrinEndpoint = injector.get<TovrinEndpoint>();
-    auto throttler = injector.get<TovrinWebAPIThrottler>();
-    auto authStorage = injector.get<AuthStorage>();
-    return std::make_shared<CreateAccountService>(tovrinEndpoint, throttler, authStorage);
-}
 
 Promise<void> CreateAccountService::createAccountWithEmail(const QString& email, const QString& password,
                                                            bool optIn, Date birthday) {

@@ -4,12 +4,14 @@
 #include <memory>
 
 #include "Throttling/ThrottledService.h"
+#include "platform/di/Inject.h"
 #include "platform/foundation/Date.h"
 
 namespace tovrin {
 
 class AuthStorage;
-class Injector;
+class TovrinEndpoint;
+class TovrinWebAPIThrottler;
 
 // Sign-up: POST "/v3/users" without authorization, throttled under this class.
 class CreateAccountService : public ThrottledService {
@@ -17,8 +19,7 @@ public:
     CreateAccountService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint, std::shared_ptr<Throttler> throttler,
                          std::shared_ptr<AuthStorage> authStorage);
 
-    // Container initializer: the `TovrinEndpoint`, `TovrinWebAPIThrottler` and `AuthStorage` class keys.
-    static std::shared_ptr<CreateAccountService> create(Injector& injector);
+    using Dependencies = Inject<TovrinEndpoint, TovrinWebAPIThrottler, AuthStorage>;
 
     // Resolves once the account exists, the credentials are stored and the shared user session has
     // started. Nothing is stored before the service accepted the account; a response that names no

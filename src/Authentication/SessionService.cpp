@@ -5,25 +5,20 @@
 #include "API/TovrinServiceError.h"
 #include "Authentication/AuthResponseParser.h"
 #include "Authentication/AuthStorage.h"
+#include "Authentication/SessionGeneration.h"
 #include "Authentication/UserSession.h"
 #include "Throttling/ThrottledService.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
 SessionService::SessionService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint,
-                               std::shared_ptr<Throttler> throttler, std::shared_ptr<AuthStorage> authStorage)
+                               std::shared_ptr<Throttler> throttler, std::shared_ptr<AuthStorage> authStorage,
+                               std::shared_ptr<SessionGeneration> sessionGeneration)
     : tovrinEndpoint_(std::move(tovrinEndpoint)),
       throttler_(std::move(throttler)),
-      authStorage_(std::move(authStorage)) {}
-
-std::shared_ptr<SessionService> SessionService::create(Injector& injector) {
-    auto tovrinEndpoint = injector.get<TovrinEndpoint>();
-    auto throttler = injector.get<TovrinWebAPIThrottler>();
-    auto authStorage = injector.get<AuthStorage>();
-    return std::make_shared<SessionService>(tovrinEndpoint, throttler, authStorage);
-}
+      authStorage_(std::move(authStorage)),
+      sessionGeneration_(std::move(sessionGeneration)) {}
 
 Promise<SessionInfo> SessionService::loginWithEmail(const std::optional<QString>& email,
                                                     const std::optional<QString>& password) {
@@ -40,7 +35,7 @@ Promise<SessionInfo> SessionService::loginWithEmail(const std::optional<QString>
 
 Promise<SessionInfo> SessionService::renewSessionCredentialsWithEmail(
     const std::optional<QString>& email, const std::optional<QString>& password) {
-    const quint64 generation = UserSession::currentSessionGeneration();
+    const SessionGeneration::Stamp generation = sessionGeneration_->current();
     if (ongoingRenewSessionCredentialsPromise_ &&
         ongoingRenewSessionCredentialsPromise_->sessionGeneration == generation) {
         return ongoingRenewSessionCredentialsPromise_->promise;
@@ -54,12 +49,12 @@ Promise<SessionInfo> SessionService::renewSessionCredentialsWithEmail(
 // already updated or signed out.
 Promise<SessionInfo> SessionService::startRenewal(const std::optional<QString>& email,
                                                   const std::optional<QString>& password) {
-    const quint64 generation = UserSession::currentSessionGeneration();
+    const SessionGeneration::Stamp generation = sessionGeneration_->current();
     auto self = shared_from_this();
     return sessionEndpointPromiseForEmail(email, password)
         .then([self, generation](const SessionInfo& info) {
             self->renewalDidSettle(generation);
-            if (generation != UserSession::currentSessionGeneration()) {
+            if (!self->sessionGeneration_->isCurrent(generation)) {
                 return Promise<SessionInfo>::rejected(
                     tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
             }
@@ -70,7 +65,7 @@ Promise<SessionInfo> SessionService::startRenewal(const std::optional<QString>& 
         .catchError([self, generation](const Error& error) {
             // The code alone decides, whatever the domain.
             if (error.code() == TovrinServiceErrorInvalidCredentials &&
-                generation == UserSession::currentSessionGeneration()) {
+                self->sessionGeneration_->isCurrent(generation)) {
                 if (auto session = UserSession::sharedSession()) session->logout();
             }
             self->renewalDidSettle(generation);

@@ -6,24 +6,26 @@
 #include <optional>
 
 #include "Authentication/SessionInfo.h"
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
 class AuthStorage;
-class Injector;
+class SessionGeneration;
 class Throttler;
 class TovrinEndpoint;
+class TovrinWebAPIThrottler;
 
 // Sign-in and the silent renewal of the session, both POST "/v3/sessions" without authorization.
 // One per process.
 class SessionService : public std::enable_shared_from_this<SessionService> {
 public:
     SessionService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint, std::shared_ptr<Throttler> throttler,
-                   std::shared_ptr<AuthStorage> authStorage);
+                   std::shared_ptr<AuthStorage> authStorage,
+                   std::shared_ptr<SessionGeneration> sessionGeneration);
 
-    // Container initializer: the `TovrinEndpoint`, `TovrinWebAPIThrottler` and `AuthStorage` class keys.
-    static std::shared_ptr<SessionService> create(Injector& injector);
+    using Dependencies = Inject<TovrinEndpoint, TovrinWebAPIThrottler, AuthStorage, SessionGeneration>;
 
     // Throttled under "Login". Resolves once the shared user session has started.
     Promise<SessionInfo> loginWithEmail(const std::optional<QString>& email,
@@ -54,6 +56,7 @@ private:
     std::shared_ptr<TovrinEndpoint> tovrinEndpoint_;
     std::shared_ptr<Throttler> throttler_;
     std::shared_ptr<AuthStorage> authStorage_;
+    std::shared_ptr<SessionGeneration> sessionGeneration_;
     std::optional<OngoingRenewal> ongoingRenewSessionCredentialsPromise_;
 };
 

@@ -3,6 +3,7 @@
 #include "API/AuthenticatedBootstrapManager.h"
 #include "API/TovrinServiceError.h"
 #include "Authentication/AuthStorage.h"
+#include "Authentication/SessionGeneration.h"
 #include "Blocked/BlockedUserManager.h"
 #include "Cascade/Filter/CascadeFilterManager.h"
 #include "Cascade/Filter/FilterManager.h"
@@ -25,8 +26,6 @@ std::shared_ptr<UserSession>& sharedInstance() {
     return session;
 }
 
-quint64 sessionGenerationCounter = 0;
-
 }  // namespace
 
 std::shared_ptr<UserSession> UserSession::initializeSharedSessionWithInjector(
@@ -42,11 +41,9 @@ std::shared_ptr<UserSession> UserSession::sharedSession() {
 }
 
 void UserSession::clearSession() {
-    sharedInstance().reset();
-}
-
-quint64 UserSession::currentSessionGeneration() {
-    return sessionGenerationCounter;
+    std::shared_ptr<UserSession>& session = sharedInstance();
+    if (session && session->injector_) session->injector_->endMemberScope();
+    session.reset();
 }
 
 void UserSession::configureWithInjector(Injector& injector,
@@ -61,9 +58,14 @@ void UserSession::configureWithInjector(Injector& injector,
     localPreferences_ = injector.get<LocalPreferences>();
     currentConversationManager_ = injector.get<CurrentConversationManager>();
     serverCurrentDateProvider_ = injector.get<ServerCurrentDateProvider>();
-    notInjector_ = &injector;
-    bindUserSessionScopedInstances();
+    injector_ = &injector;
+    sessionGeneration_ = injector.get<SessionGeneration>();
     notificationCenter_ = std::move(notificationCenter);
+}
+
+std::optional<QString> UserSession::sessionToken() const {
+    if (!credentials_ || credentials_->sessionToken().isEmpty()) return std::nullopt;
+    return credentials_->sessionToken();
 }
 
 bool UserSession::isSessionActive() const {
@@ -85,7 +87,7 @@ void UserSession::setProfileID(const std::optional<QString>& profileID) {
 }
 
 void UserSession::startSessionWithProfileID(const QString& profileID, const SessionCredentials& credentials) {
-    ++sessionGenerationCounter;
+    sessionGeneration_->advance();
     deleteStoreHoldingAnotherMembersData(profileID);
     setProfileID(profileID);
     credentials_ = credentials;
@@ -99,10 +101,10 @@ void UserSession::updateSessionWithNewCredentials(const SessionCredentials& cred
 }
 
 void UserSession::logout() {
-    ++sessionGenerationCounter;
+    sessionGeneration_->advance();
     unregisterDeviceTokenWhenReady();
     // The chat client is disconnected here once it exists.
-    if (tovrinPersistence_) tovrinPersistence_->deleteDatabase();
+    if (const auto store = tovrinPersistence()) store->deleteDatabase();
     dropMemberObjects();
     authStorage_->removeStoredLoginCredentials();
     setProfileID(std::nullopt);
@@ -110,48 +112,43 @@ void UserSession::logout() {
     notificationCenter_->post(UserDidLogoutNotification);
 }
 
-// Every per-member field, in the order a sign-out drops them. The class key of a routed field
-// yields the field's object of the moment. A new per-member class joins this list and the set-up.
-template <class Visit>
-void UserSession::forEachMemberObject(Visit&& visit) {
-    visit(&UserSession::tovrinPersistence_, Routing::ClassKey);
-    visit(&UserSession::bootstrapManager_, Routing::ClassKey);
-    visit(&UserSession::filterManager_, Routing::ClassKey);
-    visit(&UserSession::cascadeFilterManager_, Routing::ClassKey);
-    visit(&UserSession::blockedUserManager_, Routing::ClassKey);
-    visit(&UserSession::deviceRegistrationService_, Routing::None);
-}
-
 template <class T>
-void UserSession::routeClassKey(std::shared_ptr<T> UserSession::*field) {
-    notInjector_->bindFactory<T>(
-        [weakSelf = weak_from_this(), field](Injector&, const Arguments&) -> std::shared_ptr<T> {
-            const auto self = weakSelf.lock();
-            return self ? (*self).*field : nullptr;
-        });
+std::shared_ptr<T> UserSession::memberObject() const {
+    return injector_->get<T>();
 }
 
-void UserSession::bindUserSessionScopedInstances() {
-    forEachMemberObject([this](auto field, Routing routing) {
-        if (routing == Routing::ClassKey) routeClassKey(field);
-    });
+std::shared_ptr<TovrinPersistence> UserSession::tovrinPersistence() const {
+    return memberObject<TovrinPersistence>();
+}
+std::shared_ptr<AuthenticatedBootstrapManager> UserSession::bootstrapManager() const {
+    return memberObject<AuthenticatedBootstrapManager>();
+}
+std::shared_ptr<FilterManager> UserSession::filterManager() const {
+    return memberObject<FilterManager>();
+}
+std::shared_ptr<CascadeFilterManager> UserSession::cascadeFilterManager() const {
+    return memberObject<CascadeFilterManager>();
+}
+std::shared_ptr<BlockedUserManager> UserSession::blockedUserManager() const {
+    return memberObject<BlockedUserManager>();
+}
+
+// The order of making is the order a sign-out drops them. A new per-member class is bound with
+// `Scope::PerMember` and made here.
+void UserSession::setupSessionResources() {
+    injector_->make<TovrinPersistence>();
+    if (!isSessionActive()) return;
+    injector_->make<AuthenticatedBootstrapManager>();
+    injector_->make<FilterManager>();
+    injector_->make<CascadeFilterManager>();
+    injector_->make<BlockedUserManager>();
+    deviceRegistrationService_ = injector_->get<DeviceRegistrationService>();
+    registerDeviceTokenWhenReady();
 }
 
 void UserSession::dropMemberObjects() {
-    forEachMemberObject([this](auto field, Routing) { (this->*field).reset(); });
-}
-
-void UserSession::setupSessionResources() {
-    tovrinPersistence_ = notInjector_->get<TovrinPersistence>(QStringLiteral("UserSessionScopedPersistence"));
-    if (!isSessionActive()) return;
-    bootstrapManager_ = notInjector_->get<AuthenticatedBootstrapManager>(
-        QStringLiteral("UserSessionScopedAuthenticatedBootstrapManager"));
-    filterManager_ = std::make_shared<FilterManager>(tovrinPersistence_);
-    cascadeFilterManager_ = std::make_shared<CascadeFilterManager>(tovrinPersistence_);
-    blockedUserManager_ =
-        notInjector_->get<BlockedUserManager>(QStringLiteral("UserSessionScopedBlockedUserManager"));
-    deviceRegistrationService_ = notInjector_->get<DeviceRegistrationService>();
-    registerDeviceTokenWhenReady();
+    injector_->endMemberScope();
+    deviceRegistrationService_.reset();
 }
 
 // Only the service of the session still running registers: one dropped meanwhile does nothing.
@@ -172,24 +169,27 @@ void UserSession::unregisterDeviceTokenWhenReady() {
 
 // A store opened while nobody was signed in may still hold the data of the member before.
 void UserSession::deleteStoreHoldingAnotherMembersData(const QString& profileID) {
-    if (tovrinPersistence_ && this->profileID() != profileID) tovrinPersistence_->deleteDatabase();
+    const auto store = tovrinPersistence();
+    if (store && this->profileID() != profileID) store->deleteDatabase();
 }
 
 Promise<FullBootstrapInfo> UserSession::fetchBootstrapInfo() {
-    if (!bootstrapManager_) {
+    const auto bootstrapManager = this->bootstrapManager();
+    if (!bootstrapManager) {
         return Promise<FullBootstrapInfo>::rejected(
             tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
     }
-    return bootstrapManager_->retrieveFullBootstrapInfo().then(
-        [persistence = tovrinPersistence_](const FullBootstrapInfo& info) {
+    return bootstrapManager->retrieveFullBootstrapInfo().then(
+        [persistence = tovrinPersistence()](const FullBootstrapInfo& info) {
             if (persistence) persistence->saveConfigurationRules(info.configurationRules());
             return info;
         });
 }
 
 Promise<std::shared_ptr<ConfigurationRules>> UserSession::fetchConfigurationRules() {
-    if (bootstrapManager_ && !serverCurrentDateProvider_->isOffsetValid()) {
-        bootstrapManager_->invalidateCurrentBootstrapPromise();
+    const auto bootstrapManager = this->bootstrapManager();
+    if (bootstrapManager && !serverCurrentDateProvider_->isOffsetValid()) {
+        bootstrapManager->invalidateCurrentBootstrapPromise();
     }
     using Rules = std::shared_ptr<ConfigurationRules>;
     return fetchBootstrapInfo()
@@ -201,7 +201,7 @@ Promise<std::shared_ptr<ConfigurationRules>> UserSession::fetchConfigurationRule
                 clock->setServerTime(*rules.serverTime());
             return std::make_shared<ConfigurationRules>(rules);
         })
-        .catchError([persistence = tovrinPersistence_](const Error&) {
+        .catchError([persistence = tovrinPersistence()](const Error&) {
             if (!persistence) return Promise<Rules>::resolved(nullptr);
             return persistence->getConfigurationRules();
         });

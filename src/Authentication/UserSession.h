@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "API/FullBootstrapInfo.h"
+#include "API/SessionTokenSource.h"
 #include "Authentication/SessionCredentials.h"
 #include "platform/promise/Promise.h"
 
@@ -22,6 +23,7 @@ class LocalPreferences;
 class NotificationCenter;
 class RemoteNotificationRegistrar;
 class ServerCurrentDateProvider;
+class SessionGeneration;
 class TovrinPersistence;
 class UserDefaults;
 
@@ -31,21 +33,17 @@ inline const QString UserDidLogoutNotification = QStringLiteral("UserDidLogoutNo
 
 // Who is signed in. A session is active while login credentials and a profile id are stored; the
 // tokens live in memory only, so a remembered member's first request renews them. The session makes
-// the per-member objects when a member's session starts and drops them at sign-out; the container's
-// class keys of the routed ones yield the current object, or an empty pointer while there is none.
-// One per process, made by its own class operation; main thread only.
-class UserSession : public std::enable_shared_from_this<UserSession> {
+// the per-member objects (the container's per-member bindings) when a member's session starts and
+// ends the container's member scope at sign-out, so their class keys yield an empty pointer while
+// there is none. One per process, made by its own class operation; main thread only.
+class UserSession : public std::enable_shared_from_this<UserSession>, public SessionTokenSource {
 public:
     // Makes the shared session at the first call; every call configures it with the arguments.
     static std::shared_ptr<UserSession> initializeSharedSessionWithInjector(
         Injector& injector, std::shared_ptr<NotificationCenter> notificationCenter);
     static std::shared_ptr<UserSession> sharedSession();
-    // The next initialization makes a new shared session.
+    // Drops the session's per-member objects; the next initialization makes a new shared session.
     static void clearSession();
-
-    // Changes whenever a member's session starts or ends, for the whole process: work begun under one
-    // generation must not go on under another member's tokens.
-    static quint64 currentSessionGeneration();
 
     void configureWithInjector(Injector& injector, std::shared_ptr<NotificationCenter> notificationCenter);
 
@@ -55,6 +53,7 @@ public:
     void setProfileID(const std::optional<QString>& profileID);
     // The tokens of the running process; sign-out leaves the last ones in place.
     const std::optional<SessionCredentials>& credentials() const { return credentials_; }
+    std::optional<QString> sessionToken() const override;
 
     // After a sign-in or sign-up.
     void startSessionWithProfileID(const QString& profileID, const SessionCredentials& credentials);
@@ -62,9 +61,8 @@ public:
     void updateSessionWithNewCredentials(const SessionCredentials& credentials);
     void logout();
 
-    // Routes the class keys of the per-member objects to this session's fields; once, at configuration.
-    void bindUserSessionScopedInstances();
-    // Makes the store always, and every other per-member object when the session is active.
+    // Makes the store always, and every other per-member object when the session is active: the
+    // container keeps them as the member's until the sign-out.
     void setupSessionResources();
     // The server's configuration rules; never rejects: when the bootstrap call fails, the stored
     // rules, or nothing. Repeats the bootstrap call when the server clock's offset is stale, and sets
@@ -73,34 +71,14 @@ public:
     // The session's bootstrap answer; its rules are saved to the store on the way.
     Promise<FullBootstrapInfo> fetchBootstrapInfo();
 
-    // The per-member objects.
-    const std::shared_ptr<TovrinPersistence>& tovrinPersistence() const { return tovrinPersistence_; }
-    void setTovrinPersistence(std::shared_ptr<TovrinPersistence> persistence) {
-        tovrinPersistence_ = std::move(persistence);
-    }
-    const std::shared_ptr<AuthenticatedBootstrapManager>& bootstrapManager() const {
-        return bootstrapManager_;
-    }
-    void setBootstrapManager(std::shared_ptr<AuthenticatedBootstrapManager> manager) {
-        bootstrapManager_ = std::move(manager);
-    }
-    const std::shared_ptr<FilterManager>& filterManager() const { return filterManager_; }
-    void setFilterManager(std::shared_ptr<FilterManager> manager) { filterManager_ = std::move(manager); }
-    const std::shared_ptr<CascadeFilterManager>& cascadeFilterManager() const {
-        return cascadeFilterManager_;
-    }
-    void setCascadeFilterManager(std::shared_ptr<CascadeFilterManager> manager) {
-        cascadeFilterManager_ = std::move(manager);
-    }
-    const std::shared_ptr<BlockedUserManager>& blockedUserManager() const { return blockedUserManager_; }
-    void setBlockedUserManager(std::shared_ptr<BlockedUserManager> manager) {
-        blockedUserManager_ = std::move(manager);
-    }
+    // The per-member objects; nothing while none was made.
+    std::shared_ptr<TovrinPersistence> tovrinPersistence() const;
+    std::shared_ptr<AuthenticatedBootstrapManager> bootstrapManager() const;
+    std::shared_ptr<FilterManager> filterManager() const;
+    std::shared_ptr<CascadeFilterManager> cascadeFilterManager() const;
+    std::shared_ptr<BlockedUserManager> blockedUserManager() const;
     const std::shared_ptr<DeviceRegistrationService>& deviceRegistrationService() const {
         return deviceRegistrationService_;
-    }
-    void setDeviceRegistrationService(std::shared_ptr<DeviceRegistrationService> service) {
-        deviceRegistrationService_ = std::move(service);
     }
 
     // The process-wide collaborators.
@@ -119,16 +97,12 @@ public:
 private:
     UserSession() = default;
 
-    enum class Routing { ClassKey, None };
-
-    template <class Visit>
-    static void forEachMemberObject(Visit&& visit);
-    template <class T>
-    void routeClassKey(std::shared_ptr<T> UserSession::*field);
     void registerDeviceTokenWhenReady();
     void unregisterDeviceTokenWhenReady();
     void deleteStoreHoldingAnotherMembersData(const QString& profileID);
     void dropMemberObjects();
+    template <class T>
+    std::shared_ptr<T> memberObject() const;
 
     std::optional<SessionCredentials> credentials_;
 
@@ -138,14 +112,12 @@ private:
     std::shared_ptr<LocalPreferences> localPreferences_;
     std::shared_ptr<CurrentConversationManager> currentConversationManager_;
     std::shared_ptr<ServerCurrentDateProvider> serverCurrentDateProvider_;
-    Injector* notInjector_ = nullptr;
+    Injector* injector_ = nullptr;
     std::shared_ptr<NotificationCenter> notificationCenter_;
+    // Advanced at every session start and sign-out: work begun for one member must not go on under
+    // another member's tokens.
+    std::shared_ptr<SessionGeneration> sessionGeneration_;
 
-    std::shared_ptr<TovrinPersistence> tovrinPersistence_;
-    std::shared_ptr<AuthenticatedBootstrapManager> bootstrapManager_;
-    std::shared_ptr<FilterManager> filterManager_;
-    std::shared_ptr<CascadeFilterManager> cascadeFilterManager_;
-    std::shared_ptr<BlockedUserManager> blockedUserManager_;
     std::shared_ptr<DeviceRegistrationService> deviceRegistrationService_;
 };
 

@@ -10,6 +10,7 @@ namespace tovrin {
 
 class MarketingAnalytics;
 class NotificationCenter;
+class SessionGeneration;
 class TovrinPersistence;
 class UserBlockingService;
 
@@ -31,7 +32,8 @@ public:
     // The marketing analytics service is held, not used.
     BlockedUserManager(std::shared_ptr<UserBlockingService> userBlockingService,
                        std::shared_ptr<MarketingAnalytics> marketer,
-                       std::shared_ptr<TovrinPersistence> tovrinPersistence);
+                       std::shared_ptr<TovrinPersistence> tovrinPersistence,
+                       std::shared_ptr<SessionGeneration> sessionGeneration);
 
     // Once the service accepted the block: the id joins the set, the conversation's row leaves the
     // store (the messages stay), the block is announced, and the promise is fulfilled. A failure
@@ -51,6 +53,7 @@ private:
     std::shared_ptr<MarketingAnalytics> marketer_;
     std::shared_ptr<TovrinPersistence> tovrinPersistence_;
     std::shared_ptr<NotificationCenter> notificationCenter_;
+    std::shared_ptr<SessionGeneration> sessionGeneration_;
 };
 
 }  // namespace tovrin

@@ -3,15 +3,8 @@
 #include "API/AuthenticatedTovrinEndpoint.h"
 #include "API/TovrinAPIRequest.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
-
-std::shared_ptr<UserBlockingService> UserBlockingService::create(Injector& injector) {
-    auto tovrinEndpoint = injector.get<AuthenticatedTovrinEndpoint>();
-    auto throttler = injector.get<TovrinWebAPIThrottler>();
-    return std::make_shared<UserBlockingService>(tovrinEndpoint, throttler);
-}
 
 Promise<QJsonValue> UserBlockingService::blockUserWithProfileID(const QString& profileID) {
     return JSONWithRequest(TovrinAPIRequest::POSTRequestWithPath(

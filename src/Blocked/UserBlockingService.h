@@ -5,10 +5,12 @@
 #include <memory>
 
 #include "Throttling/ThrottledService.h"
+#include "platform/di/Inject.h"
 
 namespace tovrin {
 
-class Injector;
+class AuthenticatedTovrinEndpoint;
+class TovrinWebAPIThrottler;
 
 // The blocking calls of the signed-in member. Failures come as the web client and the throttler
 // give them (8 once the service's limit of blocks is reached).
@@ -16,8 +18,7 @@ class UserBlockingService : public ThrottledService {
 public:
     using ThrottledService::ThrottledService;
 
-    // Container initializer: the `AuthenticatedTovrinEndpoint` and `TovrinWebAPIThrottler` class keys.
-    static std::shared_ptr<UserBlockingService> create(Injector& injector);
+    using Dependencies = Inject<AuthenticatedTovrinEndpoint, TovrinWebAPIThrottler>;
 
     // POST "/v3/me/blocks/<profile id>", without a body.
     Promise<QJsonValue> blockUserWithProfileID(const QString& profileID);

@@ -5,7 +5,6 @@
 
 #include "Categories/Collection+NilTolerance.h"
 #include "Categories/Date+Milliseconds.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
@@ -43,10 +42,6 @@ std::optional<qint64> optionalWholeNumber(const QJsonObject& dictionary, const Q
 
 NearbyUserJSONMapper::NearbyUserJSONMapper(std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider)
     : currentDateProvider_(std::move(currentDateProvider)) {}
-
-std::shared_ptr<NearbyUserJSONMapper> NearbyUserJSONMapper::create(Injector& injector) {
-    return std::make_shared<NearbyUserJSONMapper>(injector.get<DeviceCurrentDateProvider>());
-}
 
 std::shared_ptr<NearbyUser> NearbyUserJSONMapper::nearbyUserWithJSONDictionary(
     const QJsonObject& dictionary) const {

@@ -5,10 +5,9 @@
 
 #include "API/NearbyUser.h"
 #include "Helpers/DeviceCurrentDateProvider.h"
+#include "platform/di/Inject.h"
 
 namespace tovrin {
-
-class Injector;
 
 // The one JSON form of a member, read from the nearby-users, profile and conversation answers and
 // written to and read from the local store: "profileId", "displayName", "profileImageMediaHash",
@@ -20,8 +19,7 @@ public:
     explicit NearbyUserJSONMapper(std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider);
     virtual ~NearbyUserJSONMapper() = default;
 
-    // Container initializer: the `DeviceCurrentDateProvider` class key.
-    static std::shared_ptr<NearbyUserJSONMapper> create(Injector& injector);
+    using Dependencies = Inject<DeviceCurrentDateProvider>;
 
     std::shared_ptr<NearbyUser> nearbyUserWithJSONDictionary(const QJsonObject& dictionary) const;
     // Exactly the seven members; absent values are JSON null.

@@ -1,16 +1,11 @@
 #include "Chat/LastSeenMessageInfoManager.h"
 
 #include "Persistence/TovrinPersistence.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
 LastSeenMessageInfoManager::LastSeenMessageInfoManager(std::shared_ptr<TovrinPersistence> tovrinPersistence)
     : tovrinPersistence_(std::move(tovrinPersistence)) {}
-
-std::shared_ptr<LastSeenMessageInfoManager> LastSeenMessageInfoManager::create(Injector& injector) {
-    return std::make_shared<LastSeenMessageInfoManager>(injector.get<TovrinPersistence>());
-}
 
 void LastSeenMessageInfoManager::saveLastSeenMessageInfo(const LastSeenMessageInfo& info) {
     if (tovrinPersistence_) tovrinPersistence_->saveLastSeenMessageInfo(info);

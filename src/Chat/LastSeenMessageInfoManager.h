@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "Chat/LastSeenMessageInfo.h"
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
-class Injector;
 class TovrinPersistence;
 
 // The inbox's last-seen marker in the member's store. Keeps no state of its own. Main thread.
@@ -15,8 +15,7 @@ class LastSeenMessageInfoManager {
 public:
     explicit LastSeenMessageInfoManager(std::shared_ptr<TovrinPersistence> tovrinPersistence);
 
-    // Container initializer: the `TovrinPersistence` class key (the session's store).
-    static std::shared_ptr<LastSeenMessageInfoManager> create(Injector& injector);
+    using Dependencies = Inject<TovrinPersistence>;
 
     // Replaces the stored marker; the result is not awaited.
     void saveLastSeenMessageInfo(const LastSeenMessageInfo& info);

@@ -1,7 +1,5 @@
 #include "Helpers/ServerCurrentDateProvider.h"
 
-#include "platform/di/Injector.h"
-
 namespace tovrin {
 
 namespace {
@@ -13,10 +11,6 @@ constexpr double OffsetLifetime = 60.0;
 ServerCurrentDateProvider::ServerCurrentDateProvider(
     std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider)
     : currentDateProvider_(std::move(currentDateProvider)) {}
-
-std::shared_ptr<ServerCurrentDateProvider> ServerCurrentDateProvider::create(Injector& injector) {
-    return std::make_shared<ServerCurrentDateProvider>(injector.get<DeviceCurrentDateProvider>());
-}
 
 void ServerCurrentDateProvider::setServerTime(Date serverDate) {
     cachedDate_ = serverDate;

@@ -4,10 +4,9 @@
 #include <optional>
 
 #include "Helpers/DeviceCurrentDateProvider.h"
+#include "platform/di/Inject.h"
 
 namespace tovrin {
-
-class Injector;
 
 // The current time on the service's clock: the device clock corrected by the offset measured at
 // the last server time. The offset counts as fresh for 60 s after it was measured, and before any.
@@ -16,8 +15,7 @@ public:
     explicit ServerCurrentDateProvider(std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider);
     virtual ~ServerCurrentDateProvider() = default;
 
-    // Container initializer: the `DeviceCurrentDateProvider` class key.
-    static std::shared_ptr<ServerCurrentDateProvider> create(Injector& injector);
+    using Dependencies = Inject<DeviceCurrentDateProvider>;
 
     void setServerTime(Date serverDate);
     virtual Date currentServerDate() const;

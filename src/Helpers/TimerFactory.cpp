@@ -1,17 +1,10 @@
 #include "Helpers/TimerFactory.h"
 
-#include "InjectorKeys.h"
-#include "platform/di/Injector.h"
-
 namespace tovrin {
 
 TimerFactory::TimerFactory() : TimerFactory(RunLoop::main()) {}
 
 TimerFactory::TimerFactory(std::shared_ptr<RunLoop> runLoop) : mainRunLoop_(runLoop) {}
-
-std::shared_ptr<TimerFactory> TimerFactory::create(Injector& injector) {
-    return std::make_shared<TimerFactory>(injector.get<RunLoop>(InjectorKeyMainRunLoop));
-}
 
 std::shared_ptr<Timer> TimerFactory::timerOnMainRunLoopWithInterval(double interval, Timer::Action action,
                                                                     QVariant userInfo, bool repeats) {

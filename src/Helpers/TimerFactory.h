@@ -2,11 +2,11 @@
 
 #include <memory>
 
+#include "InjectorKeys.h"
+#include "platform/di/Inject.h"
 #include "platform/foundation/Timer.h"
 
 namespace tovrin {
-
-class Injector;
 
 // Makes timers that fire on the main run loop.
 class TimerFactory {
@@ -15,8 +15,7 @@ public:
     explicit TimerFactory(std::shared_ptr<RunLoop> runLoop);
     virtual ~TimerFactory() = default;
 
-    // Container initializer: the run loop of "MainRunLoop".
-    static std::shared_ptr<TimerFactory> create(Injector& injector);
+    using Dependencies = Inject<Named<RunLoop, InjectorKeyMainRunLoop>>;
 
     // Returns the timer already scheduled. The caller holds it; letting go of it invalidates it.
     virtual std::shared_ptr<Timer> timerOnMainRunLoopWithInterval(double interval, Timer::Action action,

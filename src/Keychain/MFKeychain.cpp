@@ -2,17 +2,12 @@
 
 #include <QDebug>
 
-#include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 
 namespace tovrin {
 
 MFKeychain::MFKeychain(std::shared_ptr<Keychain> keychain, std::shared_ptr<Bundle> bundle)
     : keychain_(std::move(keychain)), bundle_(std::move(bundle)) {}
-
-std::shared_ptr<MFKeychain> MFKeychain::create(Injector& injector) {
-    return std::make_shared<MFKeychain>(injector.get<Keychain>(), injector.get<Bundle>());
-}
 
 QString MFKeychain::account() const {
     return bundle_->bundleIdentifier();

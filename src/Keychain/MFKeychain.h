@@ -4,13 +4,13 @@
 #include <memory>
 #include <optional>
 
+#include "platform/di/Inject.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/system/Keychain.h"
 
 namespace tovrin {
 
 class Bundle;
-class Injector;
 
 // One archived object per key, each a generic-password item whose service is the key and whose
 // account is the application's bundle identifier.
@@ -19,8 +19,7 @@ public:
     MFKeychain(std::shared_ptr<Keychain> keychain, std::shared_ptr<Bundle> bundle);
     virtual ~MFKeychain() = default;
 
-    // Container initializer: the platform keychain and the main bundle.
-    static std::shared_ptr<MFKeychain> create(Injector& injector);
+    using Dependencies = Inject<Keychain, Bundle>;
 
     // An object adds or updates the item; nothing deletes it. Whether the keychain reported success.
     template <Archivable T>

@@ -2,8 +2,6 @@
 
 #include "API/TovrinService.h"
 #include "API/TovrinServiceError.h"
-#include "InjectorKeys.h"
-#include "platform/di/Injector.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/OperationQueue.h"
 #include "platform/imaging/ImageDecoding.h"
@@ -17,13 +15,6 @@ DeferredImageLoader::DeferredImageLoader(std::shared_ptr<net::URLSession> urlSes
     : urlSession_(std::move(urlSession)),
       notificationCenter_(std::move(notificationCenter)),
       mainQueue_(std::move(mainQueue)) {}
-
-std::shared_ptr<DeferredImageLoader> DeferredImageLoader::create(Injector& injector) {
-    auto urlSession = injector.get<net::URLSession>(InjectorKeyImageLoadingURLSession);
-    auto notificationCenter = injector.get<NotificationCenter>();
-    auto mainQueue = injector.get<OperationQueue>();
-    return std::make_shared<DeferredImageLoader>(urlSession, notificationCenter, mainQueue);
-}
 
 Promise<QImage> DeferredImageLoader::imageAtURL(const QUrl& url) {
     TVR_ASSERT(MainQueue::isMainThread(), "Images are loaded on the main thread");

@@ -6,11 +6,12 @@
 #include <memory>
 #include <optional>
 
+#include "InjectorKeys.h"
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
-class Injector;
 class NotificationCenter;
 class OperationQueue;
 
@@ -29,9 +30,8 @@ public:
                         std::shared_ptr<NotificationCenter> notificationCenter,
                         std::shared_ptr<OperationQueue> mainQueue);
 
-    // Container initializer: the "ImageLoadingSession" key and the notification-centre and
-    // operation-queue class keys.
-    static std::shared_ptr<DeferredImageLoader> create(Injector& injector);
+    using Dependencies =
+        Inject<Named<net::URLSession, InjectorKeyImageLoadingURLSession>, NotificationCenter, OperationQueue>;
 
     // An absent address is rejected with 14 at once; everything else settles in a later turn.
     Promise<QImage> imageAtURL(const QUrl& url);

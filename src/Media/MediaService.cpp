@@ -2,9 +2,7 @@
 
 #include "API/AuthenticatedURLService.h"
 #include "API/TovrinServiceError.h"
-#include "InjectorKeys.h"
 #include "Media/DeferredImageLoader.h"
-#include "platform/di/Injector.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/imaging/ImageDrawing.h"
@@ -31,14 +29,6 @@ MediaService::MediaService(URLServiceProvider urlService,
       userDefaults_(std::move(userDefaults)),
       mainScreen_(std::move(mainScreen)) {
     thumbnailCache_->setTotalCostLimit(ThumbnailCacheTotalCostLimit);
-}
-
-std::shared_ptr<MediaService> MediaService::create(Injector& injector) {
-    URLServiceProvider urlService = [&injector] { return injector.get<AuthenticatedURLService>(); };
-    auto deferredImageLoader = injector.get<DeferredImageLoader>();
-    auto userDefaults = injector.get<UserDefaults>();
-    auto mainScreen = injector.get<Screen>(InjectorKeyMainScreen);
-    return std::make_shared<MediaService>(urlService, deferredImageLoader, userDefaults, mainScreen);
 }
 
 // The screen is read on the main thread too.

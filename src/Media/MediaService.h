@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+#include "InjectorKeys.h"
+#include "platform/di/Inject.h"
 #include "platform/foundation/MemoryCache.h"
 #include "platform/promise/Promise.h"
 
@@ -14,7 +16,6 @@ namespace tovrin {
 
 class AuthenticatedURLService;
 class DeferredImageLoader;
-class Injector;
 class Screen;
 class UserDefaults;
 
@@ -36,9 +37,8 @@ public:
                  std::shared_ptr<UserDefaults> userDefaults, std::shared_ptr<Screen> mainScreen);
     virtual ~MediaService() = default;
 
-    // Container initializer: the `AuthenticatedURLService` class key (resolved at each call), the
-    // `DeferredImageLoader` and user-defaults class keys, and "MainScreen".
-    static std::shared_ptr<MediaService> create(Injector& injector);
+    using Dependencies = Inject<Provider<AuthenticatedURLService>, DeferredImageLoader, UserDefaults,
+                                Named<Screen, InjectorKeyMainScreen>>;
 
     // On the main thread, a thumbnail already in the memory cache fulfils the promise before it is
     // returned.

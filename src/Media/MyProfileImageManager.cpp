@@ -1,16 +1,11 @@
 #include "Media/MyProfileImageManager.h"
 
 #include "Preferences/LocalPreferences.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
 MyProfileImageManager::MyProfileImageManager(std::shared_ptr<LocalPreferences> localPreferences)
     : localPreferences_(std::move(localPreferences)) {}
-
-std::shared_ptr<MyProfileImageManager> MyProfileImageManager::create(Injector& injector) {
-    return std::make_shared<MyProfileImageManager>(injector.get<LocalPreferences>());
-}
 
 void MyProfileImageManager::setImageHashPendingModeration(const std::optional<QString>& imageHash) {
     localPreferences_->setImageHashPendingModeration(imageHash.value_or(DefaultValue));

@@ -4,9 +4,10 @@
 #include <memory>
 #include <optional>
 
+#include "platform/di/Inject.h"
+
 namespace tovrin {
 
-class Injector;
 class LocalPreferences;
 
 // Decides the pending-moderation overlay on the member's own photo: the photo that was public when
@@ -18,8 +19,7 @@ public:
 
     explicit MyProfileImageManager(std::shared_ptr<LocalPreferences> localPreferences);
 
-    // Container initializer: the `LocalPreferences` class key.
-    static std::shared_ptr<MyProfileImageManager> create(Injector& injector);
+    using Dependencies = Inject<LocalPreferences>;
 
     void setImageHashPendingModeration(const std::optional<QString>& imageHash);
     void clearModeratedImageHash();

@@ -18,13 +18,11 @@
 #include "Chat/LastSeenMessageInfoJSONMapper.h"
 #include "Chat/LocationMessage.h"
 #include "Chat/TextMessage.h"
-#include "InjectorKeys.h"
 #include "Persistence/DatabaseFileRegistry.h"
 #include "Persistence/databasewrapper/Cursor.h"
 #include "Persistence/databasewrapper/Database.h"
 #include "Persistence/databasewrapper/PreparedStatement.h"
 #include "Rules/RulesJSONMapper.h"
-#include "platform/di/Injector.h"
 #include "platform/foundation/JSON.h"
 
 namespace tovrin {
@@ -157,15 +155,6 @@ TovrinPersistence::TovrinPersistence(
 }
 
 TovrinPersistence::~TovrinPersistence() = default;
-
-std::shared_ptr<TovrinPersistence> TovrinPersistence::create(Injector& injector) {
-    return std::make_shared<TovrinPersistence>(
-        injector.get<Database>(InjectorKeyTovrinDatabase), injector.get<NearbyUserJSONMapper>(),
-        injector.get<FilterJSONMapper>(), injector.get<CascadeFilterJSONMapper>(),
-        injector.get<RulesJSONMapper>(), injector.get<LastSeenMessageInfoJSONMapper>(),
-        injector.get<DeviceCurrentDateProvider>(),
-        injector.get<ThreadTrampoline>(InjectorKeyPersistenceThreadTrampoline));
-}
 
 // Construction
 

@@ -11,7 +11,9 @@
 #include "Chat/ArchiveMessageResultIDs.h"
 #include "Helpers/DeviceCurrentDateProvider.h"
 #include "Helpers/ThreadTrampoline.h"
+#include "InjectorKeys.h"
 #include "Persistence/databasewrapper/Binding.h"
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
@@ -26,7 +28,6 @@ class Database;
 class DirectedMessage;
 class Filter;
 class FilterJSONMapper;
-class Injector;
 class LastSeenMessageInfo;
 class LastSeenMessageInfoJSONMapper;
 class NearbyUser;
@@ -101,9 +102,10 @@ public:
     TovrinPersistence(const TovrinPersistence&) = delete;
     TovrinPersistence& operator=(const TovrinPersistence&) = delete;
 
-    // Container initializer: "TovrinDatabase", the five mappers' and `DeviceCurrentDateProvider`
-    // class keys, "PersistenceThreadTrampoline".
-    static std::shared_ptr<TovrinPersistence> create(Injector& injector);
+    using Dependencies =
+        Inject<Named<Database, InjectorKeyTovrinDatabase>, NearbyUserJSONMapper, FilterJSONMapper,
+               CascadeFilterJSONMapper, RulesJSONMapper, LastSeenMessageInfoJSONMapper,
+               DeviceCurrentDateProvider, Named<ThreadTrampoline, InjectorKeyPersistenceThreadTrampoline>>;
 
     // The block runs on the store's queue; its result settles the promise on the main queue. A
     // queued block keeps the store alive until it has run.

@@ -1,16 +1,11 @@
 #include "Preferences/LocalPreferences.h"
 
-#include "platform/di/Injector.h"
 #include "platform/foundation/UserDefaults.h"
 
 namespace tovrin {
 
 LocalPreferences::LocalPreferences(std::shared_ptr<UserDefaults> userDefaults)
     : userDefaults_(std::move(userDefaults)) {}
-
-std::shared_ptr<LocalPreferences> LocalPreferences::create(Injector& injector) {
-    return std::make_shared<LocalPreferences>(injector.get<UserDefaults>());
-}
 
 quint64 LocalPreferences::unitSystem() const {
     return static_cast<quint64>(userDefaults_->integerForKey(LocalPreferencesUnitSystem));

@@ -4,9 +4,10 @@
 #include <memory>
 #include <optional>
 
+#include "platform/di/Inject.h"
+
 namespace tovrin {
 
-class Injector;
 class UserDefaults;
 
 // The settings that belong to the device rather than the member's account.
@@ -19,8 +20,7 @@ public:
 
     explicit LocalPreferences(std::shared_ptr<UserDefaults> userDefaults);
 
-    // Container initializer: the user-defaults class key.
-    static std::shared_ptr<LocalPreferences> create(Injector& injector);
+    using Dependencies = Inject<UserDefaults>;
 
     // 0 imperial (also when never set), 1 metric.
     quint64 unitSystem() const;

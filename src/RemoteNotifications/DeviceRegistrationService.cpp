@@ -6,7 +6,6 @@
 #include "API/TovrinAPIRequest.h"
 #include "Categories/Data+Hexadecimal.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
-#include "platform/di/Injector.h"
 #include "platform/system/Device.h"
 
 namespace tovrin {
@@ -15,13 +14,6 @@ DeviceRegistrationService::DeviceRegistrationService(std::shared_ptr<TovrinEndpo
                                                      std::shared_ptr<Throttler> throttler,
                                                      std::shared_ptr<Device> device)
     : ThrottledService(std::move(tovrinEndpoint), std::move(throttler)), device_(std::move(device)) {}
-
-std::shared_ptr<DeviceRegistrationService> DeviceRegistrationService::create(Injector& injector) {
-    auto tovrinEndpoint = injector.get<AuthenticatedTovrinEndpoint>();
-    auto throttler = injector.get<TovrinWebAPIThrottler>();
-    auto device = injector.get<Device>();
-    return std::make_shared<DeviceRegistrationService>(tovrinEndpoint, throttler, device);
-}
 
 void DeviceRegistrationService::registerDeviceToken(const QByteArray& deviceToken) {
     QJsonObject body{{QStringLiteral("token"), hexadecimalString(deviceToken)}};

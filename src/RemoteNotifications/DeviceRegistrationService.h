@@ -4,11 +4,13 @@
 #include <memory>
 
 #include "Throttling/ThrottledService.h"
+#include "platform/di/Inject.h"
 
 namespace tovrin {
 
+class AuthenticatedTovrinEndpoint;
 class Device;
-class Injector;
+class TovrinWebAPIThrottler;
 
 // Tells the web service the device token of push notifications, as the signed-in member, and takes
 // it back at sign-out. Failures are only logged.
@@ -17,9 +19,7 @@ public:
     DeviceRegistrationService(std::shared_ptr<TovrinEndpoint> tovrinEndpoint,
                               std::shared_ptr<Throttler> throttler, std::shared_ptr<Device> device);
 
-    // Container initializer: the `AuthenticatedTovrinEndpoint`, `TovrinWebAPIThrottler` and `Device` class
-    // keys.
-    static std::shared_ptr<DeviceRegistrationService> create(Injector& injector);
+    using Dependencies = Inject<AuthenticatedTovrinEndpoint, TovrinWebAPIThrottler, Device>;
 
     // POST "/v3/ios-push-tokens" {"token", "vendorProvidedIdentifier"}; the identifier is left out
     // when the device has none.

@@ -1,7 +1,6 @@
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 
 #include "Categories/Promise+InProgress.h"
-#include "platform/di/Injector.h"
 #include "platform/system/Application.h"
 
 namespace tovrin {
@@ -15,10 +14,6 @@ constexpr quint64 NotificationTypes = 4 | 1 | 2;
 
 RemoteNotificationRegistrar::RemoteNotificationRegistrar(std::shared_ptr<Application> application)
     : application_(std::move(application)) {}
-
-std::shared_ptr<RemoteNotificationRegistrar> RemoteNotificationRegistrar::create(Injector& injector) {
-    return std::make_shared<RemoteNotificationRegistrar>(injector.get<Application>());
-}
 
 Promise<QByteArray> RemoteNotificationRegistrar::registerForRemoteNotifications() {
     if (deferred_ && deferred_->promise.isFulfilled()) return deferred_->promise;

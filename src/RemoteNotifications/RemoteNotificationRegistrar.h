@@ -4,12 +4,12 @@
 #include <memory>
 #include <optional>
 
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
 
 class Application;
-class Injector;
 
 // Asks the platform for the device token of remote notifications and offers it as a promise. A
 // token once received serves every later request of the process.
@@ -19,8 +19,7 @@ public:
 
     explicit RemoteNotificationRegistrar(std::shared_ptr<Application> application);
 
-    // Container initializer: the application class key.
-    static std::shared_ptr<RemoteNotificationRegistrar> create(Injector& injector);
+    using Dependencies = Inject<Application>;
 
     Promise<QByteArray> registerForRemoteNotifications();
 

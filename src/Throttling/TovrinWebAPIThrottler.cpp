@@ -2,7 +2,6 @@
 
 #include "Helpers/DeviceCurrentDateProvider.h"
 #include "Throttling/RandomValueGenerator.h"
-#include "platform/di/Injector.h"
 
 namespace tovrin {
 
@@ -17,12 +16,6 @@ TovrinWebAPIThrottler::TovrinWebAPIThrottler(std::shared_ptr<DeviceCurrentDatePr
                                              std::shared_ptr<RandomValueGenerator> randomValueGenerator)
     : currentDateProvider_(std::move(currentDateProvider)),
       randomValueGenerator_(std::move(randomValueGenerator)) {}
-
-std::shared_ptr<TovrinWebAPIThrottler> TovrinWebAPIThrottler::create(Injector& injector) {
-    auto currentDateProvider = injector.get<DeviceCurrentDateProvider>();
-    auto randomValueGenerator = injector.get<RandomValueGenerator>();
-    return std::make_shared<TovrinWebAPIThrottler>(currentDateProvider, randomValueGenerator);
-}
 
 void TovrinWebAPIThrottler::actionDidFail(const ThrottleActionKey& key) {
     // Read, count and store as one step, so that failures reported at once from two threads both count.

@@ -6,11 +6,11 @@
 
 #include "Throttling/ThrottleActionState.h"
 #include "Throttling/Throttler.h"
+#include "platform/di/Inject.h"
 
 namespace tovrin {
 
 class DeviceCurrentDateProvider;
-class Injector;
 class RandomValueGenerator;
 
 // Backs off a web service that keeps failing with server errors: from the third server error of a
@@ -21,8 +21,7 @@ public:
     TovrinWebAPIThrottler(std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider,
                           std::shared_ptr<RandomValueGenerator> randomValueGenerator);
 
-    // Container initializer: the `DeviceCurrentDateProvider` and `RandomValueGenerator` class keys.
-    static std::shared_ptr<TovrinWebAPIThrottler> create(Injector& injector);
+    using Dependencies = Inject<DeviceCurrentDateProvider, RandomValueGenerator>;
 
     void actionDidFail(const ThrottleActionKey& key) override;
     void actionDidSucceed(const ThrottleActionKey& key) override;

@@ -211,7 +211,8 @@ public:
 };
 
 TEST(AuthenticatedTovrinEndpointDeathTest, ARequestOfAnotherServiceTypeStopsTheProcess) {
-    auto endpoint = std::make_shared<AuthenticatedTovrinEndpoint>(nullptr, nullptr, nullptr, nullptr);
+    auto endpoint =
+        std::make_shared<AuthenticatedTovrinEndpoint>(nullptr, nullptr, nullptr, nullptr, nullptr);
     EXPECT_DEATH(endpoint->JSONWithRequest(std::make_shared<UnknownSignedInRequest>()),
                  "Unhandled TovrinRequestType");
 }

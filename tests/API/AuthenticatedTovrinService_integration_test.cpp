@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "API/RequestAuthenticator.h"
+#include "API/SessionTokenSource.h"
 #include "API/TovrinServiceError.h"
+#include "API/WebClientTestSupport.h"
+#include "Authentication/SessionGeneration.h"
 #include "Authentication/SessionTestWorld.h"
 
 namespace tovrin {
@@ -250,6 +253,38 @@ TEST(AuthenticatedTovrinService, AFailedRenewalPassesOn6And16AndMakesEverythingE
         if (!call.isEmpty() && !local.listeners->calls.empty())
             EXPECT_EQ(local.listeners->calls[0].name, call);
     }
+}
+
+class FixedTokenSource : public SessionTokenSource {
+public:
+    std::optional<QString> sessionToken() const override { return QStringLiteral("token-fixed"); }
+};
+
+// No container and no shared session: the client's own generation, which the test advances while
+// the answer is on its way. No renewal may start, so the client has no session service.
+TEST(AuthenticatedTovrinService, ARefusalArrivingAfterItsGenerationEndedFailsWith10WithoutRenewal) {
+    test::LoopbackHTTPServer server;
+    server.enqueue(ScriptedResponse::held(ScriptedResponse::empty(401)));
+    const test::WebClient client;
+    auto generation = std::make_shared<SessionGeneration>();
+    auto tokens = std::make_shared<FixedTokenSource>();
+    auto service = std::make_shared<AuthenticatedTovrinService>(
+        std::make_shared<net::URLSession>(net::URLSessionConfiguration(), client.reachability),
+        client.notificationCenter, std::make_shared<ErrorMessageParser>(), client.headerFurnisher,
+        client.listeners, client.listeners, client.listeners,
+        std::make_shared<RequestAuthenticator>([tokens] { return tokens; }), nullptr, nullptr, generation,
+        std::make_shared<OperationQueue>(), OperationQueue::main());
+
+    const auto promise = service->JSONWithURLRequest(service->constructRequestWithHTTPMethod(
+        "GET", server.url("/v3/me"), std::nullopt, QByteArray(), jsonContentTypeHeaderValue));
+    ASSERT_TRUE(test::runUntil([&] { return server.heldResponseCount() == 1; }));
+    generation->advance();
+    server.releaseHeldResponses();
+    ASSERT_TRUE(test::waitFor(promise));
+
+    EXPECT_EQ(*promise.error(), tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(authorization(server.requests()[0]), "Tovrin3 token-fixed");
 }
 
 TEST_F(AuthenticatedTovrinServiceTest, WithoutStoredCredentialsA401SignsTheMemberOutWithoutARequest) {

@@ -94,7 +94,7 @@ TEST_F(AppModuleTest, AnimationsRunThroughTheViewAnimationDelegate) {
 }
 
 TEST_F(AppModuleTest, TheInformationDictionaryIsTheMainBundles) {
-    EXPECT_EQ(*injector.get<QVariantMap>(QStringLiteral("infoDictionary")), Bundle::main()->infoDictionary());
+    EXPECT_EQ(*injector.get<QVariantMap>(InjectorKeyInfoDictionary), Bundle::main()->infoDictionary());
 }
 
 TEST_F(AppModuleTest, TheServerClockIsOneForTheProcess) {
@@ -147,11 +147,49 @@ TEST_F(AppModuleTest, TheMediaServiceIsOneForTheProcessItsLoadersNewEachTime) {
 
 TEST_F(AppModuleTest, EachSessionGetsANewBlockedUserManager) {
     bindListeners();
-    const QString key = QStringLiteral("UserSessionScopedBlockedUserManager");
-    auto first = injector.get<BlockedUserManager>(key);
-    auto second = injector.get<BlockedUserManager>(key);
+    auto first = injector.make<BlockedUserManager>();
+    auto second = injector.make<BlockedUserManager>();
     ASSERT_TRUE(first && second);
     EXPECT_NE(first, second);
+}
+
+struct Lifetime {
+    const char* name;
+    Scope scope;
+    std::function<std::shared_ptr<void>(Injector&)> request;
+    std::function<std::shared_ptr<void>(Injector&)> make;
+};
+
+template <class T>
+Lifetime lifetimeOf(const char* name, Scope scope) {
+    return {name, scope, [](Injector& injector) -> std::shared_ptr<void> { return injector.get<T>(); },
+            [](Injector& injector) -> std::shared_ptr<void> { return injector.make<T>(); }};
+}
+
+// Per member: nothing until the member's session makes one, then that one until its scope ends.
+TEST_F(AppModuleTest, EachBindingStatesItsLifetime) {
+    bindListeners();
+    const Lifetime cases[] = {
+        lifetimeOf<TovrinService>("web client", Scope::PerRequest),
+        lifetimeOf<AuthenticatedTovrinService>("signed-in client", Scope::PerRequest),
+        lifetimeOf<SessionService>("session service", Scope::Singleton),
+        lifetimeOf<MediaService>("media service", Scope::Singleton),
+        lifetimeOf<TovrinPersistence>("store", Scope::PerMember),
+        lifetimeOf<AuthenticatedBootstrapManager>("bootstrap manager", Scope::PerMember),
+        lifetimeOf<BlockedUserManager>("blocked-user manager", Scope::PerMember),
+    };
+    for (const Lifetime& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        const bool perMember = testCase.scope == Scope::PerMember;
+        EXPECT_EQ(testCase.request(injector) == nullptr, perMember);
+        const auto made = testCase.make(injector);
+        ASSERT_NE(made, nullptr);
+        EXPECT_EQ(testCase.request(injector) == testCase.request(injector),
+                  testCase.scope != Scope::PerRequest);
+        EXPECT_EQ(testCase.request(injector) == made, perMember);
+        injector.endMemberScope();
+        EXPECT_EQ(testCase.request(injector) == nullptr, perMember);
+    }
 }
 
 TEST_F(AppModuleTest, AReachabilityMonitorForTheRequestedHost) {
@@ -175,9 +213,8 @@ TEST_F(AppModuleTest, TheSessionServiceIsOneForTheProcessTheSignedInClientIsNewE
 
 TEST_F(AppModuleTest, EachSessionGetsANewBootstrapManagerWithNoCall) {
     bindListeners();
-    const QString key = QStringLiteral("UserSessionScopedAuthenticatedBootstrapManager");
-    auto first = injector.get<AuthenticatedBootstrapManager>(key);
-    auto second = injector.get<AuthenticatedBootstrapManager>(key);
+    auto first = injector.make<AuthenticatedBootstrapManager>();
+    auto second = injector.make<AuthenticatedBootstrapManager>();
     ASSERT_TRUE(first && second);
     EXPECT_NE(first, second);
     EXPECT_NE(first->bootstrapService(), second->bootstrapService());
@@ -195,8 +232,8 @@ TEST_F(AppModuleTest, TheSupportFolderIsCreatedAgainWhenDeleted) {
 TEST_F(AppModuleTest, EachStoreHasItsOwnConnectionAndQueueOnTheOneFile) {
     const QString folder = FileManager::defaultManager().applicationSupportDirectory() + "/Tovrin";
     QDir(folder).removeRecursively();
-    auto first = injector.get<TovrinPersistence>(QStringLiteral("UserSessionScopedPersistence"));
-    auto second = injector.get<TovrinPersistence>(QStringLiteral("UserSessionScopedPersistence"));
+    auto first = injector.make<TovrinPersistence>();
+    auto second = injector.make<TovrinPersistence>();
     ASSERT_TRUE(first && second);
     EXPECT_NE(first, second);
     EXPECT_EQ(first->path(), folder + "/tovrin.sqlite");

@@ -14,10 +14,16 @@
 #include "AppModule.h"
 #include "Authentication/AuthStorage.h"
 #include "Authentication/UserSession.h"
+#include "Cascade/Filter/CascadeFilterJSONMapper.h"
+#include "Cascade/Filter/FilterJSONMapper.h"
+#include "Cascade/NearbyUserJSONMapper.h"
 #include "Categories/Promise+InProgress.h"
+#include "Chat/LastSeenMessageInfoJSONMapper.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Persistence/TovrinPersistence.h"
+#include "Persistence/databasewrapper/Database.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
+#include "Rules/RulesJSONMapper.h"
 #include "fixtures/http/LoopbackHTTPServer.h"
 #include "fixtures/keychain/InMemoryKeychain.h"
 #include "platform/di/Injector.h"
@@ -97,12 +103,13 @@ public:
             std::make_shared<RegistrarForwardingDelegate>(injector.get<RemoteNotificationRegistrar>());
         application->setDelegate(applicationDelegate);
         server.setHandler([this](const RecordedRequest& request) { return respond(request); });
-        injector.bindFactory<TovrinPersistence>(QStringLiteral("UserSessionScopedPersistence"),
-                                                [this](Injector& injector, const Arguments&) {
-                                                    auto store = TovrinPersistence::create(injector);
-                                                    stores_.push_back(store);
-                                                    return store;
-                                                });
+        injector.bindFactory<TovrinPersistence>(
+            [this](Injector& injector, const Arguments&) {
+                auto store = injector.construct<TovrinPersistence>();
+                stores_.push_back(store);
+                return store;
+            },
+            Scope::PerMember);
     }
 
     // A store's queued work keeps it alive and ends by posting to the main queue: nothing of it may

@@ -93,6 +93,7 @@ TEST(ThreadTrampoline, SerialWorkNeverOverlapsAndCompletionsKeepItsOrder) {
 TEST(TimerFactory, TimersFireOnTheMainRunLoop) {
     Injector injector;
     injector.bindInstance(InjectorKeyMainRunLoop, RunLoop::main());
+    injector.bind<TimerFactory>();
     auto factory = injector.get<TimerFactory>();
     EXPECT_EQ(factory->mainRunLoop(), RunLoop::main());
 

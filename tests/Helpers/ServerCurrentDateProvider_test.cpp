@@ -58,6 +58,7 @@ TEST(ServerCurrentDateProvider, TheContainerBuildsItWithTheDeviceClock) {
     Injector injector;
     auto clock = std::make_shared<FakeClock>();
     injector.bindInstance<DeviceCurrentDateProvider>(clock);
+    injector.bind<ServerCurrentDateProvider>();
     auto provider = injector.get<ServerCurrentDateProvider>();
     EXPECT_EQ(provider->currentDateProvider(), clock);
 }

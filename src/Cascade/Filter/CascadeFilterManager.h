@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Cascade/Filter/CascadeFilter.h"
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
@@ -15,6 +16,7 @@ class TovrinPersistence;
 class CascadeFilterManager {
 public:
     explicit CascadeFilterManager(std::shared_ptr<TovrinPersistence> tovrinPersistence);
+    using Dependencies = Inject<TovrinPersistence>;
 
     // The same promise for every reader until the next change; nothing when none were saved.
     Promise<std::shared_ptr<CascadeFilter>> retrieveCascadeFilter() const { return cascadeFilterPromise_; }

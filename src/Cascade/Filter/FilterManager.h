@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Cascade/Filter/Filter.h"
+#include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
 
 namespace tovrin {
@@ -14,6 +15,7 @@ class TovrinPersistence;
 class FilterManager {
 public:
     explicit FilterManager(std::shared_ptr<TovrinPersistence> tovrinPersistence);
+    using Dependencies = Inject<TovrinPersistence>;
 
     // The same promise for every reader until the next change; nothing when none was saved.
     Promise<std::shared_ptr<Filter>> retrieveFilter() const { return filterPromise_; }
