@@ -160,7 +160,7 @@ TEST_F(AuthenticatedTovrinServiceTest, RequestsWaitingForOneRenewalShareItAndAre
 
 TEST_F(AuthenticatedTovrinServiceTest, TwoRequestsMeeting401DuringOneRenewalMakeOneRenewalCall) {
     world.launchSignedIn("7", "token-0");
-    for (const QString& path : {"GET /v3/first", "GET /v3/second"}) {
+    for (const char* path : {"GET /v3/first", "GET /v3/second"}) {
         world.route(path, [](const RecordedRequest& request) {
             return request.header("Authorization") == "Tovrin3 token-1" ? ScriptedResponse::json(200, "{}")
                                                                         : ScriptedResponse::empty(401);
@@ -250,8 +250,9 @@ TEST(AuthenticatedTovrinService, AFailedRenewalPassesOn6And16AndMakesEverythingE
         EXPECT_EQ(logouts, testCase.signedOut ? 1 : 0);
         const QString call = testCase.listenerCall;
         EXPECT_EQ(local.listeners->calls.size(), call.isEmpty() ? 0u : 1u);
-        if (!call.isEmpty() && !local.listeners->calls.empty())
+        if (!call.isEmpty() && !local.listeners->calls.empty()) {
             EXPECT_EQ(local.listeners->calls[0].name, call);
+        }
     }
 }
 
