@@ -78,9 +78,7 @@ protected:
         field->setAccessibilityIdentifier(QStringLiteral("Message"));
         setView(root);
     }
-    void viewDidLoad() override {
-        grid_->setDataSource(std::dynamic_pointer_cast<ui::CollectionViewDataSource>(shared_from_this()));
-    }
+    void viewDidLoad() override { grid_->setDataSource(sharedSelf<Grid>()); }
 
 public:
     void viewDidLayoutSubviews() override {

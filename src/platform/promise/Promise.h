@@ -53,6 +53,15 @@ struct ValueCall<void, F> {
     using type = std::invoke_result_t<F&>;
 };
 
+template <class O, class T, class F>
+struct OwnedValueCall {
+    using type = std::invoke_result_t<F&, O&, const T&>;
+};
+template <class O, class F>
+struct OwnedValueCall<O, void, F> {
+    using type = std::invoke_result_t<F&, O&>;
+};
+
 // The shared state of one promise: settled once, under its own lock.
 template <class T>
 class Core : public std::enable_shared_from_this<Core<T>> {
@@ -333,6 +342,89 @@ public:
         return next;
     }
 
+    // The owner-bound forms: f gets the owner (`O&`) first and runs only while the owner lives,
+    // which it keeps alive while f runs. Once the owner is gone f does not run and the returned
+    // promise is cancelled; a rejection (for `then`) or a value (for `catchError`) passes on
+    // whatever became of the owner. On the main queue, in attach order with the other forms.
+
+    // f: (owner, value) → nothing, a value, or a promise, as for `then`.
+    template <class O, class F>
+    auto then(const std::weak_ptr<O>& owner, F&& f) const {
+        using R = typename promise_detail::OwnedValueCall<O, T, F>::type;
+        using Next = typename promise_detail::PromiseFor<R>::type;
+        auto [next, resolver] = Next::pending();
+        attachOwned(resolver, [resolver, owner, f = std::forward<F>(f)](
+                                  const std::shared_ptr<promise_detail::Core<T>>& core) mutable {
+            if (core->state() == promise_detail::State::Rejected) {
+                resolver.reject(core->error());
+                return;
+            }
+            auto self = owner.lock();
+            if (!self) {
+                resolver.cancel();
+            } else if constexpr (std::is_void_v<T>) {
+                deliver<R>(resolver, [&] { return f(*self); });
+            } else {
+                deliver<R>(resolver, [&] { return f(*self, core->value()); });
+            }
+        });
+        return next;
+    }
+
+    // f: (owner, error) → a value or a promise (recovery), or nothing (the error passes on).
+    template <class O, class F>
+    Promise<T> catchError(const std::weak_ptr<O>& owner, F&& f) const {
+        using R = std::invoke_result_t<F&, O&, const Error&>;
+        static_assert(std::is_void_v<R> || std::is_same_v<R, Promise<T>> ||
+                          (!std::is_void_v<T> && std::is_convertible_v<R, promise_detail::Stored<T>>),
+                      "an error handler returns nothing, a value of the promise's type, or such a promise");
+        auto [next, resolver] = Promise<T>::pending();
+        attachOwned(resolver, [resolver, owner, f = std::forward<F>(f)](
+                                  const std::shared_ptr<promise_detail::Core<T>>& core) mutable {
+            if (core->state() == promise_detail::State::Fulfilled) {
+                forwardValue(resolver, core);
+                return;
+            }
+            auto self = owner.lock();
+            if (!self) {
+                resolver.cancel();
+                return;
+            }
+            const Error error = core->error();
+            if constexpr (std::is_void_v<R>) {
+                f(*self, error);
+                resolver.reject(error);
+            } else if constexpr (promise_detail::isPromise<R>) {
+                resolver.resolve(f(*self, error));
+            } else {
+                resolver.fulfill(f(*self, error));
+            }
+        });
+        return next;
+    }
+
+    // f: (owner) when the promise is fulfilled or rejected; the returned promise then settles as
+    // this one did.
+    template <class O, class F>
+    Promise<T> finally(const std::weak_ptr<O>& owner, F&& f) const {
+        auto [next, resolver] = Promise<T>::pending();
+        attachOwned(resolver, [resolver, owner, f = std::forward<F>(f)](
+                                  const std::shared_ptr<promise_detail::Core<T>>& core) mutable {
+            auto self = owner.lock();
+            if (!self) {
+                resolver.cancel();
+                return;
+            }
+            f(*self);
+            if (core->state() == promise_detail::State::Fulfilled) {
+                forwardValue(resolver, core);
+            } else {
+                resolver.reject(core->error());
+            }
+        });
+        return next;
+    }
+
 private:
     template <class>
     friend class Promise;
@@ -346,6 +438,15 @@ private:
         return core_;
     }
     promise_detail::State state() const { return checkedCore()->state(); }
+
+    // Runs `run` on the main queue once settled; a cancellation cancels `next` too.
+    template <class Next, class Run>
+    void attachOwned(const Resolver<Next>& next, Run&& run) const {
+        typename promise_detail::Core<T>::Continuation continuation;
+        continuation.run = std::forward<Run>(run);
+        continuation.cancelled = [next] { next.cancel(); };
+        checkedCore()->attach(std::move(continuation));
+    }
 
     static void forwardValue(const Resolver<T>& resolver,
                              const std::shared_ptr<promise_detail::Core<T>>& core) {

@@ -16,7 +16,7 @@ bool XMPPModule::activate(const std::shared_ptr<XMPPStream>& stream) {
         if (!stream || stream_.lock()) return false;
         stream_ = stream;
     }
-    stream->addDelegate(std::static_pointer_cast<XMPPStreamDelegate>(shared_from_this()), moduleQueue_);
+    stream->addDelegate(sharedSelf<XMPPStreamDelegate>(), moduleQueue_);
     didActivate();
     return true;
 }

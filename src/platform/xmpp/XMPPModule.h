@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/SharedSelf.h"
 #include "platform/xmpp/MulticastDelegate.h"
 #include "platform/xmpp/XMPPStreamDelegate.h"
 
@@ -14,7 +15,7 @@ class XMPPStream;
 
 // A module adds a protocol extension to a stream: once activated it receives the stream's
 // events on its own serial queue, in the stream's order. A module may use the main queue.
-class XMPPModule : public XMPPStreamDelegate, public std::enable_shared_from_this<XMPPModule> {
+class XMPPModule : public XMPPStreamDelegate, public EnableSharedSelf<XMPPModule> {
 public:
     // A null queue gives the module a serial queue of its own.
     explicit XMPPModule(std::shared_ptr<DispatchQueue> moduleQueue = nullptr);

@@ -232,6 +232,112 @@ TEST(Promise, ADeferredSettlesThePromiseItHandsOut) {
     EXPECT_EQ(deferred.promise.value(), 4);
 }
 
+// An object that owner-bound continuations report to.
+struct Owner {
+    QStringList seen;
+};
+
+TEST(PromiseOwner, ContinuationsRunWithTheOwnerWhileItLivesForEveryReturnKind) {
+    auto owner = std::make_shared<Owner>();
+    const std::weak_ptr<Owner> weak = owner;
+    auto [source, resolver] = Promise<int>::pending();
+    Promise<void> nothing =
+        source.then(weak, [](Owner& self, int value) { self.seen << QString::number(value); });
+    Promise<QString> text = source.then(weak, [](Owner&, int value) { return QString::number(value * 2); });
+    Promise<int> inner =
+        source.then(weak, [](Owner&, int value) { return Promise<int>::resolved(value + 1); });
+    Promise<void> fromVoid = Promise<void>::resolved().then(weak, [](Owner& self) { self.seen << "void"; });
+    Promise<int> recovered =
+        Promise<int>::rejected(sampleError(4)).catchError(weak, [](Owner& self, const Error& error) {
+            self.seen << QStringLiteral("caught %1").arg(error.code());
+            return -1;
+        });
+    Promise<int> finished = source.finally(weak, [](Owner& self) { self.seen << "finally"; });
+    resolver.fulfill(21);
+    ASSERT_TRUE(waitFor(finished));
+    ASSERT_TRUE(waitFor(inner));
+    EXPECT_TRUE(nothing.isFulfilled());
+    EXPECT_EQ(*text.value(), "42");
+    EXPECT_EQ(*inner.value(), 22);
+    EXPECT_TRUE(fromVoid.isFulfilled());
+    EXPECT_EQ(*recovered.value(), -1);
+    EXPECT_EQ(*finished.value(), 21);
+    EXPECT_EQ(owner->seen, (QStringList{"void", "caught 4", "21", "finally"}));
+}
+
+TEST(PromiseOwner, WithTheOwnerGoneNothingRunsAndTheReturnedPromiseIsCancelled) {
+    auto owner = std::make_shared<Owner>();
+    const std::weak_ptr<Owner> weak = owner;
+    auto [fulfilled, fulfil] = Promise<int>::pending();
+    auto [rejected, reject] = Promise<int>::pending();
+    bool ran = false;
+    auto continued = fulfilled.then(weak, [&](Owner&, int) { ran = true; });
+    auto caught = rejected.catchError(weak, [&](Owner&, const Error&) { ran = true; });
+    auto finished = fulfilled.finally(weak, [&](Owner&) { ran = true; });
+    bool after = false;
+    auto following = continued.then([&] { after = true; });
+    // The pending continuations do not keep the owner.
+    owner.reset();
+    EXPECT_TRUE(weak.expired());
+    fulfil.fulfill(1);
+    reject.reject(sampleError());
+    test::drainMainQueue();
+    EXPECT_FALSE(ran);
+    EXPECT_FALSE(after);
+    EXPECT_TRUE(continued.isCancelled());
+    EXPECT_TRUE(caught.isCancelled());
+    EXPECT_TRUE(finished.isCancelled());
+    EXPECT_TRUE(following.isCancelled());
+}
+
+TEST(PromiseOwner, RejectionsValuesAndCancellationPassThrough) {
+    auto owner = std::make_shared<Owner>();
+    std::weak_ptr<Owner> weak = owner;
+    bool ran = false;
+    auto rejected = Promise<int>::rejected(sampleError(6)).then(weak, [&](Owner&, int) { ran = true; });
+    auto passed = Promise<int>::resolved(3).catchError(weak, [&](Owner&, const Error&) {
+        ran = true;
+        return 0;
+    });
+    auto rejectedFinally =
+        Promise<int>::rejected(sampleError(8)).finally(weak, [](Owner& self) { self.seen << "finally"; });
+    auto [source, resolver] = Promise<int>::pending();
+    auto cancelled = source.then(weak, [&](Owner&, int) { ran = true; });
+    source.cancel();
+    ASSERT_TRUE(waitFor(rejected));
+    ASSERT_TRUE(waitFor(passed));
+    ASSERT_TRUE(waitFor(rejectedFinally));
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(rejected.error()->code(), 6);
+    EXPECT_EQ(*passed.value(), 3);
+    EXPECT_EQ(rejectedFinally.error()->code(), 8);
+    EXPECT_EQ(owner->seen, QStringList{"finally"});
+    EXPECT_TRUE(cancelled.isCancelled());
+
+    // A rejection passes on whatever became of the owner.
+    owner.reset();
+    auto stillRejected = Promise<int>::rejected(sampleError(2)).then(weak, [&](Owner&, int) { ran = true; });
+    ASSERT_TRUE(waitFor(stillRejected));
+    EXPECT_EQ(stillRejected.error()->code(), 2);
+    EXPECT_FALSE(ran);
+}
+
+TEST(PromiseOwner, OwnerBoundAndPlainContinuationsRunInAttachOrder) {
+    auto owner = std::make_shared<Owner>();
+    std::weak_ptr<Owner> weak = owner;
+    auto [source, resolver] = Promise<int>::pending();
+    QStringList order;
+    source.then([&](int) { order << "plain 1"; });
+    source.then(weak, [&](Owner&, int) { order << "owned 2"; });
+    source.then([&](int) { order << "plain 3"; });
+    source.finally(weak, [&](Owner&) { order << "owned 4"; });
+    resolver.fulfill(1);
+    source.then(weak, [&](Owner&, int) { order << "owned 5"; });
+    source.then([&](int) { order << "plain 6"; });
+    ASSERT_TRUE(runUntil([&] { return order.size() == 6; }));
+    EXPECT_EQ(order, (QStringList{"plain 1", "owned 2", "plain 3", "owned 4", "owned 5", "plain 6"}));
+}
+
 TEST(PromiseJoin, FulfilsWithAllValuesInOrder) {
     auto [first, firstResolver] = Promise<int>::pending();
     auto [second, secondResolver] = Promise<int>::pending();

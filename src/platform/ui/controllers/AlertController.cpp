@@ -94,10 +94,9 @@ View* AlertController::makeButton(const std::shared_ptr<AlertAction>& action) {
     if (action->style() == AlertAction::Style::Destructive) button->setTitleColor(QColor(255, 59, 48));
     button->setBorder(0.5, QColor(0, 0, 0, 40));
     button->setFrame(QRectF(0, 0, 0, ButtonHeight));
-    std::weak_ptr<ViewController> weak = weak_from_this();
     std::weak_ptr<AlertAction> chosen = action;
-    button->addTarget(Control::TouchUpInside, [weak, chosen](Control&) {
-        auto self = std::static_pointer_cast<AlertController>(weak.lock());
+    button->addTarget(Control::TouchUpInside, [weak = weakSelf<AlertController>(), chosen](Control&) {
+        auto self = weak.lock();
         auto action = chosen.lock();
         if (self && action) self->choose(action);
     });
@@ -105,7 +104,7 @@ View* AlertController::makeButton(const std::shared_ptr<AlertAction>& action) {
 }
 
 void AlertController::loadView() {
-    setTransitioningDelegate(std::static_pointer_cast<AlertController>(shared_from_this()));
+    setTransitioningDelegate(sharedSelf<AlertController>());
     auto* dimming = new View();
     dimming->setBackgroundColor(QColor(0, 0, 0, 102));
     setView(dimming);
@@ -193,7 +192,7 @@ void AlertController::viewDidLayoutSubviews() {
 void AlertController::choose(const std::shared_ptr<AlertAction>& action) {
     if (chosen_ || !action->isEnabled()) return;
     chosen_ = true;
-    auto self = std::static_pointer_cast<AlertController>(shared_from_this());
+    auto self = sharedSelf<AlertController>();
     dismissViewController(true, [self, action] {
         self->chosen_ = false;
         if (action->handler()) action->handler()(*action);

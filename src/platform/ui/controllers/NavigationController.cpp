@@ -145,7 +145,7 @@ void NavigationController::setViewControllers(const Stack& controllers, bool ani
 void NavigationController::transition(const std::shared_ptr<ViewController>& from,
                                       const std::shared_ptr<ViewController>& to, Direction direction,
                                       bool animated, const Stack& removed, const Stack& added) {
-    auto self = std::static_pointer_cast<NavigationController>(shared_from_this());
+    auto self = sharedSelf<NavigationController>();
     View* container = view();
     const QRectF content = contentFrame();
     const bool changes = from != to;
@@ -226,9 +226,8 @@ void NavigationController::updateBar() {
     if (!bar_) return;
     NavigationItem* top = stack_.empty() ? nullptr : &stack_.back()->navigationItem();
     NavigationItem* previous = stack_.size() < 2 ? nullptr : &stack_[stack_.size() - 2]->navigationItem();
-    std::weak_ptr<ViewController> weak = weak_from_this();
-    bar_->setItems(top, previous, [weak] {
-        if (auto self = std::static_pointer_cast<NavigationController>(weak.lock())) {
+    bar_->setItems(top, previous, [weak = weakSelf<NavigationController>()] {
+        if (auto self = weak.lock()) {
             self->popViewControllerAnimated(true);
         }
     });

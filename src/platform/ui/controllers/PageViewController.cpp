@@ -11,8 +11,7 @@ PageViewController::PageViewController(NavigationOrientation orientation, double
 void PageViewController::loadView() {
     auto* container = new View();
     setView(container);
-    std::weak_ptr<ViewController> weak = weak_from_this();
-    auto owner = [weak] { return std::static_pointer_cast<PageViewController>(weak.lock()); };
+    auto owner = [weak = weakSelf<PageViewController>()] { return weak.lock(); };
     pan_ = std::make_shared<PanGestureRecognizer>([owner](GestureRecognizer&) {
         if (auto self = owner()) self->handlePan();
     });
@@ -71,6 +70,7 @@ void PageViewController::setViewControllers(const std::vector<std::shared_ptr<Vi
     }
     current_ = next;
     if (!isViewLoaded()) {
+        releaseLater(previous);
         if (completion) MainQueue::async([completion] { completion(true); });
         return;
     }
@@ -82,7 +82,7 @@ void PageViewController::setViewControllers(const std::vector<std::shared_ptr<Vi
         if (next) next->beginAppearanceTransition(true, animated);
     }
     if (next) next->didMoveToParentViewController(this);
-    auto self = std::static_pointer_cast<PageViewController>(shared_from_this());
+    auto self = sharedSelf<PageViewController>();
     auto finish = [self, previous, next, shown, completion](bool finished) {
         if (previous && previous != self->current_) {
             previous->willMoveToParentViewController(nullptr);
@@ -169,7 +169,7 @@ void PageViewController::finishSwipe(bool completed) {
     QPointer<View> pendingView = pending_->view();
     const QRectF currentTarget = pageFrame(completed ? -sign * extent() : 0);
     const QRectF pendingTarget = pageFrame(completed ? 0 : sign * extent());
-    auto self = std::static_pointer_cast<PageViewController>(shared_from_this());
+    auto self = sharedSelf<PageViewController>();
     auto previous = current_;
     auto pending = pending_;
     const bool shown = isShown();

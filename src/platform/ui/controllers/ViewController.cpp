@@ -117,6 +117,7 @@ void ViewController::removeFromParentViewController() {
     std::erase(parent->children_, self);
     parent_.reset();
     didMoveToParentViewController(nullptr);
+    releaseLater(self);
 }
 
 void ViewController::willMoveToParentViewController(ViewController* parent) {
@@ -282,6 +283,7 @@ void ViewController::dismissPresented(bool animated, Block completion) {
         controller->endAppearanceTransition();
         if (auto presenter = controller->presenting_.lock()) presenter->presented_.reset();
         controller->presenting_.reset();
+        releaseLater(controller);
     }
     if (dismissed->beingDismissed_) return;
     dismissed->beingDismissed_ = true;
@@ -296,6 +298,7 @@ void ViewController::dismissPresented(bool animated, Block completion) {
         if (fullScreen) self->endAppearanceTransition();
         if (self->presented_ == dismissed) self->presented_.reset();
         dismissed->presenting_.reset();
+        releaseLater(dismissed);
         self->setNeedsStatusBarAppearanceUpdate();
         if (completion) MainQueue::async(completion);
     };
@@ -353,6 +356,18 @@ Responder* ViewController::nextResponder() const {
     if (view_ && view_->superview()) return view_->superview();
     if (auto parent = parent_.lock()) return parent.get();
     return presenting_.lock().get();
+}
+
+void releaseLater(std::shared_ptr<ViewController> controller) {
+    if (!controller) return;
+    // Qt's deferred deletion rather than a queued block: it waits for the event loop that was
+    // running (never inside a loop nested in the action) and is flushed when the application's
+    // loop ends, so no controller is left to be freed while the application object goes.
+    struct Holder : QObject {
+        explicit Holder(std::shared_ptr<ViewController> held) : held_(std::move(held)) {}
+        std::shared_ptr<ViewController> held_;
+    };
+    (new Holder(std::move(controller)))->deleteLater();
 }
 
 }  // namespace tovrin::ui

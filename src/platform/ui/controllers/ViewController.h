@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/SharedSelf.h"
 #include "platform/ui/views/Responder.h"
 #include "platform/ui/views/View.h"
 
@@ -30,8 +31,9 @@ enum class StatusBarStyle { Default, LightContent };
 // `loadView()`. The appearance calls come in order (will, then did) when the view enters or leaves a
 // shown window: through the window, a navigation controller, a presentation or a container that
 // adds a child's view. Containers that drive their children themselves (navigation, page)
-// switch the automatic forwarding off.
-class ViewController : public Responder, public std::enable_shared_from_this<ViewController> {
+// switch the automatic forwarding off. A controller that the toolkit takes out of the hierarchy
+// lives until the event loop's next turn (`releaseLater`), so its own actions may capture `this`.
+class ViewController : public Responder, public EnableSharedSelf<ViewController> {
 public:
     enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };
 
@@ -151,5 +153,10 @@ private:
     std::map<QString, Block> actions_;
     std::map<QString, std::any> associatedObjects_;
 };
+
+// Keeps a controller that the toolkit has just taken out (popped, dismissed, replaced, removed
+// from its parent) until the event loop's next turn, so that a screen removed by its own action
+// outlives that action, as the phone toolkit guarantees.
+void releaseLater(std::shared_ptr<ViewController> controller);
 
 }  // namespace tovrin::ui

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/foundation/SharedSelf.h"
 #include "platform/ui/views/Responder.h"
 
 namespace tovrin::ui {
@@ -28,7 +29,7 @@ public:
 // possible to ended (recognized) or failed; continuous ones through began and changed to ended or
 // cancelled. Targets run at each of those steps. Of the recognizers that see one touch sequence only
 // one recognizes, unless a delegate allows two at once; one may wait for another to fail first.
-class GestureRecognizer : public std::enable_shared_from_this<GestureRecognizer> {
+class GestureRecognizer : public EnableSharedSelf<GestureRecognizer> {
 public:
     enum class State { Possible, Began, Changed, Ended, Cancelled, Failed };
     using Action = std::function<void(GestureRecognizer&)>;

@@ -13,9 +13,8 @@ void LongPressGestureRecognizer::touchesBegan(const Touches& touches) {
     if (!timer_) {
         timer_ = new QTimer();
         timer_->setSingleShot(true);
-        std::weak_ptr<GestureRecognizer> weak = weak_from_this();
-        QObject::connect(timer_, &QTimer::timeout, [weak] {
-            auto self = std::static_pointer_cast<LongPressGestureRecognizer>(weak.lock());
+        QObject::connect(timer_, &QTimer::timeout, [weak = weakSelf<LongPressGestureRecognizer>()] {
+            auto self = weak.lock();
             if (self && self->state() == State::Possible) self->setState(State::Began);
         });
     }

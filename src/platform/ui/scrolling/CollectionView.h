@@ -8,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/foundation/Error.h"
 #include "platform/ui/scrolling/CollectionViewCell.h"
 #include "platform/ui/scrolling/CollectionViewLayout.h"
 #include "platform/ui/scrolling/ScrollView.h"
@@ -110,9 +111,13 @@ public:
     void registerSupplementaryView(const QString& kind, const QString& identifier,
                                    std::function<CollectionReusableView*()> builder);
     CollectionViewCell* dequeueReusableCell(const QString& identifier, const IndexPath& indexPath);
+    // The cell as the class registered under the identifier; another class stops the process.
     template <class T>
     T* dequeueReusableCell(const QString& identifier, const IndexPath& indexPath) {
-        return dynamic_cast<T*>(dequeueReusableCell(identifier, indexPath));
+        auto* cell = dynamic_cast<T*>(dequeueReusableCell(identifier, indexPath));
+        TVR_ASSERT(cell != nullptr,
+                   "The cell registered as " + identifier + " is not of the class asked for");
+        return cell;
     }
     CollectionReusableView* dequeueReusableSupplementaryView(const QString& kind, const QString& identifier,
                                                              const IndexPath& indexPath);

@@ -95,6 +95,11 @@ public:
 
     void registerCell(const QString& identifier, std::function<TableViewCell*()> builder);
     TableViewCell* dequeueReusableCell(const QString& identifier, const IndexPath& indexPath);
+    // The cell as the class registered under the identifier.
+    template <class T>
+    T* dequeueReusableCell(const QString& identifier, const IndexPath& indexPath) {
+        return CollectionView::dequeueReusableCell<T>(identifier, indexPath);
+    }
 
     int numberOfRowsInSection(int section) const { return numberOfItemsInSection(section); }
     void insertRows(const std::vector<IndexPath>& indexPaths) { insertItems(indexPaths); }

@@ -89,6 +89,7 @@ void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
     auto previous = std::move(rootViewController_);
     rootViewController_ = std::move(controller);
     if (previous && previous->viewIfLoaded()) previous->viewIfLoaded()->removeFromSuperview();
+    releaseLater(std::move(previous));
     if (rootViewController_) {
         View* view = rootViewController_->view();
         view->setFrame(bounds());

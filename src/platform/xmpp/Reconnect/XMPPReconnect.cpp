@@ -28,9 +28,8 @@ void XMPPReconnect::stop() {
 }
 
 void XMPPReconnect::startAttempts() {
-    std::weak_ptr<XMPPModule> weak = weak_from_this();
-    auto fire = [weak](Timer&) {
-        if (auto self = std::static_pointer_cast<XMPPReconnect>(weak.lock())) self->attempt();
+    auto fire = [weak = weakSelf<XMPPReconnect>()](Timer&) {
+        if (auto self = weak.lock()) self->attempt();
     };
     delayTimer_ = timerSource_(std::max(0.0, reconnectDelay_), false, fire);
     retryTimer_.reset();
@@ -62,7 +61,7 @@ void XMPPReconnect::xmppStreamDidDisconnect(XMPPStream&, const std::optional<Err
     const bool accidental = shouldReconnect_;
     shouldReconnect_ = false;
     if (!accidental || !autoReconnect_) return;
-    auto self = std::static_pointer_cast<XMPPReconnect>(shared_from_this());
+    auto self = sharedSelf<XMPPReconnect>();
     multicastDelegate_.invoke([self](XMPPReconnectDelegate& delegate) {
         delegate.xmppReconnectDidDetectAccidentalDisconnection(*self);
     });

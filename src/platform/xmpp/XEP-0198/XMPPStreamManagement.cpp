@@ -32,7 +32,7 @@ XMPPStreamManagement::XMPPStreamManagement(std::shared_ptr<XMPPStreamManagementS
 
 void XMPPStreamManagement::notify(
     std::function<void(XMPPStreamManagementDelegate&, XMPPStreamManagement&)> call) {
-    auto self = std::static_pointer_cast<XMPPStreamManagement>(shared_from_this());
+    auto self = sharedSelf<XMPPStreamManagement>();
     multicastDelegate_.invoke(
         [self, call = std::move(call)](XMPPStreamManagementDelegate& delegate) { call(delegate, *self); });
 }
@@ -106,9 +106,8 @@ void XMPPStreamManagement::stanzaWasSent(const XMLElement& stanza) {
 }
 
 void XMPPStreamManagement::startAckTimer() {
-    std::weak_ptr<XMPPModule> weak = weak_from_this();
-    ackTimer_ = timerSource_(ackRequestTimeout_, false, [weak](Timer&) {
-        auto self = std::static_pointer_cast<XMPPStreamManagement>(weak.lock());
+    ackTimer_ = timerSource_(ackRequestTimeout_, false, [weak = weakSelf<XMPPStreamManagement>()](Timer&) {
+        auto self = weak.lock();
         if (!self) return;
         self->ackTimer_.reset();
         if (self->unrequested_ > 0) self->requestAck();

@@ -60,6 +60,8 @@ TEST_F(NavigationTest, ReplacingTheStackKeepsOnlyTheNewScreens) {
     auto tabs = screen(QStringLiteral("Tabs"));
     navigation->setViewControllers({tabs});
     EXPECT_EQ(navigation->viewControllers(), NavigationController::Stack{tabs});
+    // The replaced screen goes at the main queue's next turn.
+    test::drainMainQueue();
     EXPECT_TRUE(join.expired());
     EXPECT_EQ(tabs->appearance(), ViewController::Appearance::Appeared);
     EXPECT_EQ(navigation->popToRootViewControllerAnimated(true).size(), 0u);

@@ -42,6 +42,22 @@ public:
     void didDeselectRow(TableView&, const IndexPath& indexPath) override { deselected.push_back(indexPath); }
 };
 
+// Rows of a cell class of its own, taken from the table as that class.
+class NumberCell : public TableViewCell {
+public:
+    int number = -1;
+};
+
+class Numbers : public TableViewDataSource {
+public:
+    int numberOfRowsInSection(TableView&, int) override { return 20; }
+    TableViewCell* cellForRowAtIndexPath(TableView& view, const IndexPath& indexPath) override {
+        auto* cell = view.dequeueReusableCell<NumberCell>("number", indexPath);
+        cell->number = indexPath.row();
+        return cell;
+    }
+};
+
 class TableViewTest : public testing::Test {
 protected:
     ImmediateAnimations immediate;
@@ -118,6 +134,17 @@ TEST_F(TableViewTest, SwipingAnEditableRowRevealsDeleteWhichDeletesIt) {
     test::drag(fixed, QPointF(300, 22), QPointF(150, 24));
     EXPECT_DOUBLE_EQ(fixed->editingOffset(), 0);
     EXPECT_FALSE(table->swipedRow());
+}
+
+TEST_F(TableViewTest, ACellOfARegisteredClassComesBackAsThatClass) {
+    auto numbers = std::make_shared<Numbers>();
+    table->registerCell(QStringLiteral("number"), [] { return new NumberCell(); });
+    table->setDataSource(numbers);
+    table->reloadData();
+    table->layoutIfNeeded();
+    auto* cell = dynamic_cast<NumberCell*>(table->cellForRowAtIndexPath({0, 3}));
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->number, 3);
 }
 
 }  // namespace
