@@ -90,9 +90,9 @@ void AuthenticatedTovrinService::reestablishSessionAndRetryWithURLRequest(const 
     const Promise<SessionInfo> renewal = sessionService_->renewSessionCredentialsWithEmail(
         credentials ? credentials->email() : std::nullopt,
         credentials ? credentials->password() : std::nullopt);
-    auto self = std::static_pointer_cast<AuthenticatedTovrinService>(shared_from_this());
-    renewal.then(
-        [self, request, deferred](const SessionInfo&) { self->resendWithNewSession(request, deferred); });
+    renewal.then([self = sharedSelf<AuthenticatedTovrinService>(), request, deferred](const SessionInfo&) {
+        self->resendWithNewSession(request, deferred);
+    });
     renewal.catchError(
         [deferred](const Error& error) { deferred.resolver.reject(errorForFailedRenewal(error)); });
 }

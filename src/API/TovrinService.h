@@ -7,6 +7,7 @@
 
 #include "InjectorKeys.h"
 #include "platform/di/Inject.h"
+#include "platform/foundation/SharedSelf.h"
 #include "platform/foundation/URLQueryItem.h"
 #include "platform/net/URLSession.h"
 #include "platform/promise/Promise.h"
@@ -30,7 +31,7 @@ inline const QString HTTPActivityDidEndNotification = QStringLiteral("HTTPActivi
 // object or an array) or an error of `TovrinServiceErrorDomain`. The deprecated-client, banned-user
 // and certificate-mismatch listeners are told before the promise fails with 3, 6 or 15. Successful
 // bodies are decoded on the background queue; every promise settles on the main queue.
-class TovrinService : public std::enable_shared_from_this<TovrinService> {
+class TovrinService : public EnableSharedSelf<TovrinService> {
 public:
     using JSONDeferred = Deferred<QJsonValue>;
 

@@ -154,8 +154,9 @@ void UserSession::dropMemberObjects() {
 // Only the service of the session still running registers: one dropped meanwhile does nothing.
 void UserSession::registerDeviceTokenWhenReady() {
     remoteNotificationRegistrar_->registerForRemoteNotifications().then(
-        [service = std::weak_ptr(deviceRegistrationService_)](const QByteArray& deviceToken) {
-            if (const auto current = service.lock()) current->registerDeviceToken(deviceToken);
+        std::weak_ptr(deviceRegistrationService_),
+        [](DeviceRegistrationService& service, const QByteArray& deviceToken) {
+            service.registerDeviceToken(deviceToken);
         });
 }
 
