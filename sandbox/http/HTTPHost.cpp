@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QSslServer>
 #include <QTcpServer>
+#include <algorithm>
 
 namespace tovrin::sandbox {
 
@@ -35,6 +36,94 @@ QStringList segmentsOf(const QString& path) {
     return path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
 }
 
+// Watches the bytes of one connection before the HTTP server reads them, so that a body over the
+// limit is refused from its headers and never buffered. The server reads everything available
+// at each readyRead, and this guard's slot runs first, so each call sees exactly the new bytes.
+class BodySizeGuard : public QObject {
+public:
+    explicit BodySizeGuard(QTcpSocket* socket) : QObject(socket), socket_(socket) {
+        connect(socket, &QTcpSocket::readyRead, this, [this] { inspect(); });
+    }
+
+private:
+    static constexpr qsizetype MaximumHeaderSize = 64 * 1024;
+
+    void inspect() {
+        if (refused_) {
+            socket_->skip(socket_->bytesAvailable());
+            return;
+        }
+        QByteArray fresh = socket_->peek(socket_->bytesAvailable());
+        qsizetype position = 0;
+        while (position < fresh.size()) {
+            if (bodyLeft_ > 0) {
+                const qint64 taken = std::min<qint64>(bodyLeft_, fresh.size() - position);
+                bodyLeft_ -= taken;
+                position += taken;
+                continue;
+            }
+            header_ += fresh.mid(position);
+            position = fresh.size();
+            const qsizetype end = header_.indexOf("\r\n\r\n");
+            if (end < 0) {
+                if (header_.size() > MaximumHeaderSize) return refuse(431, "Request Header Fields Too Large");
+                break;
+            }
+            const QByteArray rest = header_.mid(end + 4);
+            const std::optional<int> refusal = refusalFor(header_.left(end));
+            if (refusal) return refuse(*refusal, *refusal == 413 ? "Content Too Large" : "Length Required");
+            header_.clear();
+            fresh = rest;
+            position = 0;
+        }
+    }
+
+    // Sets the body to skip; a status when the request must be refused.
+    std::optional<int> refusalFor(const QByteArray& header) {
+        bodyLeft_ = 0;
+        for (const QByteArray& line : header.split('\n')) {
+            const qsizetype colon = line.indexOf(':');
+            if (colon < 0) continue;
+            const QByteArray name = line.left(colon).trimmed().toLower();
+            const QByteArray value = line.mid(colon + 1).trimmed();
+            // A chunked body's size is not known before it is read.
+            if (name == "transfer-encoding") return 411;
+            if (name != "content-length") continue;
+            bool valid = false;
+            const qint64 length = value.toLongLong(&valid);
+            if (!valid || length < 0) return 411;
+            if (length > HTTPHost::MaximumBodySize) return 413;
+            bodyLeft_ = length;
+        }
+        return std::nullopt;
+    }
+
+    void refuse(int status, const char* reason) {
+        refused_ = true;
+        socket_->skip(socket_->bytesAvailable());
+        socket_->write(QByteArrayLiteral("HTTP/1.1 ") + QByteArray::number(status) + ' ' + reason +
+                       "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        socket_->disconnectFromHost();
+    }
+
+    QTcpSocket* socket_;
+    QByteArray header_;
+    qint64 bodyLeft_ = 0;
+    bool refused_ = false;
+};
+
+// A listening socket whose connections get a body size guard before the HTTP server sees them.
+template <class Server>
+class GuardedServer : public Server {
+public:
+    using Server::Server;
+    QTcpSocket* nextPendingConnection() override {
+        QTcpSocket* socket = Server::nextPendingConnection();
+        if (socket) new BodySizeGuard(socket);
+        return socket;
+    }
+};
+
 }  // namespace
 
 HTTPHost::HTTPHost(QString name, HTTPReply missingReply)
@@ -47,11 +136,23 @@ HTTPHost::~HTTPHost() {
 
 bool HTTPHost::listenOn(const QHostAddress& address, quint16 port,
                         const std::optional<QSslConfiguration>& tls) {
-    if (tls) sslSetup(*tls);
+    QTcpServer* server = nullptr;
+    if (tls) {
+        auto* secureServer = new GuardedServer<QSslServer>(this);
+        secureServer->setSslConfiguration(*tls);
+        server = secureServer;
+    } else {
+        server = new GuardedServer<QTcpServer>(this);
+    }
+    if (!server->listen(address, port)) {
+        delete server;
+        return false;
+    }
+    bind(server);
     secure_ = tls.has_value();
     address_ = address;
-    port_ = listen(address, port);
-    return port_ != 0;
+    port_ = server->serverPort();
+    return true;
 }
 
 QUrl HTTPHost::url() const {

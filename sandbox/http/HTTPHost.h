@@ -32,6 +32,10 @@ public:
     // Runs before the routes; an answer here is the request's answer.
     using Gate = std::function<std::optional<HTTPReply>(const HTTPRequest&)>;
 
+    // A request announcing a larger body is answered 413 before its body is read; one without a
+    // length (chunked) is answered 411.
+    static constexpr qint64 MaximumBodySize = 16 * 1024 * 1024;
+
     HTTPHost(QString name, HTTPReply missingReply);
     ~HTTPHost() override;
 

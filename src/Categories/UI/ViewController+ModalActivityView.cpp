@@ -54,6 +54,8 @@ ui::View* viewToCover(ui::ViewController& controller) {
 bool tvr_presentModalActivityView(ui::ViewController& controller) {
     ui::View* covered = viewToCover(controller);
     if (!covered) return false;
+    // A stored overlay left on screen would swallow every touch for good.
+    tvr_dismissModalActivityView(controller);
     auto* overlay = new ModalActivityView(covered);
     ui::ViewAnimation::performWithoutAnimation([&] {
         overlay->setFrame(covered->bounds());

@@ -182,6 +182,21 @@ TEST_F(OverlayTest, AScrollViewInsideAScrollViewGetsNoOverlay) {
     EXPECT_EQ(screen->associatedObject(MODALACTIVITYVIEWKEY), nullptr);
 }
 
+TEST_F(OverlayTest, ASecondOverlayReplacesTheFirst) {
+    auto screen = screenWith(new ui::View());
+    ASSERT_TRUE(tvr_presentModalActivityView(*screen));
+    QPointer<ui::View> first(overlayOn(screen->view()));
+    ASSERT_TRUE(tvr_presentModalActivityView(*screen));
+    test::drainMainQueue();
+    EXPECT_TRUE(first.isNull());
+    int overlays = 0;
+    for (ui::View* child : screen->view()->subviews())
+        if (child->accessibilityIdentifier() == QStringLiteral("ModalActivityView")) ++overlays;
+    EXPECT_EQ(overlays, 1);
+    tvr_dismissModalActivityView(*screen);
+    EXPECT_EQ(overlayOn(screen->view()), nullptr);
+}
+
 TEST_F(NavigationHelpersTest, AnAdjustableSheetStartsWithNoHeightAndFollowsTheNumberOnceLoaded) {
     auto sheet = std::make_shared<AdjustableHeightNavigationController>(std::make_shared<Screen>());
     sheet->setTvr_height(360);

@@ -111,5 +111,40 @@ TEST_F(HTTPHostTest, AnAnswerToAGoneConnectionOrHostIsDropped) {
     EXPECT_TRUE(pending.isRejected());
 }
 
+// A body over the limit is refused from its headers, before any of it is read; a request before it
+// on the same connection, body included, is answered as usual.
+TEST_F(HTTPHostTest, ABodyOverTheLimitIsRefusedFromItsHeaders) {
+    struct Case {
+        QByteArray second;
+        QByteArray status;
+    };
+    const QByteArray over = QByteArray::number(HTTPHost::MaximumBodySize + 1);
+    const Case cases[] = {
+        {"POST /later HTTP/1.1\r\nHost: test\r\nContent-Length: " + over + "\r\n\r\n", "HTTP/1.1 413"},
+        {"POST /later HTTP/1.1\r\nHost: test\r\nTransfer-Encoding: chunked\r\n\r\n", "HTTP/1.1 411"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.status.toStdString());
+        QTcpSocket client;
+        client.connectToHost(host->url().host(), quint16(host->url().port()));
+        ASSERT_TRUE(client.waitForConnected(10000));
+        const auto readUntil = [&client](const QByteArray& text) {
+            QByteArray received;
+            test::runUntil([&] {
+                received += client.readAll();
+                return received.contains(text) || client.state() == QAbstractSocket::UnconnectedState;
+            });
+            return received;
+        };
+        client.write("DELETE /items/7 HTTP/1.1\r\nHost: test\r\nContent-Length: 5\r\n\r\nhello");
+        const QByteArray first = readUntil(R"({"deleted":true})");
+        EXPECT_TRUE(first.startsWith("HTTP/1.1 200")) << first.toStdString();
+        client.write(c.second);
+        const QByteArray second = readUntil(c.status);
+        EXPECT_TRUE(second.startsWith(c.status)) << second.toStdString();
+        EXPECT_TRUE(later.empty());
+    }
+}
+
 }  // namespace
 }  // namespace tovrin::sandbox
