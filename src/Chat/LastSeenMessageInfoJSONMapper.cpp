@@ -9,7 +9,9 @@ QJsonObject LastSeenMessageInfoJSONMapper::JSONDictionaryWithLastSeenMessageInfo
     const LastSeenMessageInfo& info) const {
     const auto sentDate = info.sentDate();
     return {
-        {QStringLiteral("sentDate"), sentDate ? tvr_millisecondsSince1970(*sentDate) : 0.0},
+        // Null, not 0: a 0 would read back as a date, the first instant of 1970.
+        {QStringLiteral("sentDate"),
+         sentDate ? QJsonValue(tvr_millisecondsSince1970(*sentDate)) : QJsonValue()},
         {QStringLiteral("messageID"), objectOrNSNull(info.messageID())},
     };
 }

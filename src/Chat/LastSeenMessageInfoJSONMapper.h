@@ -7,7 +7,8 @@
 
 namespace tovrin {
 
-// The stored form {"sentDate": milliseconds since 1970 with any fraction, "messageID"}. Stateless.
+// The stored form {"sentDate": milliseconds since 1970 with any fraction, or null without a date,
+// "messageID"}. Stateless.
 class LastSeenMessageInfoJSONMapper {
 public:
     virtual ~LastSeenMessageInfoJSONMapper() = default;

@@ -14,15 +14,20 @@ DatabaseFileRegistry& DatabaseFileRegistry::shared() {
 
 DatabaseFileRegistry::DatabaseFileRegistry() : remover_(defaultFileRemover()) {}
 
-void DatabaseFileRegistry::beginDeletion(const QString& path) {
+DatabaseFileRegistry::Ticket DatabaseFileRegistry::beginDeletion(const QString& path) {
     std::lock_guard lock(mutex_);
-    ++pendingDeletions_[path];
+    pendingDeletions_[path].insert(++lastTicket_);
+    return lastTicket_;
 }
 
-void DatabaseFileRegistry::finishDeletion(const QString& path, bool cleared) {
+void DatabaseFileRegistry::finishDeletion(const QString& path, Ticket ticket, bool cleared) {
     {
         std::lock_guard lock(mutex_);
-        if (--pendingDeletions_[path] <= 0) pendingDeletions_.erase(path);
+        const auto pending = pendingDeletions_.find(path);
+        if (pending != pendingDeletions_.end()) {
+            pending->second.erase(ticket);
+            if (pending->second.empty()) pendingDeletions_.erase(pending);
+        }
         if (cleared) {
             uncleared_.erase(path);
         } else {
@@ -32,13 +37,24 @@ void DatabaseFileRegistry::finishDeletion(const QString& path, bool cleared) {
     deletionsChanged_.notify_all();
 }
 
-bool DatabaseFileRegistry::waitForPendingDeletions(const QString& path) {
+std::optional<DatabaseFileRegistry::Ticket> DatabaseFileRegistry::newestPendingDeletion(
+    const QString& path) const {
+    std::lock_guard lock(mutex_);
+    const auto pending = pendingDeletions_.find(path);
+    if (pending == pendingDeletions_.end()) return std::nullopt;
+    return *pending->second.rbegin();
+}
+
+void DatabaseFileRegistry::waitForDeletionsUpTo(const QString& path, Ticket ticket) {
     std::unique_lock lock(mutex_);
-    if (!pendingDeletions_.contains(path)) return false;
+    const auto settled = [&] {
+        const auto pending = pendingDeletions_.find(path);
+        return pending == pendingDeletions_.end() || *pending->second.begin() > ticket;
+    };
+    if (settled()) return;
     ++waiters_[path];
-    deletionsChanged_.wait(lock, [&] { return !pendingDeletions_.contains(path); });
+    deletionsChanged_.wait(lock, settled);
     if (--waiters_[path] <= 0) waiters_.erase(path);
-    return true;
 }
 
 bool DatabaseFileRegistry::hasPendingDeletion(const QString& path) const {

@@ -150,19 +150,27 @@ TovrinPersistence::TovrinPersistence(
       currentDateProvider_(std::move(currentDateProvider)),
       threadTrampoline_(std::move(threadTrampoline)),
       path_(database_->path()),
-      statements_(size_t(Statement::count)) {
-    bootstrapDatabase();
+      statements_(size_t(Statement::count)),
+      awaitedDeletion_(DatabaseFileRegistry::shared().newestPendingDeletion(path_)) {
+    // The main thread never waits for an earlier store's deletion; the queue does, first thing.
+    if (!awaitedDeletion_) bootstrapDatabase(false);
 }
 
 TovrinPersistence::~TovrinPersistence() = default;
 
 // Construction
 
-void TovrinPersistence::bootstrapDatabase() {
+void TovrinPersistence::bootstrapAfterAwaitedDeletion() {
+    if (!awaitedDeletion_) return;
+    DatabaseFileRegistry::shared().waitForDeletionsUpTo(path_, *awaitedDeletion_);
+    awaitedDeletion_.reset();
+    bootstrapDatabase(true);
+}
+
+void TovrinPersistence::bootstrapDatabase(bool reopen) {
     DatabaseFileRegistry& registry = DatabaseFileRegistry::shared();
-    // A deletion still pending, or one that finished after the connection was opened, leaves the
-    // connection on a removed file.
-    if (registry.waitForPendingDeletions(path_) || database_->hasMoved()) {
+    // A deletion that finished after the connection was opened leaves it on a removed file.
+    if (reopen || database_->hasMoved()) {
         database_->close();
         database_ = std::make_shared<Database>(path_);
     }
@@ -177,7 +185,24 @@ void TovrinPersistence::bootstrapDatabase() {
         return;
     }
     registry.setCleared(path_, true);
+    enableWriteAheadLog();
     database_->setMainThreadForbidden(true);
+}
+
+// A commit then only appends to the log, which the system holds once written: a killed process
+// loses no resolved write, and only a power loss may take back the last commits.
+void TovrinPersistence::enableWriteAheadLog() {
+    auto mode = database_->executeSQL(QStringLiteral("PRAGMA journal_mode = WAL;"));
+    const auto row = mode ? mode->nextObject() : std::nullopt;
+    const auto journalMode = row ? row->stringForColumn(0) : std::nullopt;
+    mode.reset();
+    Error error;
+    if (journalMode != QStringLiteral("wal") ||
+        !database_->executeSQLBatch(QStringLiteral("PRAGMA synchronous = NORMAL;"), &error)) {
+        qWarning().noquote() << QStringLiteral("The local store %1 keeps journal mode %2: %3")
+                                    .arg(path_, journalMode.value_or(QStringLiteral("unknown")),
+                                         error.description());
+    }
 }
 
 bool TovrinPersistence::buildSchemaInEmptyFile() {
@@ -229,10 +254,10 @@ bool TovrinPersistence::runTransaction(const std::function<bool()>& block) {
 }
 
 Promise<bool> TovrinPersistence::deleteDatabase() {
-    DatabaseFileRegistry::shared().beginDeletion(path_);
-    return executeOnSqlQueue<bool>([this] {
+    const auto ticket = DatabaseFileRegistry::shared().beginDeletion(path_);
+    return executeOnSqlQueue<bool>([this, ticket] {
         replaceWithEmptyDatabase();
-        DatabaseFileRegistry::shared().finishDeletion(path_,
+        DatabaseFileRegistry::shared().finishDeletion(path_, ticket,
                                                       !DatabaseFileRegistry::shared().isUncleared(path_));
         return true;
     });

@@ -12,6 +12,7 @@
 #include "Helpers/DeviceCurrentDateProvider.h"
 #include "Helpers/ThreadTrampoline.h"
 #include "InjectorKeys.h"
+#include "Persistence/DatabaseFileRegistry.h"
 #include "Persistence/databasewrapper/Binding.h"
 #include "platform/di/Inject.h"
 #include "platform/promise/Promise.h"
@@ -48,7 +49,10 @@ inline const QString kLastSeenMessageInfoObjectType = QStringLiteral("LastSeenMe
 // replaced by an empty file. Every operation runs on the store's own serial queue, in call order,
 // and settles its promise on the main queue in the same order; promises never reject. A write
 // resolves true when its statement ran, a read with its value or with nothing. Only construction
-// runs SQL on the calling thread.
+// runs SQL on the calling thread, and not even that while an earlier store's deletion of the file
+// is pending: the store's queue then waits for the deletion and sets the file up before its first
+// block. The file is kept in write-ahead-log mode with `synchronous=NORMAL`: a resolved write
+// survives the process being killed.
 //
 // A file that cannot be opened leaves the store degraded: writes resolve false and reads nothing.
 // So does a store after `deleteDatabase`.
@@ -116,7 +120,8 @@ public:
     Promise<bool> executeTransactionOnSqlQueue(std::function<bool()> block);
 
     // Closes the database and removes its file (with the journal siblings) on the store's queue;
-    // resolves true once that was attempted. A store made meanwhile on the same file waits for it.
+    // resolves true once that was attempted. A store made meanwhile on the same file waits for it
+    // on its own queue.
     Promise<bool> deleteDatabase();
 
     // Chat messages, deletions and acknowledgements.
@@ -172,7 +177,9 @@ public:
     const std::shared_ptr<ThreadTrampoline>& threadTrampoline() const { return threadTrampoline_; }
 
 private:
-    void bootstrapDatabase();
+    void bootstrapDatabase(bool reopen);
+    void bootstrapAfterAwaitedDeletion();
+    void enableWriteAheadLog();
     bool buildSchemaInEmptyFile();
     void replaceWithEmptyDatabase();
     void runDegraded(const QString& reason);
@@ -202,6 +209,8 @@ private:
     std::shared_ptr<ThreadTrampoline> threadTrampoline_;
     const QString path_;
     std::vector<std::shared_ptr<PreparedStatement>> statements_;
+    // The deletion pending at construction; set up to it, then touched only on the store's queue.
+    std::optional<DatabaseFileRegistry::Ticket> awaitedDeletion_;
 };
 
 template <class T>
@@ -209,7 +218,10 @@ Promise<T> TovrinPersistence::executeOnSqlQueue(std::function<T()> block) {
     auto [promise, resolver] = Promise<T>::pending();
     auto result = std::make_shared<std::optional<T>>();
     threadTrampoline_->executeBackgroundThreadBlock(
-        [self = shared_from_this(), block = std::move(block), result] { result->emplace(block()); },
+        [self = shared_from_this(), block = std::move(block), result] {
+            self->bootstrapAfterAwaitedDeletion();
+            result->emplace(block());
+        },
         [resolver = resolver, result] { resolver.fulfill(std::move(**result)); });
     return promise;
 }

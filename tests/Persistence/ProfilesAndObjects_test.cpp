@@ -99,6 +99,29 @@ TEST_F(ProfilesAndObjectsTest, EveryNamedObjectRoundTripsUnderItsOwnName) {
         QStringList{"[\"h2\",\"h1\"]"});
 }
 
+TEST_F(ProfilesAndObjectsTest, ALastSeenMarkerKeepsItsDateOrItsLackOfOne) {
+    struct Case {
+        std::optional<Date> sentDate;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {Date(1.5), R"({"messageID":"m","sentDate":1500})"},
+        // Not 0, which would read back as the first instant of 1970.
+        {std::nullopt, R"({"messageID":"m","sentDate":null})"},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.stored);
+        ASSERT_TRUE(await(store->saveLastSeenMessageInfo(LastSeenMessageInfo(testCase.sentDate, "m"))));
+        EXPECT_EQ(rows("SELECT CAST(JSONRepresentation AS TEXT) FROM JSONObjects "
+                       "WHERE objectName = 'LastSeenMessageInfo';"),
+                  QStringList{testCase.stored});
+        const auto info = await(store->getLastSeenMessageInfo());
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->sentDate(), testCase.sentDate);
+        EXPECT_EQ(info->messageID(), "m");
+    }
+}
+
 TEST_F(ProfilesAndObjectsTest, RulesWithoutAServerTimeKeepItAbsent) {
     ASSERT_TRUE(await(store->saveConfigurationRules(ConfigurationRules(std::nullopt, AppRules(3)))));
     const auto rules = await(store->getConfigurationRules());
