@@ -193,6 +193,33 @@ TEST_F(UserSessionTest, ASecondSignOutRepeatsTheStepsAndPostsAgain) {
     EXPECT_FALSE(session->isSessionActive());
 }
 
+// The removal goes out with the last tokens after the sign-out: refused with 401 it asks for a
+// renewal, which finds no credentials and fails with 2; or the service itself fails it with 2.
+TEST(UserSession, OneSignOutPostsOnceWhenThePushTokenRemovalFailsWith2) {
+    for (const ScriptedResponse& removal :
+         {ScriptedResponse::empty(401), SessionTestWorld::errorResponse(400, 4)}) {
+        SessionTestWorld local;
+        local.application->setRemoteNotificationDeviceToken(DeviceToken);
+        auto session = local.launchSignedIn("7", "token-ann");
+        ASSERT_TRUE(local.server.waitForRequests(2));  // the bootstrap and the token registration
+        local.settle();
+        local.route("DELETE /v3/push-tokens/00ab0fff", removal);
+        int posted = 0;
+        auto observer = local.notificationCenter->addObserver(UserDidLogoutNotification, nullptr,
+                                                              [&](const Notification&) { ++posted; });
+
+        session->logout();
+        ASSERT_TRUE(
+            test::runUntil([&] { return local.requestsTo("DELETE /v3/push-tokens/00ab0fff").size() == 1; }));
+        local.settle();
+
+        EXPECT_EQ(posted, 1);
+        EXPECT_TRUE(local.requestsTo("POST /v3/sessions").isEmpty());
+        EXPECT_TRUE(local.keychain->items.isEmpty());
+        EXPECT_FALSE(session->isSessionActive());
+    }
+}
+
 TEST_F(UserSessionTest, SignOutThenSignInAsAnotherMemberLeavesNothingOfTheFirst) {
     auto session = world.launchSignedIn("7", "token-ann");
     const Routed ann = routed();
