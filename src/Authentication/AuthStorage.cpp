@@ -9,6 +9,7 @@ AuthStorage::AuthStorage(std::shared_ptr<MFKeychain> keychain) : keychain_(std::
 void AuthStorage::storeLoginCredentials(const std::optional<LoginCredentials>& credentials) {
     keychain_->setObject(credentials, kLoginCredentialKey);
     cachedCredentials_ = credentials;
+    cacheIsCurrent_ = true;
 }
 
 void AuthStorage::removeStoredLoginCredentials() {
@@ -16,8 +17,10 @@ void AuthStorage::removeStoredLoginCredentials() {
 }
 
 std::optional<LoginCredentials> AuthStorage::loginCredentials() {
-    if (!cachedCredentials_)
+    if (!cacheIsCurrent_) {
         cachedCredentials_ = keychain_->objectForKey<LoginCredentials>(kLoginCredentialKey);
+        cacheIsCurrent_ = true;
+    }
     return cachedCredentials_;
 }
 

@@ -25,11 +25,15 @@ Promise<SessionInfo> SessionService::loginWithEmail(const std::optional<QString>
     auto self = shared_from_this();
     return ThrottledService::wrappedThrottledPromiseWithThrottler<SessionInfo>(
         throttler_, LoginActionKey, [self, email, password] {
-            return self->sessionEndpointPromiseForEmail(email, password).then([](const SessionInfo& info) {
-                if (auto session = UserSession::sharedSession())
-                    session->startSessionWithProfileID(info.profileID(), info.credentials());
-                return info;
-            });
+            return self->sessionEndpointPromiseForEmail(email, password)
+                .then([self, email, password](const SessionInfo& info) {
+                    // Kept only once the service accepted them: a refused or failed sign-in leaves the
+                    // member before as they were.
+                    self->authStorage_->storeLoginCredentials(LoginCredentials(email, password));
+                    if (auto session = UserSession::sharedSession())
+                        session->startSessionWithProfileID(info.profileID(), info.credentials());
+                    return info;
+                });
         });
 }
 
@@ -58,18 +62,32 @@ Promise<SessionInfo> SessionService::startRenewal(const std::optional<QString>& 
                 return Promise<SessionInfo>::rejected(
                     tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
             }
-            if (auto session = UserSession::sharedSession())
-                session->updateSessionWithNewCredentials(info.credentials());
+            const auto session = UserSession::sharedSession();
+            if (session && session->profileID() != info.profileID()) {
+                // The stored pair now signs in someone else: their tokens must never reach this
+                // member's store and objects.
+                signOutSignedInMember();
+                return Promise<SessionInfo>::rejected(
+                    tovrinServiceError(TovrinServiceErrorInvalidCredentials));
+            }
+            if (session) session->updateSessionWithNewCredentials(info.credentials());
             return Promise<SessionInfo>::resolved(info);
         })
         .catchError([self, generation](const Error& error) {
             // The code alone decides, whatever the domain.
             if (error.code() == TovrinServiceErrorInvalidCredentials &&
                 self->sessionGeneration_->isCurrent(generation)) {
-                if (auto session = UserSession::sharedSession()) session->logout();
+                signOutSignedInMember();
             }
             self->renewalDidSettle(generation);
         });
+}
+
+// Nobody is signed in once a sign-out ran: the push-token removal that follows it may meet 401 with
+// the last tokens, and its renewal, without credentials, must not sign out a second time.
+void SessionService::signOutSignedInMember() {
+    const auto session = UserSession::sharedSession();
+    if (session && session->profileID()) session->logout();
 }
 
 void SessionService::renewalDidSettle(quint64 sessionGeneration) {
@@ -81,7 +99,6 @@ void SessionService::renewalDidSettle(quint64 sessionGeneration) {
 
 Promise<SessionInfo> SessionService::sessionEndpointPromiseForEmail(const std::optional<QString>& email,
                                                                     const std::optional<QString>& password) {
-    authStorage_->storeLoginCredentials(LoginCredentials(email, password));
     if (!email || !password) {
         return Promise<SessionInfo>::rejected(tovrinServiceError(TovrinServiceErrorInvalidCredentials));
     }

@@ -27,17 +27,19 @@ public:
 
     using Dependencies = Inject<TovrinEndpoint, TovrinWebAPIThrottler, AuthStorage, SessionGeneration>;
 
-    // Throttled under "Login". Resolves once the shared user session has started.
+    // Throttled under "Login". Stores the credentials only once the service accepted them; resolves
+    // once the shared user session has started.
     Promise<SessionInfo> loginWithEmail(const std::optional<QString>& email,
                                         const std::optional<QString>& password);
-    // One renewal at a time: while one runs every caller gets its promise. Resolves once the shared
-    // session holds the new tokens; a refusal with 2 signs the member out first. A renewal that
+    // One renewal at a time: while one runs every caller gets its promise. Stores nothing. Resolves
+    // once the shared session holds the new tokens; a refusal with 2, or an answer naming another
+    // profile id than the stored one (which fails with 2), signs the member out first. A renewal that
     // outlives the session it was started in (a sign-out or sign-in meanwhile) changes nothing and
     // fails with 10.
     Promise<SessionInfo> renewSessionCredentialsWithEmail(const std::optional<QString>& email,
                                                           const std::optional<QString>& password);
-    // Stores the credentials first, whatever follows; fails with 2 without a request when either is
-    // absent, and with 9 when the response names no member and tokens.
+    // Stores nothing; fails with 2 without a request when either is absent, and with 9 when the
+    // response names no member and tokens.
     Promise<SessionInfo> sessionEndpointPromiseForEmail(const std::optional<QString>& email,
                                                         const std::optional<QString>& password);
 
@@ -52,6 +54,7 @@ private:
     Promise<SessionInfo> startRenewal(const std::optional<QString>& email,
                                       const std::optional<QString>& password);
     void renewalDidSettle(quint64 sessionGeneration);
+    static void signOutSignedInMember();
 
     std::shared_ptr<TovrinEndpoint> tovrinEndpoint_;
     std::shared_ptr<Throttler> throttler_;

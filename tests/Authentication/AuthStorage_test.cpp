@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include "Authentication/SessionInfo.h"
 #include "Keychain/MFKeychain.h"
 #include "fixtures/keychain/InMemoryKeychain.h"
+#include "fixtures/keychain/ScriptedSecretService.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/system/FallbackKeychain.h"
+#include "platform/system/FileKeychain.h"
 
 namespace tovrin {
 namespace {
@@ -62,15 +68,25 @@ TEST_F(AuthStorageTest, RemovingOrStoringNothingDeletesTheItemAndTheCopy) {
     EXPECT_FALSE(empty.loginCredentials().has_value());
 }
 
-TEST_F(AuthStorageTest, TheKeychainIsReadAgainOnlyWhileNothingIsStored) {
+// Another process's writes are not seen: the launch's one read decides until this process writes.
+TEST_F(AuthStorageTest, TheKeychainIsReadOnceEvenWhenEmptyAndEveryWriteRefreshesTheCopy) {
     AuthStorage storage(keychain);
     EXPECT_FALSE(storage.loginCredentials().has_value());
-    EXPECT_FALSE(storage.loginCredentials().has_value());
-    EXPECT_EQ(items->reads, 2);
     relaunch().storeLoginCredentials(first);
-    EXPECT_EQ(storage.loginCredentials(), first);
-    EXPECT_EQ(storage.loginCredentials(), first);
-    EXPECT_EQ(items->reads, 3);
+    EXPECT_FALSE(storage.loginCredentials().has_value());
+    EXPECT_EQ(items->reads, 1);
+
+    storage.storeLoginCredentials(second);
+    EXPECT_EQ(storage.loginCredentials(), second);
+    storage.removeStoredLoginCredentials();
+    EXPECT_FALSE(storage.loginCredentials().has_value());
+    EXPECT_EQ(items->reads, 1);
+
+    AuthStorage stored(keychain);
+    relaunch().storeLoginCredentials(first);
+    EXPECT_EQ(stored.loginCredentials(), first);
+    EXPECT_EQ(stored.loginCredentials(), first);
+    EXPECT_EQ(items->reads, 2);
 }
 
 TEST_F(AuthStorageTest, AFailingKeychainStillChangesTheRunningCopy) {
@@ -97,6 +113,96 @@ TEST_F(AuthStorageTest, AnItemThatDoesNotDecodeReadsAsNoCredentials) {
           QByteArray(R"({"$class":"LoginCredentials","$values":{"email":3,"password":"x"}})")}) {
         items->items.insert({"LoginCredentials", BundleIdentifier}, data);
         EXPECT_FALSE(relaunch().loginCredentials().has_value()) << data.constData();
+    }
+}
+
+// The log lines of the keychain written while it lives.
+class KeychainLogLines {
+public:
+    KeychainLogLines() {
+        lines().clear();
+        previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            if (message.startsWith("Keychain:")) lines().append(message);
+        });
+    }
+    ~KeychainLogLines() { qInstallMessageHandler(previous_); }
+    static QStringList& lines() {
+        static QStringList captured;
+        return captured;
+    }
+    static int count(const QString& part) {
+        return int(std::count_if(lines().begin(), lines().end(),
+                                 [&](const QString& line) { return line.contains(part); }));
+    }
+
+private:
+    QtMessageHandler previous_;
+};
+
+// A launch reads the stored pair as the session's configuration and set-up do, several times, over
+// the system's keychain on a clock the test moves; a member then signs in, and later the pair is
+// read again in this process. Nothing sleeps: the secret service answers on the test's clock.
+TEST(AuthStorageAtLaunch, WaitsForTheSecretServiceOnceAtMostFiveSecondsAndUsesALateAnswerAfterwards) {
+    using namespace std::chrono_literals;
+    struct Case {
+        const char* name;
+        bool registered;
+        std::optional<std::chrono::milliseconds> firstAnswerAfter;  // nothing: never
+        std::chrono::milliseconds launchWaits;
+        bool launchFindsThePair;
+        const char* switchReason;  // said once when the file stands in
+        bool serviceKeepsTheNewPair;
+    };
+    const Case cases[] = {
+        {"answers after 1 s", true, 1s, 1s, true, nullptr, true},
+        {"answers after 10 s", true, 10s, 5s, false, "did not answer within 5 s", true},
+        {"never answers", true, std::nullopt, 5s, false, "did not answer within 5 s", false},
+        {"none registered", false, 0ms, 0ms, false, "no secret service is registered", false},
+    };
+    const LoginCredentials remembered("ada@example.com", "secret");
+    const LoginCredentials signedIn("bob@example.com", "other");
+    const QPair<QString, QString> item(kLoginCredentialKey, BundleIdentifier);
+    const auto archived = [](const LoginCredentials& credentials) {
+        return KeyedArchiver::archivedData(LoginCredentials::ArchiveClassName, credentials.encodeWithCoder());
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        KeychainLogLines log;
+        QTemporaryDir folder;
+        auto clock = std::make_shared<test::ManualKeychainClock>();
+        auto service = std::make_shared<test::ScriptedSecretService>(clock);
+        service->registered = testCase.registered;
+        service->delay = testCase.firstAnswerAfter;
+        service->items.insert(item, archived(remembered));
+        auto file = std::make_shared<FileKeychain>(folder.filePath("keychain.json"));
+        auto system =
+            std::make_shared<FallbackKeychain>(std::make_shared<SecretServiceKeychain>(service, clock), file);
+        auto keychain = std::make_shared<MFKeychain>(
+            system, std::make_shared<Bundle>(QVariantMap{{"CFBundleIdentifier", BundleIdentifier}}));
+        AuthStorage storage(keychain);
+
+        for (int read = 0; read < 3; ++read) {
+            EXPECT_EQ(storage.loginCredentials(), testCase.launchFindsThePair
+                                                      ? std::optional<LoginCredentials>(remembered)
+                                                      : std::nullopt);
+        }
+        EXPECT_EQ(clock->waited(), testCase.launchWaits);
+        EXPECT_EQ(service->reads, testCase.registered ? 1 : 0);
+        EXPECT_EQ(KeychainLogLines::count("keeping secrets in"), testCase.switchReason ? 1 : 0);
+        if (testCase.switchReason) EXPECT_EQ(KeychainLogLines::count(testCase.switchReason), 1);
+
+        // The member signs in while the service may still be silent; it answers later, promptly.
+        service->delay = 100ms;
+        storage.storeLoginCredentials(signedIn);
+        clock->advance(20s);
+        EXPECT_EQ(AuthStorage(keychain).loginCredentials(), signedIn);
+
+        QByteArray inFile;
+        EXPECT_EQ(service->items.value(item) == archived(signedIn), testCase.serviceKeepsTheNewPair);
+        EXPECT_EQ(file->copyItemData(item.first, item.second, &inFile) == Keychain::StatusSuccess,
+                  !testCase.serviceKeepsTheNewPair);
+        if (!testCase.serviceKeepsTheNewPair) EXPECT_EQ(clock->waited(), testCase.launchWaits);
+        EXPECT_EQ(KeychainLogLines::count("keeping secrets in"), testCase.switchReason ? 1 : 0);
     }
 }
 

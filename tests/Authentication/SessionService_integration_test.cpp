@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QJsonDocument>
 
 #include "API/TovrinServiceError.h"
 #include "Authentication/CreateAccountService.h"
 #include "Authentication/SessionTestWorld.h"
 #include "Keychain/MFKeychain.h"
+#include "Persistence/TemporaryStore.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
 
 namespace tovrin {
@@ -38,57 +40,136 @@ protected:
     std::optional<LoginCredentials> credentialsAtArrival;
 };
 
-TEST(SessionService, SignInStoresTheTypedCredentialsBeforeSendingWhateverTheOutcome) {
+// What a sign-in or a renewal leaves behind, over the loopback server or a closed port. A sign-in
+// starts from a signed-out launch that still has the member before's profile id ("7") and store; a
+// renewal from Ann ("7") remembered, with her data in the store.
+TEST(SessionService, SignInAndRenewalLeaveTheStoredPairProfileAndStoreAsTheAnswerSays) {
+    enum class Operation { SignIn, Renewal };
+    enum class Store { TheSameOne, ANewOne, None };
     struct Case {
         const char* name;
-        ScriptedResponse answer;
+        Operation operation;
+        std::optional<ScriptedResponse> answer;  // nothing: offline, the host's port closed
         std::optional<qint64> failure;
+        std::optional<LoginCredentials> storedPair;
+        std::optional<QString> storedProfileID;
+        Store store;
+        int signOuts;
     };
+    const LoginCredentials bob("bob@example.com", "typed");
+    const LoginCredentials ann("ann@example.com", "secret");
     const Case cases[] = {
-        {"accepted", SessionTestWorld::sessionResponse("7", "token-1"), std::nullopt},
-        {"wrong password", SessionTestWorld::errorResponse(401, 4), TovrinServiceErrorInvalidCredentials},
-        {"server error", ScriptedResponse::empty(500), TovrinServiceErrorServerError},
+        {"sign-in, wrong password", Operation::SignIn, SessionTestWorld::errorResponse(401, 4),
+         TovrinServiceErrorInvalidCredentials, std::nullopt, "7", Store::TheSameOne, 0},
+        {"sign-in, offline", Operation::SignIn, std::nullopt, TovrinServiceErrorNoInternetConnection,
+         std::nullopt, "7", Store::TheSameOne, 0},
+        {"sign-in, 503", Operation::SignIn, ScriptedResponse::empty(503), TovrinServiceErrorServerError,
+         std::nullopt, "7", Store::TheSameOne, 0},
+        {"sign-in, accepted", Operation::SignIn, SessionTestWorld::sessionResponse("8", "token-bob"),
+         std::nullopt, bob, "8", Store::ANewOne, 0},
+        {"renewal, password refused", Operation::Renewal, SessionTestWorld::errorResponse(401, 4),
+         TovrinServiceErrorInvalidCredentials, std::nullopt, std::nullopt, Store::None, 1},
+        {"renewal, offline", Operation::Renewal, std::nullopt, TovrinServiceErrorNoInternetConnection, ann,
+         "7", Store::TheSameOne, 0},
+        {"renewal, 503", Operation::Renewal, ScriptedResponse::empty(503), TovrinServiceErrorServerError, ann,
+         "7", Store::TheSameOne, 0},
+        {"renewal, accepted", Operation::Renewal, SessionTestWorld::sessionResponse("7", "token-ann"),
+         std::nullopt, ann, "7", Store::TheSameOne, 0},
+        {"renewal, another profile id", Operation::Renewal,
+         SessionTestWorld::sessionResponse("99", "token-99"), TovrinServiceErrorInvalidCredentials,
+         std::nullopt, std::nullopt, Store::None, 1},
     };
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.name);
-        SessionTestWorld local;
-        auto localSession = local.launch();
-        std::optional<LoginCredentials> atArrival;
-        local.route("POST /v3/sessions", [&](const RecordedRequest&) {
-            atArrival = AuthStorage(local.injector.get<MFKeychain>()).loginCredentials();
-            return testCase.answer;
-        });
-
-        const auto promise =
-            local.injector.get<SessionService>()->loginWithEmail("ann@example.com", "secret");
-        ASSERT_TRUE(test::waitFor(promise));
-
-        const LoginCredentials typed("ann@example.com", "secret");
-        EXPECT_EQ(atArrival, typed);
-        EXPECT_EQ(AuthStorage(local.injector.get<MFKeychain>()).loginCredentials(), typed);
-        const auto sent = local.requestsTo("POST /v3/sessions");
-        ASSERT_EQ(sent.size(), 1);
-        EXPECT_EQ(sent[0].body, R"({"email":"ann@example.com","password":"secret"})");
-        EXPECT_FALSE(sent[0].header("Authorization").has_value());
-        if (testCase.failure) {
-            EXPECT_EQ(*promise.error(), tovrinServiceError(*testCase.failure));
-            EXPECT_FALSE(localSession->isSessionActive());
+        SessionTestWorld local(testCase.answer ? QString() : test::closedPortURL().toString());
+        if (!testCase.answer) local.reachability->setStatus(net::NetworkStatus::NotReachable);
+        if (testCase.operation == Operation::SignIn) {
+            local.injector.get<UserDefaults>()->setObject("7", UserSessionProfileIDUserDefaultsKey);
         } else {
-            EXPECT_EQ(promise.value()->profileID(), "7");
-            EXPECT_TRUE(localSession->isSessionActive());
-            EXPECT_EQ(localSession->profileID(), "7");
-            EXPECT_EQ(localSession->credentials(), SessionCredentials("token-1", "xmpp-1"));
+            local.remember(ann.email().value(), ann.password().value(), "7");
         }
+        auto localSession = local.launch();
+        const auto storeBefore = localSession->tovrinPersistence();
+        ASSERT_TRUE(test::await(storeBefore->saveImageHashes({"ann-photo"})));
+        if (testCase.answer) local.route("POST /v3/sessions", *testCase.answer);
+        int signOuts = 0;
+        auto observer = local.notificationCenter->addObserver(UserDidLogoutNotification, nullptr,
+                                                              [&](const Notification&) { ++signOuts; });
+        const int writesBefore = local.keychain->calls - local.keychain->reads;
+
+        auto service = local.injector.get<SessionService>();
+        const auto promise = testCase.operation == Operation::SignIn
+                                 ? service->loginWithEmail(bob.email(), bob.password())
+                                 : service->renewSessionCredentialsWithEmail(ann.email(), ann.password());
+        ASSERT_TRUE(test::waitFor(promise));
+        local.settle();
+
+        if (testCase.failure) {
+            ASSERT_TRUE(promise.isRejected());
+            EXPECT_EQ(*promise.error(), tovrinServiceError(*testCase.failure));
+        } else {
+            EXPECT_TRUE(promise.isFulfilled());
+        }
+        EXPECT_EQ(AuthStorage(local.injector.get<MFKeychain>()).loginCredentials(), testCase.storedPair);
+        EXPECT_EQ(localSession->profileID(), testCase.storedProfileID);
+        EXPECT_EQ(localSession->isSessionActive(), testCase.storedPair && testCase.storedProfileID);
+        EXPECT_EQ(signOuts, testCase.signOuts);
+        // Only a sign-in that the service accepted and a sign-out write to the keychain.
+        const bool wrote = local.keychain->calls - local.keychain->reads != writesBefore;
+        EXPECT_EQ(wrote, (testCase.operation == Operation::SignIn && !testCase.failure) || testCase.signOuts);
+
+        const auto store = local.injector.get<TovrinPersistence>();
+        switch (testCase.store) {
+            case Store::TheSameOne:
+                EXPECT_EQ(store, storeBefore);
+                EXPECT_EQ(test::await(store->getImageHashes()), QStringList({"ann-photo"}));
+                break;
+            case Store::ANewOne:
+                ASSERT_NE(store, nullptr);
+                EXPECT_NE(store, storeBefore);
+                EXPECT_EQ(store->path(), storeBefore->path());
+                EXPECT_FALSE(test::await(store->getImageHashes()).has_value());
+                break;
+            case Store::None:
+                EXPECT_EQ(store, nullptr);
+                EXPECT_TRUE(test::runUntil([&] { return !QFile::exists(storeBefore->path()); }));
+                break;
+        }
+        // The other member's tokens never reach the session nor any request.
+        EXPECT_NE(localSession->credentials(), SessionCredentials("token-99", "xmpp-1"));
+        for (const RecordedRequest& request : local.server.requests())
+            EXPECT_NE(request.header("Authorization"), "Tovrin3 token-99");
     }
 }
 
-TEST_F(SessionServiceTest, SignInWithoutAnEmailOrPasswordStoresThemAndFailsWith2WithoutARequest) {
+TEST_F(SessionServiceTest, SignInWithoutAnEmailOrPasswordStoresNothingAndFailsWith2WithoutARequest) {
     const auto promise = sessionService()->loginWithEmail("ann@example.com", std::nullopt);
     ASSERT_TRUE(test::waitFor(promise));
 
     EXPECT_EQ(*promise.error(), tovrinServiceError(TovrinServiceErrorInvalidCredentials));
-    EXPECT_EQ(storedCredentials(), LoginCredentials("ann@example.com", std::nullopt));
+    EXPECT_FALSE(storedCredentials().has_value());
     EXPECT_TRUE(world.server.requests().isEmpty());
+}
+
+// As the push-token removal after a sign-out asks for it: nobody is left to sign out.
+TEST_F(SessionServiceTest, ARenewalWithoutCredentialsWritesNothingAndFailsWith2WithoutARequest) {
+    int signOuts = 0;
+    auto observer = world.notificationCenter->addObserver(UserDidLogoutNotification, nullptr,
+                                                          [&](const Notification&) { ++signOuts; });
+    const int callsBefore = world.keychain->calls;
+
+    for (const auto& [email, password] :
+         std::vector<std::pair<std::optional<QString>, std::optional<QString>>>{
+             {std::nullopt, std::nullopt}, {"ann@example.com", std::nullopt}, {std::nullopt, "secret"}}) {
+        const auto renewal = sessionService()->renewSessionCredentialsWithEmail(email, password);
+        ASSERT_TRUE(test::waitFor(renewal));
+        EXPECT_EQ(*renewal.error(), tovrinServiceError(TovrinServiceErrorInvalidCredentials));
+    }
+
+    EXPECT_EQ(world.keychain->calls, callsBefore);
+    EXPECT_TRUE(world.keychain->items.isEmpty());
+    EXPECT_TRUE(world.server.requests().isEmpty());
+    EXPECT_EQ(signOuts, 0);
 }
 
 TEST_F(SessionServiceTest, SignInRefusedByTheThrottlerStoresAndSendsNothing) {
@@ -136,7 +217,7 @@ TEST_F(SessionServiceTest, RenewalsAskedForWhileOneRunsShareItsOneRequest) {
 
 TEST_F(SessionServiceTest, ACallerOfTheRenewalFindsTheSessionAlreadyUpdated) {
     world.remember("ann@example.com", "secret", "7");
-    world.route("POST /v3/sessions", SessionTestWorld::sessionResponse("99", "token-1", "xmpp-1"));
+    world.route("POST /v3/sessions", SessionTestWorld::sessionResponse("7", "token-1", "xmpp-1"));
     std::optional<SessionCredentials> seen;
     std::optional<QString> profileSeen;
 
@@ -148,7 +229,7 @@ TEST_F(SessionServiceTest, ACallerOfTheRenewalFindsTheSessionAlreadyUpdated) {
     ASSERT_TRUE(test::waitFor(done));
 
     EXPECT_EQ(seen, SessionCredentials("token-1", "xmpp-1"));
-    EXPECT_EQ(profileSeen, "7");  // the response's profile id is not used
+    EXPECT_EQ(profileSeen, "7");
 }
 
 TEST_F(SessionServiceTest, ARenewalRefusedWith2SignsTheMemberOutBeforeItsCallersRun) {

@@ -193,6 +193,53 @@ TEST_F(UserSessionTest, ASecondSignOutRepeatsTheStepsAndPostsAgain) {
     EXPECT_FALSE(session->isSessionActive());
 }
 
+// The push-token removals that failed while it lives, as logged.
+class RemovalFailures {
+public:
+    RemovalFailures() {
+        lines().clear();
+        previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            if (message.startsWith("Couldn't unregister")) lines().append(message);
+        });
+    }
+    ~RemovalFailures() { qInstallMessageHandler(previous_); }
+    static QStringList& lines() {
+        static QStringList captured;
+        return captured;
+    }
+
+private:
+    QtMessageHandler previous_;
+};
+
+// The removal goes out with the last tokens after the sign-out: refused with 401 it asks for a
+// renewal, which finds no credentials and fails with 2; or the service itself fails it with 2.
+TEST(UserSession, OneSignOutPostsOnceWhenThePushTokenRemovalFailsWith2) {
+    for (const ScriptedResponse& removal :
+         {ScriptedResponse::empty(401), SessionTestWorld::errorResponse(400, 4)}) {
+        SessionTestWorld local;
+        local.application->setRemoteNotificationDeviceToken(DeviceToken);
+        auto session = local.launchSignedIn("7", "token-ann");
+        ASSERT_TRUE(local.server.waitForRequests(2));  // the bootstrap and the token registration
+        local.settle();
+        local.route("DELETE /v3/push-tokens/00ab0fff", removal);
+        int posted = 0;
+        auto observer = local.notificationCenter->addObserver(UserDidLogoutNotification, nullptr,
+                                                              [&](const Notification&) { ++posted; });
+
+        RemovalFailures failures;
+        session->logout();
+        // The removal's failure is logged last, after any renewal it asked for has settled.
+        ASSERT_TRUE(test::runUntil([&] { return RemovalFailures::lines().size() == 1; }));
+        local.settle();
+
+        EXPECT_EQ(posted, 1);
+        EXPECT_TRUE(local.requestsTo("POST /v3/sessions").isEmpty());
+        EXPECT_TRUE(local.keychain->items.isEmpty());
+        EXPECT_FALSE(session->isSessionActive());
+    }
+}
+
 TEST_F(UserSessionTest, SignOutThenSignInAsAnotherMemberLeavesNothingOfTheFirst) {
     auto session = world.launchSignedIn("7", "token-ann");
     const Routed ann = routed();

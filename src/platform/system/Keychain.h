@@ -33,8 +33,8 @@ public:
     // StatusItemNotFound when there is no such item.
     virtual qint64 deleteItem(const QString& service, const QString& account) = 0;
 
-    // The desktop's secret service when one runs and answers, else the file keychain in the home
-    // folder (said once in the log). Chosen at the first call, for the process.
+    // The desktop's secret service, with the file keychain in the home folder standing in while none
+    // runs or while it has not answered (said once in the log); see FallbackKeychain.
     static std::shared_ptr<Keychain> system();
 };
 
