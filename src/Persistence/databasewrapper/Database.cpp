@@ -30,7 +30,8 @@ int open(const QString& path, int flags, sqlite3** database) {
 void restrictDatabaseFilesToOwner(const QString& path) {
     if (path.isEmpty() || path == QLatin1String(":memory:")) return;
     const FileManager& files = FileManager::defaultManager();
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) files.restrictToOwner(path + QLatin1String(suffix));
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        files.restrictToOwner(path + QLatin1String(suffix));
 }
 
 }  // namespace

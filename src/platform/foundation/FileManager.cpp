@@ -39,7 +39,8 @@ std::optional<QString> restrictOneToOwner(const QString& path) {
 }
 
 bool failFileOperation(Error* error, int code, const QString& description) {
-    if (error != nullptr) *error = Error(FileManager::ErrorDomain, code, {{ErrorDescriptionKey, description}});
+    if (error != nullptr)
+        *error = Error(FileManager::ErrorDomain, code, {{ErrorDescriptionKey, description}});
     return false;
 }
 
