@@ -105,7 +105,7 @@ protected:
 
     void expectPermissions(const std::vector<ExpectedPermissions>& table) const {
         for (const ExpectedPermissions& row : table) {
-            EXPECT_EQ(permissionsOf(pathInHome(row.path)), row.permissions) << row.path;
+            EXPECT_EQ(permissionsOf(pathInHome(row.path)), QString::fromLatin1(row.permissions)) << row.path;
         }
     }
 

@@ -140,7 +140,7 @@ TEST(FileManager, FoldersAreMadeOwnerOnlyAndTheHomeFoldersOwnAreTightened) {
             Error error;
             EXPECT_TRUE(
                 FileManager::defaultManager().createDirectory(folder.filePath(testCase.create), true, &error))
-                << error.localizedDescription().toStdString();
+                << error.description().toStdString();
         }
         EXPECT_EQ(storagePermissionsOf(folder.path()), "0755");
         for (const auto& [path, permissions] : testCase.expected) {
