@@ -11,10 +11,6 @@ namespace {
 std::mutex standardMutex;
 std::shared_ptr<UserDefaults> standardDefaults;
 
-}  // namespace
-
-namespace {
-
 // Settings files are rewritten keeping their permissions, so tightening the file once is enough.
 const QString& privateSettingsFile(const QString& filePath) {
     const FileManager& files = FileManager::defaultManager();
