@@ -9,6 +9,7 @@
 #include "Persistence/databasewrapper/Cursor.h"
 #include "Persistence/databasewrapper/DatabaseErrors.h"
 #include "Persistence/databasewrapper/PreparedStatement.h"
+#include "platform/foundation/FileManager.h"
 #include "platform/foundation/MainQueue.h"
 
 namespace tovrin {
@@ -24,13 +25,26 @@ int open(const QString& path, int flags, sqlite3** database) {
     return result;
 }
 
+// The member's messages and profiles: the file and the side files SQLite has left beside it are the
+// user's alone. SQLite gives the side files it makes later the main file's permissions.
+void restrictDatabaseFilesToOwner(const QString& path) {
+    if (path.isEmpty() || path == QLatin1String(":memory:")) return;
+    const FileManager& files = FileManager::defaultManager();
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        files.restrictToOwner(path + QLatin1String(suffix));
+}
+
 }  // namespace
 
 Database::Database(QString path) : path_(std::move(path)) {
-    if (open(path_, SQLITE_OPEN_READWRITE, &database_) == SQLITE_OK) return;
+    if (open(path_, SQLITE_OPEN_READWRITE, &database_) == SQLITE_OK) {
+        restrictDatabaseFilesToOwner(path_);
+        return;
+    }
     const int result = open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &database_);
     if (result == SQLITE_OK) {
         wasCreated_ = true;
+        restrictDatabaseFilesToOwner(path_);
         return;
     }
     isClosed_ = true;

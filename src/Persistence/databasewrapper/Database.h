@@ -21,8 +21,9 @@ class PreparedStatement;
 // stop the process.
 class Database : public std::enable_shared_from_this<Database> {
 public:
-    // Opens the file read-write, creating it when missing. When it can be neither opened nor
-    // created the database stays closed and `openError` says why.
+    // Opens the file read-write, creating it when missing, and makes it and its side files
+    // ("-journal", "-wal", "-shm") owner-only. When it can be neither opened nor created the
+    // database stays closed and `openError` says why.
     explicit Database(QString path);
     ~Database();
 

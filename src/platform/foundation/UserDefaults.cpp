@@ -1,5 +1,7 @@
 #include "platform/foundation/UserDefaults.h"
 
+#include <QFileInfo>
+
 #include "platform/foundation/FileManager.h"
 
 namespace tovrin {
@@ -9,9 +11,18 @@ namespace {
 std::mutex standardMutex;
 std::shared_ptr<UserDefaults> standardDefaults;
 
+// Settings files are rewritten keeping their permissions, so tightening the file once is enough.
+const QString& privateSettingsFile(const QString& filePath) {
+    const FileManager& files = FileManager::defaultManager();
+    files.createDirectory(QFileInfo(filePath).absolutePath(), true);
+    files.restrictToOwner(filePath);
+    return filePath;
+}
+
 }  // namespace
 
-UserDefaults::UserDefaults(const QString& filePath) : settings_(filePath, QSettings::IniFormat) {}
+UserDefaults::UserDefaults(const QString& filePath)
+    : settings_(privateSettingsFile(filePath), QSettings::IniFormat) {}
 
 std::shared_ptr<UserDefaults> UserDefaults::standard() {
     std::lock_guard lock(standardMutex);

@@ -4,6 +4,8 @@
 #include <QNetworkDiskCache>
 #include <QNetworkRequest>
 
+#include "platform/foundation/FileManager.h"
+
 namespace tovrin::net {
 
 namespace {
@@ -51,7 +53,10 @@ private:
 
 URLCache::URLCache(const QString& directory, qint64 diskCapacity)
     : disk_(std::make_shared<QNetworkDiskCache>()) {
-    QDir().mkpath(directory);
+    // Photos of other members: an answer kept by an older version may still be open to others.
+    const FileManager& files = FileManager::defaultManager();
+    files.createDirectory(directory, true);
+    files.restrictToOwner(directory);
     disk_->setCacheDirectory(directory);
     disk_->setMaximumCacheSize(diskCapacity);
 }

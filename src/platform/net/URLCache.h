@@ -25,7 +25,8 @@ struct CachedURLResponse {
 // the address goes to the network. Main thread only.
 class URLCache {
 public:
-    // The folder is created when missing. Beyond the capacity (bytes), the oldest answers go.
+    // The folder is created when missing; it and everything in it are made owner-only. Beyond the
+    // capacity (bytes), the oldest answers go.
     URLCache(const QString& directory, qint64 diskCapacity);
     ~URLCache();
     URLCache(const URLCache&) = delete;

@@ -1,6 +1,5 @@
 #include "platform/system/Device.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -30,13 +29,15 @@ std::shared_ptr<Device> Device::current() {
 }
 
 std::optional<QString> Device::identifierForVendor() const {
+    const FileManager& files = FileManager::defaultManager();
+    files.restrictToOwner(vendorIdentifierFile_);
     QFile existing(vendorIdentifierFile_);
     if (existing.open(QIODevice::ReadOnly)) {
         const QString stored = QString::fromUtf8(existing.readAll()).trimmed();
         if (isUUIDString(stored)) return stored;
     }
     const QString identifier = makeUUIDString();
-    QDir().mkpath(QFileInfo(vendorIdentifierFile_).absolutePath());
+    files.createDirectory(QFileInfo(vendorIdentifierFile_).absolutePath(), true);
     QSaveFile file(vendorIdentifierFile_);
     if (!file.open(QIODevice::WriteOnly)) return std::nullopt;
     file.write(identifier.toUtf8());

@@ -1,11 +1,13 @@
 #include "platform/system/FileKeychain.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <optional>
 
 #include "platform/foundation/FileManager.h"
 
@@ -13,20 +15,30 @@ namespace tovrin {
 
 namespace {
 
-// {"service": {"account": "<base64 data>"}}
-QJsonObject readItems(const QString& path, bool* readable) {
+// {"service": {"account": "<base64 data>"}}; none when the file is missing. Nothing, with the reason,
+// when it exists but cannot be read or is not such a document.
+std::optional<QJsonObject> readKeychainFile(const QString& path, QString* reason) {
     QFile file(path);
-    *readable = true;
-    if (!file.exists()) return {};
+    if (!file.exists()) return QJsonObject();
     if (!file.open(QIODevice::ReadOnly)) {
-        *readable = false;
-        return {};
+        *reason = file.errorString();
+        return std::nullopt;
     }
-    return QJsonDocument::fromJson(file.readAll()).object();
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        *reason = parseError.errorString();
+        return std::nullopt;
+    }
+    if (!document.isObject()) {
+        *reason = QStringLiteral("not a JSON object");
+        return std::nullopt;
+    }
+    return document.object();
 }
 
-bool writeItems(const QString& path, const QJsonObject& items) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+bool writeKeychainFile(const QString& path, const QJsonObject& items) {
+    FileManager::defaultManager().createDirectory(QFileInfo(path).absolutePath(), true);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
     // The temporary file gets the owner-only permissions before any secret is written to it.
@@ -37,10 +49,35 @@ bool writeItems(const QString& path, const QJsonObject& items) {
 
 }  // namespace
 
-FileKeychain::FileKeychain(QString path) : path_(std::move(path)) {}
+FileKeychain::FileKeychain(QString path) : path_(std::move(path)) {
+    const FileManager& files = FileManager::defaultManager();
+    files.createDirectory(QFileInfo(path_).absolutePath(), true);
+    files.restrictToOwner(path_);
+}
 
 QString FileKeychain::defaultPath() {
     return FileManager::defaultManager().homeDirectory() + QStringLiteral("/Library/Keychains/keychain.json");
+}
+
+bool FileKeychain::readItems(QJsonObject* items) {
+    QString reason;
+    if (std::optional<QJsonObject> read = readKeychainFile(path_, &reason)) {
+        *items = std::move(*read);
+        return true;
+    }
+    // Writing an item now would replace the file; keep it for whoever wants to look into it.
+    const QString aside = unreadablePath();
+    const FileManager& files = FileManager::defaultManager();
+    if (files.fileExists(aside)) files.removeItem(aside);
+    if (!QDir().rename(path_, aside)) {
+        qWarning().noquote() << "Keychain: cannot read" << path_ << "(" + reason + ") nor move it aside to"
+                             << aside << "; leaving it as it is";
+        return false;
+    }
+    qWarning().noquote() << "Keychain: cannot read" << path_ << "(" + reason + "); moved it aside to" << aside
+                         << "and starting with no items";
+    *items = QJsonObject();
+    return true;
 }
 
 qint64 FileKeychain::addItem(const QString& service, const QString& account, const QByteArray& data,
@@ -55,21 +92,19 @@ qint64 FileKeychain::updateItem(const QString& service, const QString& account, 
 qint64 FileKeychain::write(const QString& service, const QString& account, const QByteArray& data,
                            bool mustExist) {
     std::lock_guard lock(mutex_);
-    bool readable = false;
-    QJsonObject items = readItems(path_, &readable);
-    if (!readable) return StatusIO;
+    QJsonObject items;
+    if (!readItems(&items)) return StatusIO;
     QJsonObject accounts = items.value(service).toObject();
     if (accounts.contains(account) != mustExist) return mustExist ? StatusItemNotFound : StatusDuplicateItem;
     accounts.insert(account, QString::fromLatin1(data.toBase64()));
     items.insert(service, accounts);
-    return writeItems(path_, items) ? StatusSuccess : StatusIO;
+    return writeKeychainFile(path_, items) ? StatusSuccess : StatusIO;
 }
 
 qint64 FileKeychain::copyItemData(const QString& service, const QString& account, QByteArray* data) {
     std::lock_guard lock(mutex_);
-    bool readable = false;
-    const QJsonObject items = readItems(path_, &readable);
-    if (!readable) return StatusIO;
+    QJsonObject items;
+    if (!readItems(&items)) return StatusIO;
     const QJsonValue value = items.value(service).toObject().value(account);
     if (!value.isString()) return StatusItemNotFound;
     if (data) *data = QByteArray::fromBase64(value.toString().toLatin1());
@@ -78,9 +113,8 @@ qint64 FileKeychain::copyItemData(const QString& service, const QString& account
 
 qint64 FileKeychain::deleteItem(const QString& service, const QString& account) {
     std::lock_guard lock(mutex_);
-    bool readable = false;
-    QJsonObject items = readItems(path_, &readable);
-    if (!readable) return StatusIO;
+    QJsonObject items;
+    if (!readItems(&items)) return StatusIO;
     QJsonObject accounts = items.value(service).toObject();
     if (!accounts.contains(account)) return StatusItemNotFound;
     accounts.remove(account);
@@ -89,7 +123,7 @@ qint64 FileKeychain::deleteItem(const QString& service, const QString& account) 
     } else {
         items.insert(service, accounts);
     }
-    return writeItems(path_, items) ? StatusSuccess : StatusIO;
+    return writeKeychainFile(path_, items) ? StatusSuccess : StatusIO;
 }
 
 }  // namespace tovrin

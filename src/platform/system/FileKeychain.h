@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QString>
 #include <mutex>
 
@@ -7,9 +8,12 @@
 
 namespace tovrin {
 
-// Items in one file that only the user may read, for machines without a secret service.
+// Items in one file that only the user may read, for machines without a secret service. A file
+// that exists but cannot be read or parsed is moved aside to `unreadablePath()` (with a warning in
+// the log) and the keychain starts empty; it is never written over.
 class FileKeychain : public Keychain {
 public:
+    // Makes the file's folder and tightens a file that is open to others.
     explicit FileKeychain(QString path);
 
     // "Library/Keychains/keychain.json" in the home folder.
@@ -22,8 +26,11 @@ public:
     qint64 deleteItem(const QString& service, const QString& account) override;
 
     const QString& path() const { return path_; }
+    QString unreadablePath() const { return path_ + QStringLiteral(".unreadable"); }
 
 private:
+    // False when the file can neither be read nor moved aside.
+    bool readItems(QJsonObject* items);
     qint64 write(const QString& service, const QString& account, const QByteArray& data, bool mustExist);
 
     const QString path_;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -75,6 +76,117 @@ TEST(FileManager, FoldersLieUnderTheHomeFolder) {
     Error error;
     EXPECT_FALSE(files.removeItem(nested, &error));
     EXPECT_EQ(error.domain(), FileManager::ErrorDomain);
+}
+
+// The permission bits of a path as "0700"; "missing" when there is nothing there.
+QString storagePermissionsOf(const QString& path) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return QStringLiteral("missing");
+    return QStringLiteral("0%1").arg(status.st_mode & 07777, 3, 8, QLatin1Char('0'));
+}
+
+void makeWithPermissions(const QString& path, mode_t mode, bool folder) {
+    if (folder) {
+        ASSERT_TRUE(QDir().mkpath(path));
+    } else {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+}
+
+TEST(FileManager, FoldersAreMadeOwnerOnlyAndTheHomeFoldersOwnAreTightened) {
+    struct Case {
+        const char* name;
+        QStringList looseBefore;  // folders 0755 before the call, relative to the temporary folder
+        QString create;           // relative to the temporary folder
+        std::vector<std::pair<QString, QString>> expected;
+    };
+    const std::vector<Case> cases = {
+        {"new under the home folder",
+         {"home"},
+         "home/Library/Caches/Photos",
+         {{"home", "0700"},
+          {"home/Library", "0700"},
+          {"home/Library/Caches", "0700"},
+          {"home/Library/Caches/Photos", "0700"}}},
+        {"existing loose folders of the home folder",
+         {"home", "home/Library", "home/Library/Caches", "home/Library/Caches/Photos", "home/Library/Other"},
+         "home/Library/Caches/Photos",
+         {{"home", "0700"},
+          {"home/Library", "0700"},
+          {"home/Library/Caches", "0700"},
+          {"home/Library/Caches/Photos", "0700"},
+          {"home/Library/Other", "0755"}}},
+        // Above the home folder and outside it, folders that are not ours stay as they are.
+        {"outside the home folder",
+         {"shared"},
+         "shared/Mine/Inner",
+         {{"shared", "0755"}, {"shared/Mine", "0700"}, {"shared/Mine/Inner", "0700"}}},
+        {"an existing folder outside the home folder",
+         {"shared", "shared/Mine"},
+         "shared/Mine",
+         {{"shared", "0755"}, {"shared/Mine", "0700"}}},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        QTemporaryDir folder;
+        ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 0755), 0);
+        for (const QString& loose : testCase.looseBefore)
+            makeWithPermissions(folder.filePath(loose), 0755, true);
+        {
+            test::TemporaryHome home;
+            FileManager::defaultManager().setHomeDirectory(folder.filePath("home"));
+            Error error;
+            EXPECT_TRUE(
+                FileManager::defaultManager().createDirectory(folder.filePath(testCase.create), true, &error))
+                << error.description().toStdString();
+        }
+        EXPECT_EQ(storagePermissionsOf(folder.path()), "0755");
+        for (const auto& [path, permissions] : testCase.expected) {
+            EXPECT_EQ(storagePermissionsOf(folder.filePath(path)), permissions) << path.toStdString();
+        }
+    }
+}
+
+TEST(FileManager, RestrictingAFolderTightensEverythingInItButNotThroughLinks) {
+    QTemporaryDir folder;
+    const QString outside = folder.filePath("outside");
+    makeWithPermissions(outside, 0644, false);
+    const QString cache = folder.filePath("cache");
+    makeWithPermissions(cache, 0755, true);
+    makeWithPermissions(cache + "/data8", 0755, true);
+    makeWithPermissions(cache + "/data8/a", 0750, true);
+    makeWithPermissions(cache + "/data8/a/photo.d", 0644, false);
+    makeWithPermissions(cache + "/.hidden", 0666, false);
+    makeWithPermissions(cache + "/unreadable", 0, false);
+    ASSERT_TRUE(QFile::link(outside, cache + "/link"));
+
+    EXPECT_TRUE(FileManager::defaultManager().restrictToOwner(cache));
+    const std::vector<std::pair<QString, QString>> expected = {
+        {cache, "0700"},
+        {cache + "/data8", "0700"},
+        {cache + "/data8/a", "0700"},
+        {cache + "/data8/a/photo.d", "0600"},
+        {cache + "/.hidden", "0600"},
+        {cache + "/unreadable", "0000"},
+        {outside, "0644"},
+    };
+    for (const auto& [path, permissions] : expected) {
+        EXPECT_EQ(storagePermissionsOf(path), permissions) << path.toStdString();
+    }
+    EXPECT_TRUE(FileManager::defaultManager().restrictToOwner(folder.filePath("missing")));
+}
+
+// Qt's and SQLite's own files come out owner-only: the file manager set the process's mask.
+TEST(FileManager, WhatTheProcessCreatesIsOwnerOnly) {
+    FileManager::defaultManager();
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir().mkpath(folder.filePath("made/by/qt")));
+    QFile file(folder.filePath("made/by/qt/file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    EXPECT_EQ(storagePermissionsOf(folder.filePath("made/by")), "0700");
+    EXPECT_EQ(storagePermissionsOf(file.fileName()), "0600");
 }
 
 TEST(Bundle, TheMainBundleReadsTheBundledInformationDictionary) {
