@@ -7,6 +7,7 @@
 
 #include "API/ServiceJSONMapper.h"
 #include "API/URLProvider.h"
+#include "Helpers/ServerCurrentDateProvider.h"
 #include "Rules/RulesJSONMapper.h"
 #include "platform/foundation/Bundle.h"
 
@@ -16,9 +17,10 @@ namespace {
 // Only the mapping of answers: no request is made.
 AuthenticatedBootstrapService mappingService() {
     auto bundle = std::make_shared<Bundle>(QVariantMap{{"TovrinHostURL", "https://api.tovrin.example"}});
-    return AuthenticatedBootstrapService(nullptr, std::make_shared<URLProvider>(bundle),
-                                         std::make_shared<ServiceJSONMapper>(),
-                                         std::make_shared<RulesJSONMapper>());
+    return AuthenticatedBootstrapService(
+        nullptr, std::make_shared<URLProvider>(bundle), std::make_shared<ServiceJSONMapper>(),
+        std::make_shared<RulesJSONMapper>(),
+        std::make_shared<ServerCurrentDateProvider>(std::make_shared<DeviceCurrentDateProvider>()));
 }
 
 QJsonValue parseJSON(const char* json) {
