@@ -53,6 +53,17 @@ TEST(AuthenticatedBootstrapService, TheFirstEntryOfEachListAndTheRulesMakeTheInf
     EXPECT_EQ(info.configurationRules().app().maxCascadePages(), 4u);
 }
 
+// The rules keep the device time at which their answer arrived; the server clock measures from it.
+TEST(AuthenticatedBootstrapService, TheRulesCarryTheTimeTheirAnswerArrived) {
+    const QJsonValue answer = parseJSON(R"({"configuration": {"serverTime": 1700000000500}})");
+    EXPECT_EQ(mappingService()
+                  .fullBootstrapInfoWithJSON(answer, Date(1700000042))
+                  .configurationRules()
+                  .receivedAt(),
+              Date(1700000042));
+    EXPECT_FALSE(mappingService().fullBootstrapInfoWithJSON(answer).configurationRules().receivedAt());
+}
+
 TEST(AuthenticatedBootstrapService, AnswersOfOtherShapesReadAsAbsentValues) {
     for (const char* answer : {R"({})", R"([])", R"({"services": null, "configuration": "x"})",
                                R"({"services": {"chat": "x", "media": [null], "upload": {}, "web": [7]}})",
