@@ -34,8 +34,7 @@ public:
 
     // The addresses of the first entry of each service list and the configuration rules, stamped with
     // the time of the answer's arrival on the device clock the server clock corrects; the client's
-    // failure unchanged. Code 1 without a
-    // request when no host is configured.
+    // failure unchanged. Code 1 without a request when no host is configured.
     virtual Promise<FullBootstrapInfo> retrieveFullBootstrapInfo();
 
     FullBootstrapInfo fullBootstrapInfoWithJSON(const QJsonValue& answer,
