@@ -40,7 +40,7 @@ CalendarDifference calendarDifference(Date from, Date to) {
     qint64 days = start.daysTo(end);
     while (days > 0 && start.addDays(days) > end) --days;
     const double anchorOffset =
-        (start.addDays(days).toMSecsSinceEpoch() - start.toMSecsSinceEpoch()) / 1000.0;
+        (double(start.addDays(days).toMSecsSinceEpoch()) - double(start.toMSecsSinceEpoch())) / 1000.0;
     const double remaining = std::max(0.0, to.timeIntervalSinceDate(from) - anchorOffset);
     const qint64 hours = integerIfInRange(std::floor(remaining / 3600.0)).value_or(0);
     const qint64 minutes = integerIfInRange(std::floor((remaining - hours * 3600.0) / 60.0)).value_or(0);
