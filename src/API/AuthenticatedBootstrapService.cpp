@@ -9,6 +9,7 @@
 #include "API/TovrinServiceError.h"
 #include "API/URLProvider.h"
 #include "Categories/Collection+NilTolerance.h"
+#include "Helpers/ServerCurrentDateProvider.h"
 #include "Rules/RulesJSONMapper.h"
 
 namespace tovrin {
@@ -32,11 +33,13 @@ quint32 unsignedForKey(const QJsonObject& dictionary, const QString& key) {
 
 AuthenticatedBootstrapService::AuthenticatedBootstrapService(
     std::shared_ptr<AuthenticatedTovrinService> tovrinService, std::shared_ptr<URLProvider> urlProvider,
-    std::shared_ptr<ServiceJSONMapper> serviceJSONMapper, std::shared_ptr<RulesJSONMapper> rulesJSONMapper)
+    std::shared_ptr<ServiceJSONMapper> serviceJSONMapper, std::shared_ptr<RulesJSONMapper> rulesJSONMapper,
+    std::shared_ptr<ServerCurrentDateProvider> serverCurrentDateProvider)
     : tovrinService_(std::move(tovrinService)),
       urlProvider_(std::move(urlProvider)),
       serviceJSONMapper_(std::move(serviceJSONMapper)),
       rulesJSONMapper_(std::move(rulesJSONMapper)),
+      serverCurrentDateProvider_(std::move(serverCurrentDateProvider)),
       tovrinHostURL_(urlProvider_->tovrinHostURL()) {}
 
 Promise<FullBootstrapInfo> AuthenticatedBootstrapService::retrieveFullBootstrapInfo() {
@@ -47,11 +50,12 @@ Promise<FullBootstrapInfo> AuthenticatedBootstrapService::retrieveFullBootstrapI
         BootstrapService::bootstrapURLWithHostURL(*tovrinHostURL_), std::nullopt);
     return tovrinService_->JSONWithURLRequest(request).then(
         [self = shared_from_this()](const QJsonValue& answer) {
-            return self->fullBootstrapInfoWithJSON(answer);
+            return self->fullBootstrapInfoWithJSON(answer, self->serverCurrentDateProvider_->deviceDate());
         });
 }
 
-FullBootstrapInfo AuthenticatedBootstrapService::fullBootstrapInfoWithJSON(const QJsonValue& answer) const {
+FullBootstrapInfo AuthenticatedBootstrapService::fullBootstrapInfoWithJSON(
+    const QJsonValue& answer, std::optional<Date> receivedAt) const {
     const auto url = [&](const QString& name) {
         return serviceJSONMapper_->URLWithJSONDictionary(BootstrapService::firstServiceEntry(answer, name));
     };
@@ -60,8 +64,9 @@ FullBootstrapInfo AuthenticatedBootstrapService::fullBootstrapInfoWithJSON(const
     TovrinServicesInfo services(tovrinHostURL_.value_or(QUrl()), url(QStringLiteral("media")),
                                 url(QStringLiteral("upload")), url(QStringLiteral("web")), chat);
     const QJsonObject configuration = answer.toObject().value(QStringLiteral("configuration")).toObject();
+    const auto rules = rulesJSONMapper_->configurationRulesWithJSONDictionary(configuration);
     return FullBootstrapInfo(std::move(services),
-                             *rulesJSONMapper_->configurationRulesWithJSONDictionary(configuration));
+                             ConfigurationRules(rules->serverTime(), rules->app(), receivedAt));
 }
 
 ChatServerInfo AuthenticatedBootstrapService::chatServerInfoWithJSONDictionary(const QJsonObject& chat) {

@@ -13,6 +13,7 @@ namespace tovrin {
 
 class AuthenticatedTovrinService;
 class RulesJSONMapper;
+class ServerCurrentDateProvider;
 class ServiceJSONMapper;
 class URLProvider;
 
@@ -24,16 +25,20 @@ public:
     AuthenticatedBootstrapService(std::shared_ptr<AuthenticatedTovrinService> tovrinService,
                                   std::shared_ptr<URLProvider> urlProvider,
                                   std::shared_ptr<ServiceJSONMapper> serviceJSONMapper,
-                                  std::shared_ptr<RulesJSONMapper> rulesJSONMapper);
+                                  std::shared_ptr<RulesJSONMapper> rulesJSONMapper,
+                                  std::shared_ptr<ServerCurrentDateProvider> serverCurrentDateProvider);
     virtual ~AuthenticatedBootstrapService() = default;
 
-    using Dependencies = Inject<AuthenticatedTovrinService, URLProvider, ServiceJSONMapper, RulesJSONMapper>;
+    using Dependencies = Inject<AuthenticatedTovrinService, URLProvider, ServiceJSONMapper, RulesJSONMapper,
+                                ServerCurrentDateProvider>;
 
-    // The addresses of the first entry of each service list and the configuration rules; the client's
+    // The addresses of the first entry of each service list and the configuration rules, stamped with
+    // the time of the answer's arrival on the device clock the server clock corrects; the client's
     // failure unchanged. Code 1 without a request when no host is configured.
     virtual Promise<FullBootstrapInfo> retrieveFullBootstrapInfo();
 
-    FullBootstrapInfo fullBootstrapInfoWithJSON(const QJsonValue& answer) const;
+    FullBootstrapInfo fullBootstrapInfoWithJSON(const QJsonValue& answer,
+                                                std::optional<Date> receivedAt = std::nullopt) const;
     static ChatServerInfo chatServerInfoWithJSONDictionary(const QJsonObject& chat);
 
 private:
@@ -41,6 +46,7 @@ private:
     std::shared_ptr<URLProvider> urlProvider_;
     std::shared_ptr<ServiceJSONMapper> serviceJSONMapper_;
     std::shared_ptr<RulesJSONMapper> rulesJSONMapper_;
+    std::shared_ptr<ServerCurrentDateProvider> serverCurrentDateProvider_;
     std::optional<QUrl> tovrinHostURL_;
 };
 

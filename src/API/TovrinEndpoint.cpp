@@ -30,7 +30,8 @@ Promise<QUrl> TovrinEndpoint::urlPromiseForServiceType(TovrinRequestType service
 net::URLRequest TovrinEndpoint::URLRequestWithBaseURL(const QUrl& baseURL,
                                                       const TovrinRequest& request) const {
     QUrl url = URLBySettingQueryItems(baseURL, request.queryItems());
-    url.setPath(request.path(), QUrl::DecodedMode);
+    // Percent-encoded: a value placed in the path is one segment of it (URLPathSegment).
+    url.setPath(request.path(), QUrl::TolerantMode);
     net::URLRequest urlRequest(url);
     urlRequest.setHTTPMethod(request.HTTPMethod());
 

@@ -18,7 +18,8 @@ public:
     virtual ~TovrinRequest() = default;
 
     virtual const QString& HTTPMethod() const = 0;
-    // The whole path, beginning with "/"; it replaces the base address's path.
+    // The whole path, beginning with "/", percent-encoded: every id or hash in it is one segment made
+    // by `URLPathSegment`. It replaces the base address's path.
     virtual const QString& path() const = 0;
     virtual const std::optional<URLQueryItems>& queryItems() const = 0;
     virtual TovrinRequestType serviceType() const = 0;

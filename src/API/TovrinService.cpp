@@ -58,10 +58,15 @@ Promise<QJsonValue> TovrinService::JSONWithURLRequestDeferred(const net::URLRequ
     return deferred.promise;
 }
 
-void TovrinService::handleNetworkResponse(const net::DataTaskResponse& response, const net::URLRequest&,
+void TovrinService::handleNetworkResponse(const net::DataTaskResponse& response,
+                                          const net::URLRequest& originalRequest,
                                           const JSONDeferred& deferred) {
     switch (response.response.statusCode() / 100) {
         case 2:
+            if (response.data.isEmpty() && !expectsAnswerBody(originalRequest)) {
+                deferred.resolver.fulfill(QJsonValue(QJsonObject()));
+                return;
+            }
             decodeSuccessfulResponse(response.data, deferred);
             return;
         case 4: {
@@ -189,10 +194,14 @@ qint64 TovrinService::serviceErrorFromErrorMessageCode(quint64 code) {
     }
 }
 
+// A proxy that fails is a connection that failed (code 1), whatever the scheme: only the server's
+// own certificate can mismatch.
 bool TovrinService::isMismatchedCertificateError(const Error& error) {
-    return error.domain() == net::URLErrorDomain &&
-           (error.code() == net::URLErrorServerCertificateUntrusted ||
-            error.code() == net::URLErrorHTTPSProxyConnectionFailure);
+    return error.is(net::URLErrorDomain, net::URLErrorServerCertificateUntrusted);
+}
+
+bool TovrinService::expectsAnswerBody(const net::URLRequest& request) {
+    return request.HTTPMethod() != QLatin1String("DELETE");
 }
 
 bool TovrinService::isNotConnectedToInternetError(const Error& error) {

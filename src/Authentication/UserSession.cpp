@@ -198,8 +198,9 @@ Promise<std::shared_ptr<ConfigurationRules>> UserSession::fetchConfigurationRule
             const ConfigurationRules& rules = info.configurationRules();
             // Only a newly received server time says where the server's clock is now: an answer
             // without one, or the session's cached answer taken again, leaves the clock as it is.
+            // The offset counts from the answer's arrival, not from now.
             if (rules.serverTime() && rules.serverTime() != clock->cachedDate())
-                clock->setServerTime(*rules.serverTime());
+                clock->setServerTime(*rules.serverTime(), rules.receivedAt().value_or(clock->deviceDate()));
             return std::make_shared<ConfigurationRules>(rules);
         })
         .catchError([persistence = tovrinPersistence()](const Error&) {

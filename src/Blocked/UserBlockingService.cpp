@@ -2,13 +2,17 @@
 
 #include "API/AuthenticatedTovrinEndpoint.h"
 #include "API/TovrinAPIRequest.h"
+#include "API/TovrinServiceError.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
+#include "platform/foundation/URLPathSegment.h"
 
 namespace tovrin {
 
 Promise<QJsonValue> UserBlockingService::blockUserWithProfileID(const QString& profileID) {
-    return JSONWithRequest(TovrinAPIRequest::POSTRequestWithPath(
-        QStringLiteral("/v3/me/blocks/%1").arg(profileID), std::nullopt, std::nullopt));
+    // An id that is no segment would post to the collection (or above it): nothing is sent.
+    const std::optional<QString> path = URLPathByAppendingSegment(QStringLiteral("/v3/me/blocks"), profileID);
+    if (!path) return Promise<QJsonValue>::rejected(tovrinServiceError(TovrinServiceErrorGeneric));
+    return JSONWithRequest(TovrinAPIRequest::POSTRequestWithPath(*path, std::nullopt, std::nullopt));
 }
 
 Promise<QJsonValue> UserBlockingService::unblockAllUsers() {

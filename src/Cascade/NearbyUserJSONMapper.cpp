@@ -10,13 +10,25 @@ namespace tovrin {
 
 namespace {
 
-// A number gives its decimal digits (never an exponent), a string is taken unchanged.
-QString profileIDText(const QJsonValue& value) {
-    if (value.isString()) return value.toString();
-    if (!value.isDouble()) return QString();
+// A number gives its decimal digits (never an exponent), a string is taken unchanged. Nothing for
+// what names no member: a missing or empty id, another type, or a number that is not a whole one
+// (or too large to be exact).
+std::optional<QString> profileIDText(const QJsonValue& value) {
+    if (value.isString()) {
+        const QString text = value.toString();
+        if (text.trimmed().isEmpty()) return std::nullopt;
+        return text;
+    }
+    if (!value.isDouble()) return std::nullopt;
     const double number = value.toDouble();
-    if (std::trunc(number) == number && std::abs(number) < 9.0e15) return QString::number(qint64(number));
-    return QString::number(number, 'f', -1);
+    if (!(std::trunc(number) == number && number >= 0 && number <= 9.0e15)) return std::nullopt;
+    return QString::number(qint64(number));
+}
+
+// A JSON boolean, or a number where anything but 0 is true.
+bool truthValue(const QJsonValue& value) {
+    if (value.isDouble()) return value.toDouble() != 0;
+    return value.toBool(false);
 }
 
 std::optional<QString> optionalString(const QJsonObject& dictionary, const QString& key) {
@@ -45,18 +57,19 @@ NearbyUserJSONMapper::NearbyUserJSONMapper(std::shared_ptr<DeviceCurrentDateProv
 
 std::shared_ptr<NearbyUser> NearbyUserJSONMapper::nearbyUserWithJSONDictionary(
     const QJsonObject& dictionary) const {
+    const std::optional<QString> profileID = profileIDText(dictionary.value(QStringLiteral("profileId")));
+    if (!profileID) return nullptr;
     std::optional<Date> lastSeen;
     bool online = false;
     if (const auto seen = optionalNumber(dictionary, QStringLiteral("seen"))) {
         lastSeen = tvr_dateWithWholeMillisecondsSince1970(*seen);
         online = currentDateProvider_->currentDate().timeIntervalSinceDate(*lastSeen) <= onlineInterval;
     }
-    return std::make_shared<NearbyUser>(profileIDText(dictionary.value(QStringLiteral("profileId"))),
-                                        optionalString(dictionary, QStringLiteral("displayName")),
+    return std::make_shared<NearbyUser>(*profileID, optionalString(dictionary, QStringLiteral("displayName")),
                                         optionalString(dictionary, QStringLiteral("profileImageMediaHash")),
                                         optionalWholeNumber(dictionary, QStringLiteral("age")), lastSeen,
                                         optionalNumber(dictionary, QStringLiteral("distance")),
-                                        dictionary.value(QStringLiteral("isFavorite")).toBool(false), online);
+                                        truthValue(dictionary.value(QStringLiteral("isFavorite"))), online);
 }
 
 QJsonObject NearbyUserJSONMapper::JSONDictionaryWithNearbyUser(const NearbyUser& user) const {

@@ -21,6 +21,8 @@ public:
 
     using Dependencies = Inject<DeviceCurrentDateProvider>;
 
+    // Nothing (nullptr) for an object without a usable "profileId" (a non-empty string or a whole
+    // number): a list skips it. "isFavorite" may also be given as 0 or 1.
     std::shared_ptr<NearbyUser> nearbyUserWithJSONDictionary(const QJsonObject& dictionary) const;
     // Exactly the seven members; absent values are JSON null.
     QJsonObject JSONDictionaryWithNearbyUser(const NearbyUser& user) const;

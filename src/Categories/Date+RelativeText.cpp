@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <cmath>
+#include <limits>
 
 #include "platform/foundation/Localization.h"
+#include "platform/foundation/Numbers.h"
 
 namespace tovrin {
 
@@ -27,15 +29,21 @@ CalendarDifference calendarDifference(Date from, Date to) {
     }
     const QDateTime start = from.toQDateTime();
     const QDateTime end = to.toQDateTime();
+    // Dates beyond any calendar: whole days of 24 hours, and "not a number" as none.
+    constexpr qint64 manyDays = std::numeric_limits<qint64>::max();
+    if (!start.isValid() || !end.isValid()) {
+        const double days = std::floor(to.timeIntervalSinceDate(from) / 86400.0);
+        return {std::isnan(days) ? 0 : integerIfInRange(days).value_or(manyDays), 0, 0};
+    }
     // Calendar days keep the wall-clock time, so a day across a daylight-saving change is 23 or
     // 25 hours long.
     qint64 days = start.daysTo(end);
     while (days > 0 && start.addDays(days) > end) --days;
     const double anchorOffset =
-        (start.addDays(days).toMSecsSinceEpoch() - start.toMSecsSinceEpoch()) / 1000.0;
+        (double(start.addDays(days).toMSecsSinceEpoch()) - double(start.toMSecsSinceEpoch())) / 1000.0;
     const double remaining = std::max(0.0, to.timeIntervalSinceDate(from) - anchorOffset);
-    const auto hours = static_cast<qint64>(std::floor(remaining / 3600.0));
-    const auto minutes = static_cast<qint64>(std::floor((remaining - hours * 3600.0) / 60.0));
+    const qint64 hours = integerIfInRange(std::floor(remaining / 3600.0)).value_or(0);
+    const qint64 minutes = integerIfInRange(std::floor((remaining - hours * 3600.0) / 60.0)).value_or(0);
     return {days, hours, minutes};
 }
 

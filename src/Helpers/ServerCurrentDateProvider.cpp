@@ -5,6 +5,13 @@ namespace tovrin {
 namespace {
 
 constexpr double OffsetLifetime = 60.0;
+constexpr double EarliestServerTime = 946684800.0;  // 2000-01-01 00:00 UTC
+constexpr double LatestServerTime = 4133980800.0;   // 2101-01-01 00:00 UTC, excluded
+
+bool isPlausibleServerTime(Date date) {
+    const double seconds = date.timeIntervalSince1970();
+    return seconds >= EarliestServerTime && seconds < LatestServerTime;
+}
 
 }  // namespace
 
@@ -12,9 +19,14 @@ ServerCurrentDateProvider::ServerCurrentDateProvider(
     std::shared_ptr<DeviceCurrentDateProvider> currentDateProvider)
     : currentDateProvider_(std::move(currentDateProvider)) {}
 
-void ServerCurrentDateProvider::setServerTime(Date serverDate) {
+void ServerCurrentDateProvider::setServerTime(Date serverDate, Date receivedAt) {
+    if (!isPlausibleServerTime(serverDate)) return;
     cachedDate_ = serverDate;
-    serverTimeOffset_ = serverDate.timeIntervalSinceDate(currentDateProvider_->currentDate());
+    serverTimeOffset_ = serverDate.timeIntervalSinceDate(receivedAt);
+}
+
+void ServerCurrentDateProvider::setServerTime(Date serverDate) {
+    setServerTime(serverDate, currentDateProvider_->currentDate());
 }
 
 Date ServerCurrentDateProvider::currentServerDate() const {

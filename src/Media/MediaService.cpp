@@ -4,6 +4,7 @@
 #include "API/TovrinServiceError.h"
 #include "Media/DeferredImageLoader.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/URLPathSegment.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/imaging/ImageDrawing.h"
 #include "platform/system/Screen.h"
@@ -61,7 +62,7 @@ Promise<QImage> MediaService::promiseForImageWithMediaHash(const std::optional<Q
             return self->promiseForImageWithMediaHash(mediaHash, cdnPathString, cache);
         });
     }
-    if (!mediaHash || mediaHash->isEmpty()) {
+    if (!mediaHash || !URLPathSegment(*mediaHash)) {
         return Promise<QImage>::rejected(tovrinServiceError(TovrinServiceErrorMissingMediaHash));
     }
     if (cache) {
@@ -102,14 +103,16 @@ Promise<QUrl> MediaService::mediaHostURL() {
         });
 }
 
-// The hash is one path segment: a "/", "?" or "#" in it is escaped, never read as part of the address.
+// The hash is one path segment: a "/", "?", "#" or "%" in it is escaped, never read as part of the
+// address.
 QUrl MediaService::imageURL(const QUrl& hostURL, const QString& cdnPathString, const QString& mediaHash) {
     if (hostURL.host().isEmpty()) return {};
-    QString path = hostURL.path(QUrl::FullyEncoded);
-    if (!path.endsWith('/')) path += '/';
-    path += cdnPathString + '/' + QString::fromLatin1(QUrl::toPercentEncoding(mediaHash));
+    QString renditionPath = hostURL.path(QUrl::FullyEncoded);
+    if (!renditionPath.endsWith('/')) renditionPath += '/';
+    const std::optional<QString> path = URLPathByAppendingSegment(renditionPath + cdnPathString, mediaHash);
+    if (!path) return {};
     QUrl url(hostURL);
-    url.setPath(path, QUrl::TolerantMode);
+    url.setPath(*path, QUrl::TolerantMode);
     return url;
 }
 

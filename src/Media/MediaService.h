@@ -49,16 +49,17 @@ public:
     // 320-pixel thumbnails for screens at least 1080 pixels wide, 187-pixel ones otherwise.
     QString preferredThumbnailPathString() const;
 
-    // A missing (or empty) hash is rejected with 14. The image comes from the cache when one is
-    // given and holds it; otherwise it is loaded from the media host, under the rendition path and
-    // the hash, and a loaded image enters the cache given.
+    // A missing hash, or one that cannot be a path segment ("", ".", ".."), is rejected with 14. The image
+    // comes from the cache when one is given and holds it; otherwise it is loaded from the media host, under
+    // the rendition path and the hash, and a loaded image enters the cache given.
     Promise<QImage> promiseForImageWithMediaHash(const std::optional<QString>& mediaHash,
                                                  const QString& cdnPathString,
                                                  const std::shared_ptr<ImageCache>& cache);
 
     const std::shared_ptr<ImageCache>& thumbnailCache() const { return thumbnailCache_; }
 
-    // The address of a rendition of a photo; empty when the host address has no host.
+    // The address of a rendition of a photo; empty when the host address has no host or the hash
+    // cannot be a path segment.
     static QUrl imageURL(const QUrl& hostURL, const QString& cdnPathString, const QString& mediaHash);
     // What a thumbnail costs in the memory cache: 4 per point of its size.
     static qint64 thumbnailCost(const QImage& image);

@@ -6,6 +6,7 @@
 #include "API/TovrinAPIRequest.h"
 #include "Categories/Data+Hexadecimal.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
+#include "platform/foundation/URLPathSegment.h"
 #include "platform/system/Device.h"
 
 namespace tovrin {
@@ -29,8 +30,14 @@ void DeviceRegistrationService::registerDeviceToken(const QByteArray& deviceToke
 }
 
 void DeviceRegistrationService::unregisterDeviceToken(const QByteArray& deviceToken) {
-    const QString path = QStringLiteral("/v3/push-tokens/") + hexadecimalString(deviceToken);
-    JSONWithRequest(TovrinAPIRequest::DELETERequestWithPath(path, std::nullopt, std::nullopt))
+    // An empty token would delete the collection: nothing is sent.
+    const std::optional<QString> path =
+        URLPathByAppendingSegment(QStringLiteral("/v3/push-tokens"), hexadecimalString(deviceToken));
+    if (!path) {
+        qWarning().noquote() << QStringLiteral("Couldn't unregister an empty device push token");
+        return;
+    }
+    JSONWithRequest(TovrinAPIRequest::DELETERequestWithPath(*path, std::nullopt, std::nullopt))
         .catchError([](const Error& error) {
             qWarning().noquote()
                 << QStringLiteral("Couldn't unregister device push token with tovrin server. Error = %1")

@@ -22,14 +22,20 @@ private:
 // the session then leaves the server clock alone.
 class ConfigurationRules {
 public:
-    ConfigurationRules(std::optional<Date> serverTime, AppRules app) : serverTime_(serverTime), app_(app) {}
+    ConfigurationRules(std::optional<Date> serverTime, AppRules app,
+                       std::optional<Date> receivedAt = std::nullopt)
+        : serverTime_(serverTime), app_(app), receivedAt_(receivedAt) {}
 
     std::optional<Date> serverTime() const { return serverTime_; }
     const AppRules& app() const { return app_; }
+    // The device time at which the answer arrived, which the server time was measured against; absent
+    // for rules read from the local store (never stored).
+    std::optional<Date> receivedAt() const { return receivedAt_; }
 
 private:
     std::optional<Date> serverTime_;
     AppRules app_;
+    std::optional<Date> receivedAt_;
 };
 
 }  // namespace tovrin

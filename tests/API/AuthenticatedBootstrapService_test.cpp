@@ -7,6 +7,7 @@
 
 #include "API/ServiceJSONMapper.h"
 #include "API/URLProvider.h"
+#include "Helpers/ServerCurrentDateProvider.h"
 #include "Rules/RulesJSONMapper.h"
 #include "platform/foundation/Bundle.h"
 
@@ -16,9 +17,10 @@ namespace {
 // Only the mapping of answers: no request is made.
 AuthenticatedBootstrapService mappingService() {
     auto bundle = std::make_shared<Bundle>(QVariantMap{{"TovrinHostURL", "https://api.tovrin.example"}});
-    return AuthenticatedBootstrapService(nullptr, std::make_shared<URLProvider>(bundle),
-                                         std::make_shared<ServiceJSONMapper>(),
-                                         std::make_shared<RulesJSONMapper>());
+    return AuthenticatedBootstrapService(
+        nullptr, std::make_shared<URLProvider>(bundle), std::make_shared<ServiceJSONMapper>(),
+        std::make_shared<RulesJSONMapper>(),
+        std::make_shared<ServerCurrentDateProvider>(std::make_shared<DeviceCurrentDateProvider>()));
 }
 
 QJsonValue parseJSON(const char* json) {
@@ -49,6 +51,17 @@ TEST(AuthenticatedBootstrapService, TheFirstEntryOfEachListAndTheRulesMakeTheInf
     EXPECT_EQ(services.chatServerInfo().port(), 0u);  // absent
     EXPECT_EQ(info.configurationRules().serverTime(), Date(1700000000.5));
     EXPECT_EQ(info.configurationRules().app().maxCascadePages(), 4u);
+}
+
+// The rules keep the device time at which their answer arrived; the server clock measures from it.
+TEST(AuthenticatedBootstrapService, TheRulesCarryTheTimeTheirAnswerArrived) {
+    const QJsonValue answer = parseJSON(R"({"configuration": {"serverTime": 1700000000500}})");
+    EXPECT_EQ(mappingService()
+                  .fullBootstrapInfoWithJSON(answer, Date(1700000042))
+                  .configurationRules()
+                  .receivedAt(),
+              Date(1700000042));
+    EXPECT_FALSE(mappingService().fullBootstrapInfoWithJSON(answer).configurationRules().receivedAt());
 }
 
 TEST(AuthenticatedBootstrapService, AnswersOfOtherShapesReadAsAbsentValues) {

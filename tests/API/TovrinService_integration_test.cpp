@@ -4,6 +4,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QNetworkProxy>
 #include <QTcpServer>
 #include <atomic>
 
@@ -186,7 +187,8 @@ TEST_F(TovrinServiceTest, URLLoadingErrorsMapToServiceCodes) {
     };
     const Case cases[] = {
         {net::makeURLError(-1202), 15, {"certificateMismatched"}},
-        {net::makeURLError(310), 15, {"certificateMismatched"}},
+        {net::makeURLError(310), 1, {}},  // an HTTPS proxy that failed
+        {net::makeURLError(305), 1, {}},
         {net::makeURLError(-1009), 16, {}},
         {net::makeURLError(-1001), 1, {}},
         {net::makeURLError(-1012), 1, {}},
@@ -198,6 +200,102 @@ TEST_F(TovrinServiceTest, URLLoadingErrorsMapToServiceCodes) {
         auto service = client.makeService(std::make_shared<FailingSession>(testCase.error));
         expectFailure(send(*service, server.url("/")), testCase.code);
         EXPECT_EQ(listenerCalls(), testCase.listenerCalls);
+    }
+}
+
+// Sets the process's proxy for the test's lifetime.
+class ApplicationProxy {
+public:
+    explicit ApplicationProxy(quint16 port) : original_(QNetworkProxy::applicationProxy()) {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", port));
+    }
+    ~ApplicationProxy() { QNetworkProxy::setApplicationProxy(original_); }
+
+private:
+    QNetworkProxy original_;
+};
+
+// A proxy that cannot be reached, or that refuses the tunnel, is a connection that failed: code 1,
+// never the certificate screen. The hosts behind it are never looked up.
+TEST_F(TovrinServiceTest, AProxyThatFailsIsAConnectionFailureNotACertificateMismatch) {
+    LoopbackHTTPServer forbiddingProxy;
+    forbiddingProxy.setHandler([](const auto&) { return ScriptedResponse::empty(403); });
+    LoopbackHTTPServer challengingProxy;
+    challengingProxy.setHandler([](const auto&) {
+        return withHeader(ScriptedResponse::empty(407), "Proxy-Authenticate", "Basic realm=\"proxy\"");
+    });
+    const auto closedPort = quint16(test::closedPortURL().port());
+    const auto port = [](const LoopbackHTTPServer& server) { return quint16(server.url().port()); };
+    struct Case {
+        const char* name;
+        quint16 proxyPort;
+        QUrl url;
+        std::optional<qint64> urlErrorCode;  // the session's, where the platform names the proxy
+    };
+    const Case cases[] = {
+        {"closed port, http", closedPort, QUrl("http://api.tovrin.test/v3/me"), std::nullopt},
+        {"closed port, https", closedPort, QUrl("https://api.tovrin.test/v3/me"), std::nullopt},
+        {"tunnel forbidden", port(forbiddingProxy), QUrl("https://api.tovrin.test/v3/me"), std::nullopt},
+        {"tunnel needs credentials", port(challengingProxy), QUrl("https://api.tovrin.test/v3/me"),
+         net::URLErrorHTTPSProxyConnectionFailure},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        ApplicationProxy proxy(testCase.proxyPort);
+        net::URLSession session({}, client.reachability);
+        const auto direct = session.dataTaskPromise(net::URLRequest(testCase.url));
+        ASSERT_TRUE(test::waitFor(direct));
+        ASSERT_TRUE(direct.isRejected());
+        EXPECT_NE(direct.error()->code(), net::URLErrorServerCertificateUntrusted);
+        if (testCase.urlErrorCode) {
+            EXPECT_EQ(direct.error()->code(), *testCase.urlErrorCode);
+        }
+
+        expectFailure(send(*client.makeService(), testCase.url), TovrinServiceErrorGeneric);
+        EXPECT_TRUE(listenerCalls().isEmpty());
+    }
+    for (const LoopbackHTTPServer* proxy : {&forbiddingProxy, &challengingProxy}) {
+        ASSERT_FALSE(proxy->requests().isEmpty());
+        for (const auto& request : proxy->requests()) EXPECT_EQ(request.method, "CONNECT");
+    }
+}
+
+// A DELETE has nothing to read in its answer: an empty 2xx body fulfils with an empty object. Every
+// other request still needs JSON, and a DELETE's body, when there is one, is still read.
+TEST_F(TovrinServiceTest, AnEmptySuccessfulAnswerToADeleteFulfils) {
+    struct Case {
+        const char* name;
+        QByteArray method;
+        ScriptedResponse response;
+        std::optional<QJsonValue> value;  // nothing: fails with 9
+    };
+    const Case cases[] = {
+        {"DELETE, 204", "DELETE", ScriptedResponse::empty(204), json("{}")},
+        {"DELETE, 200 empty", "DELETE", ScriptedResponse::json(200, ""), json("{}")},
+        {"DELETE, 200 object", "DELETE", ScriptedResponse::json(200, R"({"a":1})"), json(R"({"a":1})")},
+        {"DELETE, 200 null", "DELETE", ScriptedResponse::json(200, "null"), std::nullopt},
+        {"GET, 204", "GET", ScriptedResponse::empty(204), std::nullopt},
+        {"POST, 200 empty", "POST", ScriptedResponse::json(200, ""), std::nullopt},
+    };
+    auto service = client.makeService();
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        server.enqueue(testCase.response);
+        const QUrl url = server.url("/v3/push-tokens/00ab");
+        const net::URLRequest request =
+            testCase.method == "DELETE" ? service->DELETERequestWithURL(url, std::nullopt)
+            : testCase.method == "POST"
+                ? service->POSTRequestWithURLJSONBody(url, std::nullopt, QJsonObject())
+                : service->GETRequestWithURL(url, std::nullopt);
+        const auto promise = service->JSONWithURLRequest(request);
+        ASSERT_TRUE(test::waitFor(promise));
+        EXPECT_EQ(server.requests().last().method, testCase.method);
+        if (testCase.value) {
+            ASSERT_TRUE(promise.isFulfilled());
+            EXPECT_EQ(*promise.value(), *testCase.value);
+        } else {
+            expectFailure(promise, TovrinServiceErrorDataNotReadable);
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "API/AuthenticatedBootstrapManager.h"
+#include "API/AuthenticatedURLService.h"
 #include "Authentication/SessionTestWorld.h"
 #include "Cascade/Filter/CascadeFilterManager.h"
 #include "Cascade/Filter/FilterManager.h"
@@ -351,6 +352,26 @@ TEST_F(ConfigurationFetchTest, AFreshOffsetReusesTheSessionsAnswerAndAStaleOneAs
     EXPECT_EQ(world.requestsTo("GET /v3/bootstrap").size(), 2);
     EXPECT_EQ(serverClock()->currentServerDate(), world.clock->now().addingTimeInterval(100));
     EXPECT_TRUE(serverClock()->isOffsetValid());
+}
+
+// The session's bootstrap answer, fetched earlier for an address, sets the server clock from the
+// moment it arrived: read 30 s later it does not make the server 30 s slower, and it is stale 60 s
+// after its arrival.
+TEST_F(ConfigurationFetchTest, AKeptAnswerSetsTheServerClockFromItsArrival) {
+    world.route("GET /v3/bootstrap", [&](const RecordedRequest&) {
+        const double serverNow = world.clock->now().addingTimeInterval(100).timeIntervalSince1970() * 1000;
+        return ScriptedResponse::json(200, world.bootstrapAnswer(serverNow, 6));
+    });
+    ASSERT_TRUE(test::waitFor(world.injector.get<AuthenticatedURLService>()->URLForAPI()));
+    const Date arrival = world.clock->now();
+
+    world.clock->advance(30);
+    ASSERT_NE(fetch(), nullptr);
+
+    EXPECT_EQ(world.requestsTo("GET /v3/bootstrap").size(), 1);
+    EXPECT_EQ(serverClock()->currentServerDate(), world.clock->now().addingTimeInterval(100));
+    world.clock->setNow(arrival.addingTimeInterval(61));
+    EXPECT_FALSE(serverClock()->isOffsetValid());
 }
 
 TEST_F(ConfigurationFetchTest, AnAnswerWithoutAServerTimeLeavesTheServerClockAlone) {

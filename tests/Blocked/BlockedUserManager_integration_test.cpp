@@ -113,6 +113,36 @@ TEST_F(BlockedUserManagerTest, AFailedBlockChangesNothingAndPassesTheErrorOn) {
     EXPECT_TRUE(posted.empty());
 }
 
+// The id is one segment after "/v3/me/blocks"; one that cannot be (empty, "." or "..") would post to
+// the collection or above it, so nothing is sent and the block fails with 1.
+TEST_F(BlockedUserManagerTest, TheIdIsOneSegmentOfThePathOrNothingIsSent) {
+    struct Case {
+        QString profileID;
+        std::optional<QString> path;  // nothing: no request
+    };
+    for (const auto& [profileID, path] : std::vector<Case>{{"a/b", "/v3/me/blocks/a%2Fb"},
+                                                           {"%2e", "/v3/me/blocks/%252e"},
+                                                           {QString::fromUtf8("ü"), "/v3/me/blocks/%C3%BC"},
+                                                           {"..", std::nullopt},
+                                                           {".", std::nullopt},
+                                                           {"", std::nullopt}}) {
+        SCOPED_TRACE(profileID.toStdString());
+        const qsizetype before = world.server.requests().size();
+        if (path) world.route("POST " + *path, ScriptedResponse::json(200, "{}"));
+
+        const auto blocked = manager->blockUserWithProfileID(profileID);
+
+        EXPECT_EQ(failureCode(blocked),
+                  path ? std::nullopt : std::optional<qint64>(TovrinServiceErrorGeneric));
+        EXPECT_EQ(manager->isProfileIDBlocked(profileID), path.has_value());
+        QStringList sent;
+        for (const auto& request : world.server.requests().mid(before)) {
+            if (request.path != "/v3/bootstrap") sent.append(request.method + " " + request.path);
+        }
+        EXPECT_EQ(sent, path ? QStringList{"POST " + *path} : QStringList());
+    }
+}
+
 TEST_F(BlockedUserManagerTest, BlockingTwiceSendsTwiceAndAnnouncesTwice) {
     EXPECT_TRUE(test::waitFor(manager->blockUserWithProfileID("42")));
     EXPECT_TRUE(test::waitFor(manager->blockUserWithProfileID("42")));

@@ -48,6 +48,53 @@ TEST_F(NearbyUserJSONMapperTest, ProfileIdsBecomeText) {
     EXPECT_EQ(read(R"({"profileId": 98765432101})")->profileID(), "98765432101");
 }
 
+// An entry that names no member is no user: the reader gives nothing and a list skips it.
+TEST_F(NearbyUserJSONMapperTest, AnEntryWithoutAUsableProfileIdIsSkipped) {
+    struct Case {
+        const char* json;
+        std::optional<QString> profileID;  // nothing: skipped
+    };
+    const Case cases[] = {
+        {R"({"profileId": "a/b", "displayName": "Ann"})", "a/b"},
+        {R"({"profileId": 42})", "42"},
+        {R"({"profileId": 0})", "0"},
+        {R"({})", std::nullopt},
+        {R"({"displayName": "Ann", "isFavorite": true})", std::nullopt},
+        {R"({"profileId": null})", std::nullopt},
+        {R"({"profileId": ""})", std::nullopt},
+        {R"({"profileId": "  "})", std::nullopt},
+        {R"({"profileId": 1.5})", std::nullopt},
+        {R"({"profileId": -7})", std::nullopt},
+        {R"({"profileId": 1e300})", std::nullopt},
+        {R"({"profileId": true})", std::nullopt},
+        {R"({"profileId": {"id": 1}})", std::nullopt},
+        {R"({"profileId": [1]})", std::nullopt},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.json);
+        const auto user = read(testCase.json);
+        EXPECT_EQ(user ? std::optional(user->profileID()) : std::nullopt, testCase.profileID);
+    }
+}
+
+TEST_F(NearbyUserJSONMapperTest, AFavouriteFlagGivenAsANumberReadsAsABoolean) {
+    struct Case {
+        const char* isFavorite;  // nullptr: no member
+        bool favorite;
+    };
+    const Case cases[] = {{"true", true},  {"false", false}, {"1", true},      {"0", false},
+                          {"null", false}, {"2", true},      {"\"1\"", false}, {nullptr, false}};
+    for (const Case& testCase : cases) {
+        const QByteArray json = testCase.isFavorite ? QByteArray(R"({"profileId": "1", "isFavorite": )") +
+                                                          testCase.isFavorite + "}"
+                                                    : QByteArray(R"({"profileId": "1"})");
+        SCOPED_TRACE(json.toStdString());
+        const auto user = read(json.constData());
+        ASSERT_NE(user, nullptr);
+        EXPECT_EQ(user->isFavorite(), testCase.favorite);
+    }
+}
+
 TEST_F(NearbyUserJSONMapperTest, NullOrMissingMembersReadAsAbsent) {
     const auto user = read(
         R"({"profileId": "1", "displayName": null, "profileImageMediaHash": null, "age": null, "distance": null})");

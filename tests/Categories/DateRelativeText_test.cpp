@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <ctime>
+#include <limits>
 
 #include "Categories/Date+Milliseconds.h"
 #include "Categories/Date+RelativeText.h"
@@ -134,6 +135,28 @@ TEST_F(RelativeTextTest, DifferencesAreWholeDaysHoursAndMinutes) {
     EXPECT_EQ(forward.minutes, 3);
     const CalendarDifference backward = calendarDifference(now, ago(2 * Hour));
     EXPECT_EQ(backward.hours, -2);
+}
+
+// Dates no calendar holds (a server's "seen" of 1e300 ms, say) still give a text, never a cast
+// beyond the integer range.
+TEST_F(RelativeTextTest, DatesBeyondTheCalendarReadAsOfflineOrJustNow) {
+    struct Case {
+        const char* name;
+        double seen;
+        const char* longForm;
+    };
+    const double infinity = std::numeric_limits<double>::infinity();
+    const Case cases[] = {
+        {"long before", -1e300, "Offline"},
+        {"far ahead", 1e300, "Online 0 minutes ago"},
+        {"-infinity", -infinity, "Offline"},
+        {"infinity", infinity, "Online 0 minutes ago"},
+        {"NaN", std::numeric_limits<double>::quiet_NaN(), "Online 0 minutes ago"},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        EXPECT_EQ(timeIntervalAsStringSinceDate(Date(testCase.seen), now, 1), testCase.longForm);
+    }
 }
 
 TEST(DateMilliseconds, ConvertsWithoutRounding) {

@@ -159,11 +159,43 @@ TEST_F(MediaServiceTest, ThumbnailsAre320PixelsFromANativeWidthOf1080) {
 }
 
 TEST_F(MediaServiceTest, TheHashIsOneSegmentOfThePath) {
-    EXPECT_EQ(MediaService::imageURL(QUrl("https://media.example:8443/base"), "tovrin/chat", "a/b?c#d"),
-              QUrl("https://media.example:8443/base/tovrin/chat/a%2Fb%3Fc%23d"));
+    struct Case {
+        QString hash;
+        QString url;  // empty: no address
+    };
+    const QUrl host("https://media.example:8443/base");
+    for (const auto& [hash, url] :
+         std::vector<Case>{{"a/b?c#d", "https://media.example:8443/base/tovrin/chat/a%2Fb%3Fc%23d"},
+                           {"a/b", "https://media.example:8443/base/tovrin/chat/a%2Fb"},
+                           {"%2e", "https://media.example:8443/base/tovrin/chat/%252e"},
+                           {QString::fromUtf8("ü"), "https://media.example:8443/base/tovrin/chat/%C3%BC"},
+                           {"..", ""},
+                           {".", ""},
+                           {"", ""}}) {
+        SCOPED_TRACE(hash.toStdString());
+        EXPECT_EQ(MediaService::imageURL(host, "tovrin/chat", hash).toString(QUrl::FullyEncoded), url);
+    }
     EXPECT_EQ(MediaService::imageURL(QUrl("https://media.example/"), "images/profile/1024x1024", "f00d"),
               QUrl("https://media.example/images/profile/1024x1024/f00d"));
     EXPECT_TRUE(MediaService::imageURL(QUrl(), "tovrin/chat", "f00d").isEmpty());
+}
+
+// The hash reaches the media host as the one segment after the rendition path, never as a path of
+// its own.
+TEST_F(MediaServiceTest, EachHashIsFetchedUnderItsRenditionPathOnly) {
+    auto media = signedInMediaService();
+    for (const QString& path : {"/tovrin/chat/a%2Fb", "/tovrin/chat/%252e", "/tovrin/chat/%C3%BC"}) {
+        world.route("GET " + path, photo(3, 3));
+    }
+    for (const QString& hash : {QString("a/b"), QString("%2e"), QString::fromUtf8("ü")}) {
+        SCOPED_TRACE(hash.toStdString());
+        EXPECT_TRUE(settled(media->chatImageForMediaHash(hash)).isFulfilled());
+    }
+    QStringList paths;
+    for (const auto& request : world.server.requests()) {
+        if (!request.path.startsWith("/v3/")) paths.append(request.path);
+    }
+    EXPECT_EQ(paths, QStringList({"/tovrin/chat/a%2Fb", "/tovrin/chat/%252e", "/tovrin/chat/%C3%BC"}));
 }
 
 TEST_F(MediaServiceTest, TheKeptMediaHostServesWhileTheBootstrapCallFails) {
@@ -259,9 +291,10 @@ TEST_F(MediaServiceTest, OnlyADecodableBodyCountsWhateverTheStatus) {
     }
 }
 
-TEST_F(MediaServiceTest, NoHashIsRejectedAtOnceWith14) {
+TEST_F(MediaServiceTest, NoHashOrADotSegmentIsRejectedAtOnceWith14) {
     auto media = signedInMediaService();
-    for (const std::optional<QString>& hash : {std::optional<QString>(), std::optional<QString>("")}) {
+    for (const std::optional<QString>& hash : {std::optional<QString>(), std::optional<QString>(""),
+                                               std::optional<QString>("."), std::optional<QString>("..")}) {
         for (const auto& image :
              {media->thumbnailImageForMediaHash(hash), media->profileImageForMediaHash(hash),
               media->chatImageForMediaHash(hash)}) {

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 
 #include "API/AuthenticatedTovrinEndpoint.h"
+#include "API/TovrinAPIRequest.h"
 #include "Authentication/SessionTestWorld.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
 #include "platform/foundation/UUID.h"
@@ -94,6 +95,28 @@ TEST_F(DeviceRegistrationServiceTest, AFailedRequestWritesOneLogLineAndIsNotRepe
     EXPECT_TRUE(lines[1].startsWith("Couldn't unregister device push token with tovrin server. Error = "));
     EXPECT_EQ(world.requestsTo("POST /v3/ios-push-tokens").size(), 1);
     EXPECT_EQ(world.requestsTo("DELETE /v3/push-tokens/00ab0fff10").size(), 1);
+}
+
+// The service answers the removal with no body at all; that is a success, not unreadable data.
+TEST_F(DeviceRegistrationServiceTest, AnEmptySuccessfulAnswerToTheRemovalFulfils) {
+    world.launchSignedIn();
+    auto endpoint = world.injector.get<AuthenticatedTovrinEndpoint>();
+    for (const ScriptedResponse& response : {ScriptedResponse::empty(204), ScriptedResponse::empty(200)}) {
+        SCOPED_TRACE(response.status);
+        world.route("DELETE /v3/push-tokens/00ab0fff10", response);
+        const auto removed = endpoint->JSONWithRequest(TovrinAPIRequest::DELETERequestWithPath(
+            "/v3/push-tokens/00ab0fff10", std::nullopt, std::nullopt));
+        ASSERT_TRUE(test::waitFor(removed));
+        ASSERT_TRUE(removed.isFulfilled());
+        EXPECT_EQ(*removed.value(), QJsonValue(QJsonObject()));
+    }
+    EXPECT_EQ(world.requestsTo("DELETE /v3/push-tokens/00ab0fff10").size(), 2);
+
+    // An empty token names no token: nothing is sent.
+    const qsizetype sent = world.server.requests().size();
+    world.injector.get<DeviceRegistrationService>()->unregisterDeviceToken(QByteArray());
+    world.settle();
+    EXPECT_EQ(world.server.requests().size(), sent);
 }
 
 TEST_F(DeviceRegistrationServiceTest, ADeviceWithoutAVendorIdentifierSendsTheTokenAlone) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
@@ -50,6 +51,28 @@ TEST(UnitConverter, HeightsAndWeights) {
     EXPECT_EQ(imperial.weightStringFromGrams(75000), "165 lbs");
     EXPECT_EQ(metric.weightStringFromGrams(75500), "76 kg");
     EXPECT_EQ(metric.weightStringFromGrams(75499), "75 kg");
+}
+
+// What is no length or weight gives the empty text, as no distance does, instead of a count cast
+// from it.
+TEST(UnitConverter, ValuesThatAreNoMeasureGiveTheEmptyText) {
+    const ImperialUnitConverter imperial;
+    const MetricUnitConverter metric;
+    const double infinity = std::numeric_limits<double>::infinity();
+    for (const double value : {std::numeric_limits<double>::quiet_NaN(), infinity, -infinity, 1e300, -1e300,
+                               1e20, -0.6, -1.0, -75000.0}) {
+        SCOPED_TRACE(value);
+        for (const UnitConverter* converter :
+             std::initializer_list<const UnitConverter*>{&imperial, &metric}) {
+            EXPECT_EQ(converter->distanceStringFromMeters(value), "");
+            EXPECT_EQ(converter->heightStringFromCentimeters(value), "");
+            EXPECT_EQ(converter->weightStringFromGrams(value), "");
+        }
+    }
+    // The largest counts still shown.
+    EXPECT_EQ(metric.distanceStringFromMeters(1e15), "1000000000000 km away");
+    EXPECT_EQ(metric.heightStringFromCentimeters(1e15), "1000000000000000 cm");
+    EXPECT_EQ(imperial.distanceStringFromMeters(1e15), "621371212121 miles away");
 }
 
 // Every value a picker offers is stored canonically and comes back as itself after rounding.

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cmath>
 
+#include "platform/foundation/Numbers.h"
+
 namespace tovrin {
 
 Date Date::now() {
@@ -15,7 +17,9 @@ Date Date::fromQDateTime(const QDateTime& dateTime) {
 }
 
 QDateTime Date::toQDateTime() const {
-    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(seconds_ * 1000.0)));
+    const std::optional<qint64> milliseconds = integerIfInRange(std::floor(seconds_ * 1000.0));
+    if (!milliseconds) return QDateTime();
+    return QDateTime::fromMSecsSinceEpoch(*milliseconds);
 }
 
 QString Date::toISOString() const {

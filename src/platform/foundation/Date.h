@@ -23,7 +23,8 @@ public:
     constexpr double timeIntervalSinceDate(Date other) const { return seconds_ - other.seconds_; }
     constexpr Date addingTimeInterval(double seconds) const { return Date(seconds_ + seconds); }
 
-    // Local time, for calendar work and display.
+    // Local time, for calendar work and display; invalid for a date that is not a number or lies
+    // beyond the 64-bit millisecond range.
     QDateTime toQDateTime() const;
     QString toISOString() const;
 

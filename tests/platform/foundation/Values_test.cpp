@@ -3,6 +3,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QSet>
+#include <cmath>
+#include <limits>
 
 #include "platform/foundation/Coordinate.h"
 #include "platform/foundation/Date.h"
@@ -21,6 +23,32 @@ TEST(Date, KeepsFractionsOfAMillisecond) {
     EXPECT_EQ(Date::fromMillisecondsSince1970(1000).toISOString(), "1970-01-01T00:00:01.000Z");
     EXPECT_DOUBLE_EQ(Date(10).addingTimeInterval(2.5).timeIntervalSinceDate(Date(10)), 2.5);
     EXPECT_LT(Date(1), Date(2));
+}
+
+// A date beyond the 64-bit millisecond range, or not a number, has no calendar date.
+TEST(Date, OnlyDatesWithinTheMillisecondRangeBecomeCalendarDates) {
+    struct Case {
+        const char* name;
+        double seconds;
+        const char* iso;  // empty: no calendar date
+    };
+    const double infinity = std::numeric_limits<double>::infinity();
+    const Case cases[] = {
+        {"one second before 1970", -1, "1969-12-31T23:59:59.000Z"},
+        {"late 2025", 1'765'000'000.5, "2025-12-06T05:46:40.500Z"},
+        {"1e16 seconds", 1e16, ""},
+        {"1e300", 1e300, ""},
+        {"-1e300", -1e300, ""},
+        {"infinity", infinity, ""},
+        {"-infinity", -infinity, ""},
+        {"NaN", std::numeric_limits<double>::quiet_NaN(), ""},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        const Date date(testCase.seconds);
+        EXPECT_EQ(date.toQDateTime().isValid(), *testCase.iso != '\0');
+        EXPECT_EQ(date.toISOString(), testCase.iso);
+    }
 }
 
 TEST(Date, NowFollowsTheSystemClock) {
