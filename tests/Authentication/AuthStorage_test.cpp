@@ -12,6 +12,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/system/FallbackKeychain.h"
 #include "platform/system/FileKeychain.h"
+#include "support/LogCapture.h"
 
 namespace tovrin {
 namespace {
@@ -116,29 +117,6 @@ TEST_F(AuthStorageTest, AnItemThatDoesNotDecodeReadsAsNoCredentials) {
     }
 }
 
-// The log lines of the keychain written while it lives.
-class KeychainLogLines {
-public:
-    KeychainLogLines() {
-        lines().clear();
-        previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-            if (message.startsWith("Keychain:")) lines().append(message);
-        });
-    }
-    ~KeychainLogLines() { qInstallMessageHandler(previous_); }
-    static QStringList& lines() {
-        static QStringList captured;
-        return captured;
-    }
-    static int count(const QString& part) {
-        return int(std::count_if(lines().begin(), lines().end(),
-                                 [&](const QString& line) { return line.contains(part); }));
-    }
-
-private:
-    QtMessageHandler previous_;
-};
-
 // A launch reads the stored pair as the session's configuration and set-up do, several times, over
 // the system's keychain on a clock the test moves; a member then signs in, and later the pair is
 // read again in this process. Nothing sleeps: the secret service answers on the test's clock.
@@ -167,7 +145,7 @@ TEST(AuthStorageAtLaunch, WaitsForTheSecretServiceOnceAtMostFiveSecondsAndUsesAL
     };
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.name);
-        KeychainLogLines log;
+        test::LogCapture log("Keychain:");
         QTemporaryDir folder;
         auto clock = std::make_shared<test::ManualKeychainClock>();
         auto service = std::make_shared<test::ScriptedSecretService>(clock);
@@ -188,8 +166,8 @@ TEST(AuthStorageAtLaunch, WaitsForTheSecretServiceOnceAtMostFiveSecondsAndUsesAL
         }
         EXPECT_EQ(clock->waited(), testCase.launchWaits);
         EXPECT_EQ(service->reads, testCase.registered ? 1 : 0);
-        EXPECT_EQ(KeychainLogLines::count("keeping secrets in"), testCase.switchReason ? 1 : 0);
-        if (testCase.switchReason) EXPECT_EQ(KeychainLogLines::count(testCase.switchReason), 1);
+        EXPECT_EQ(log.count("keeping secrets in"), testCase.switchReason ? 1 : 0);
+        if (testCase.switchReason) EXPECT_EQ(log.count(testCase.switchReason), 1);
 
         // The member signs in while the service may still be silent; it answers later, promptly.
         service->delay = 100ms;
@@ -202,7 +180,7 @@ TEST(AuthStorageAtLaunch, WaitsForTheSecretServiceOnceAtMostFiveSecondsAndUsesAL
         EXPECT_EQ(file->copyItemData(item.first, item.second, &inFile) == Keychain::StatusSuccess,
                   !testCase.serviceKeepsTheNewPair);
         if (!testCase.serviceKeepsTheNewPair) EXPECT_EQ(clock->waited(), testCase.launchWaits);
-        EXPECT_EQ(KeychainLogLines::count("keeping secrets in"), testCase.switchReason ? 1 : 0);
+        EXPECT_EQ(log.count("keeping secrets in"), testCase.switchReason ? 1 : 0);
     }
 }
 

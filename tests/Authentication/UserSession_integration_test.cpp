@@ -14,6 +14,7 @@
 #include "Persistence/TemporaryStore.h"
 #include "Preferences/LocalPreferences.h"
 #include "RemoteNotifications/DeviceRegistrationService.h"
+#include "support/LogCapture.h"
 
 namespace tovrin {
 namespace {
@@ -194,25 +195,6 @@ TEST_F(UserSessionTest, ASecondSignOutRepeatsTheStepsAndPostsAgain) {
     EXPECT_FALSE(session->isSessionActive());
 }
 
-// The push-token removals that failed while it lives, as logged.
-class RemovalFailures {
-public:
-    RemovalFailures() {
-        lines().clear();
-        previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-            if (message.startsWith("Couldn't unregister")) lines().append(message);
-        });
-    }
-    ~RemovalFailures() { qInstallMessageHandler(previous_); }
-    static QStringList& lines() {
-        static QStringList captured;
-        return captured;
-    }
-
-private:
-    QtMessageHandler previous_;
-};
-
 // The removal goes out with the last tokens after the sign-out: refused with 401 it asks for a
 // renewal, which finds no credentials and fails with 2; or the service itself fails it with 2.
 TEST(UserSession, OneSignOutPostsOnceWhenThePushTokenRemovalFailsWith2) {
@@ -228,10 +210,10 @@ TEST(UserSession, OneSignOutPostsOnceWhenThePushTokenRemovalFailsWith2) {
         auto observer = local.notificationCenter->addObserver(UserDidLogoutNotification, nullptr,
                                                               [&](const Notification&) { ++posted; });
 
-        RemovalFailures failures;
+        test::LogCapture failures("Couldn't unregister");
         session->logout();
         // The removal's failure is logged last, after any renewal it asked for has settled.
-        ASSERT_TRUE(test::runUntil([&] { return RemovalFailures::lines().size() == 1; }));
+        ASSERT_TRUE(test::runUntil([&] { return failures.lines().size() == 1; }));
         local.settle();
 
         EXPECT_EQ(posted, 1);

@@ -10,6 +10,7 @@
 #include "Authentication/SessionTestWorld.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
 #include "platform/foundation/UUID.h"
+#include "support/LogCapture.h"
 
 namespace tovrin {
 namespace {
@@ -18,25 +19,6 @@ using test::ScriptedResponse;
 using test::SessionTestWorld;
 
 const QByteArray DeviceToken = QByteArray::fromHex("00ab0fff10");
-
-// The log lines of this service written while it lives.
-class LogLines {
-public:
-    LogLines() {
-        lines().clear();
-        previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-            if (message.startsWith("Couldn't")) lines().append(message);
-        });
-    }
-    ~LogLines() { qInstallMessageHandler(previous_); }
-    static QStringList& lines() {
-        static QStringList captured;
-        return captured;
-    }
-
-private:
-    QtMessageHandler previous_;
-};
 
 class DeviceRegistrationServiceTest : public testing::Test {
 protected:
@@ -81,15 +63,15 @@ TEST_F(DeviceRegistrationServiceTest, AFailedRequestWritesOneLogLineAndIsNotRepe
     world.launchSignedIn();
     world.route("POST /v3/ios-push-tokens", ScriptedResponse::empty(500));
     world.route("DELETE /v3/push-tokens/00ab0fff10", ScriptedResponse::empty(404));
-    LogLines log;
+    test::LogCapture log("Couldn't");
     auto service = world.injector.get<DeviceRegistrationService>();
 
     service->registerDeviceToken(DeviceToken);
     service->unregisterDeviceToken(DeviceToken);
-    ASSERT_TRUE(test::runUntil([&] { return LogLines::lines().size() == 2; }));
+    ASSERT_TRUE(test::runUntil([&] { return log.lines().size() == 2; }));
     world.settle();
 
-    QStringList lines = LogLines::lines();
+    QStringList lines = log.lines();
     lines.sort();  // the two requests may end in either order
     EXPECT_TRUE(lines[0].startsWith("Couldn't register device push token with tovrin server. Error = "));
     EXPECT_TRUE(lines[1].startsWith("Couldn't unregister device push token with tovrin server. Error = "));

@@ -9,29 +9,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
+#include "support/LogCapture.h"
 
 namespace tovrin {
 namespace {
-
-// The keychain's warnings written while it lives.
-class KeychainWarnings {
-public:
-    KeychainWarnings() {
-        lines().clear();
-        previous_ =
-            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-                if (type == QtWarningMsg && message.startsWith("Keychain:")) lines().append(message);
-            });
-    }
-    ~KeychainWarnings() { qInstallMessageHandler(previous_); }
-    static QStringList& lines() {
-        static QStringList captured;
-        return captured;
-    }
-
-private:
-    QtMessageHandler previous_;
-};
 
 void writeFile(const QString& path, const QByteArray& content) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -49,7 +30,7 @@ QByteArray contentOf(const QString& path) {
 // names the file and the reason.
 void expectMovedAsideAndUsable(const QString& path,
                                const std::function<void(const QString& aside)>& checkAside) {
-    KeychainWarnings warnings;
+    test::LogCapture warnings("Keychain:", QtWarningMsg);
     FileKeychain keychain(path);
     QByteArray data;
     EXPECT_EQ(keychain.copyItemData(QStringLiteral("s"), QStringLiteral("a"), &data),
