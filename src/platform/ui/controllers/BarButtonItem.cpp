@@ -1,5 +1,8 @@
 #include "platform/ui/controllers/BarButtonItem.h"
 
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/text/Font.h"
+#include "platform/ui/text/Label.h"
 #include "platform/ui/views/View.h"
 
 namespace tovrin::ui {
@@ -11,6 +14,12 @@ BarButtonItem::BarButtonItem(Image image, Style style, Action action)
     : image_(std::move(image)), style_(style), action_(std::move(action)) {}
 
 BarButtonItem::BarButtonItem(std::shared_ptr<View> customView) : customView_(std::move(customView)) {}
+
+BarButtonItem::BarButtonItem(SystemItem) : flexibleSpace_(true) {}
+
+std::shared_ptr<BarButtonItem> BarButtonItem::flexibleSpace() {
+    return std::make_shared<BarButtonItem>(SystemItem::FlexibleSpace);
+}
 
 void BarButtonItem::setTitle(const QString& title) {
     title_ = title;
@@ -31,6 +40,32 @@ void BarButtonItem::setTitleTextAttributes(std::optional<QFont> font, QColor col
     titleFont_ = std::move(font);
     titleColor_ = std::move(color);
     changed();
+}
+
+Button* makeBarButton(const std::shared_ptr<BarButtonItem>& item, View* bar) {
+    auto* button = new Button(Button::Type::System, bar);
+    if (!item->image().isNull()) {
+        button->setImage(item->image().renderingMode() == Image::RenderingMode::AlwaysOriginal
+                             ? item->image()
+                             : item->image().withRenderingMode(Image::RenderingMode::AlwaysTemplate));
+    }
+    button->setTitle(item->title());
+    if (item->tintColor().isValid()) button->setTintColor(item->tintColor());
+    if (item->titleFont()) button->titleLabel()->setFont(*item->titleFont());
+    if (item->style() == BarButtonItem::Style::Done && !item->titleFont()) {
+        button->titleLabel()->setFont(Font::boldSystemFont(17));
+    }
+    if (item->titleColor().isValid()) button->setTitleColor(item->titleColor());
+    button->setEnabled(item->isEnabled());
+    button->setAccessibilityIdentifier(item->accessibilityIdentifier());
+    button->setAccessibilityLabel(item->accessibilityLabel().isEmpty() ? item->title()
+                                                                       : item->accessibilityLabel());
+    std::weak_ptr<BarButtonItem> weak = item;
+    button->addTarget(Control::TouchUpInside, [weak](Control&) {
+        if (auto strong = weak.lock(); strong && strong->action()) strong->action()();
+    });
+    button->sizeToFit();
+    return button;
 }
 
 }  // namespace tovrin::ui

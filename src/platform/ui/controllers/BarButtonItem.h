@@ -11,24 +11,30 @@
 
 namespace tovrin::ui {
 
+class Button;
 class View;
 
-// A button of a navigation bar or toolbar: a title or an image, or a custom view.
+// A button of a navigation bar or toolbar: a title or an image, or a custom view. A flexible space
+// is an empty item of a toolbar that takes an equal share of the width its buttons leave.
 class BarButtonItem {
 public:
     enum class Style { Plain, Done };
+    enum class SystemItem { FlexibleSpace };
     using Action = std::function<void()>;
 
     BarButtonItem(QString title, Style style, Action action);
     BarButtonItem(Image image, Style style, Action action);
     // Takes a shared widget handle (`sharedWidget`).
     explicit BarButtonItem(std::shared_ptr<View> customView);
+    explicit BarButtonItem(SystemItem item);
+    static std::shared_ptr<BarButtonItem> flexibleSpace();
 
     const QString& title() const { return title_; }
     void setTitle(const QString& title);
     const Image& image() const { return image_; }
     Style style() const { return style_; }
     const std::shared_ptr<View>& customView() const { return customView_; }
+    bool isFlexibleSpace() const { return flexibleSpace_; }
     const Action& action() const { return action_; }
     void setAction(Action action) { action_ = std::move(action); }
 
@@ -60,6 +66,7 @@ private:
     std::shared_ptr<View> customView_;
     Action action_;
     bool enabled_ = true;
+    bool flexibleSpace_ = false;
     QColor tintColor_;
     std::optional<QFont> titleFont_;
     QColor titleColor_;
@@ -67,5 +74,9 @@ private:
     QString accessibilityLabel_;
     std::function<void()> changed_;
 };
+
+// The button a bar shows for the item (not a custom view's), owned by `bar`: a tap runs the item's
+// action while the item lives.
+Button* makeBarButton(const std::shared_ptr<BarButtonItem>& item, View* bar);
 
 }  // namespace tovrin::ui

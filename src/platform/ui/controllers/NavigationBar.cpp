@@ -92,28 +92,8 @@ void NavigationBar::clearButtons() {
 }
 
 Button* NavigationBar::makeButton(const std::shared_ptr<BarButtonItem>& item) {
-    auto* button = new Button(Button::Type::System, this);
+    Button* button = makeBarButton(item, this);
     button->setProperty("barOwned", true);
-    if (!item->image().isNull()) {
-        button->setImage(item->image().renderingMode() == Image::RenderingMode::AlwaysOriginal
-                             ? item->image()
-                             : item->image().withRenderingMode(Image::RenderingMode::AlwaysTemplate));
-    }
-    button->setTitle(item->title());
-    if (item->tintColor().isValid()) button->setTintColor(item->tintColor());
-    if (item->titleFont()) button->titleLabel()->setFont(*item->titleFont());
-    if (item->style() == BarButtonItem::Style::Done && !item->titleFont()) {
-        button->titleLabel()->setFont(Font::boldSystemFont(17));
-    }
-    if (item->titleColor().isValid()) button->setTitleColor(item->titleColor());
-    button->setEnabled(item->isEnabled());
-    button->setAccessibilityIdentifier(item->accessibilityIdentifier());
-    button->setAccessibilityLabel(item->accessibilityLabel().isEmpty() ? item->title()
-                                                                       : item->accessibilityLabel());
-    std::weak_ptr<BarButtonItem> weak = item;
-    button->addTarget(Control::TouchUpInside, [weak](Control&) {
-        if (auto strong = weak.lock(); strong && strong->action()) strong->action()();
-    });
     QPointer<NavigationBar> self(this);
     item->setChangeHandler([self] {
         if (self)
@@ -124,7 +104,6 @@ Button* NavigationBar::makeButton(const std::shared_ptr<BarButtonItem>& item) {
                 },
                 Qt::QueuedConnection);
     });
-    button->sizeToFit();
     return button;
 }
 

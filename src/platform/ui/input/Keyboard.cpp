@@ -64,6 +64,7 @@ Keyboard::Keyboard(View* window, std::shared_ptr<NotificationCenter> notificatio
     keys_ = new KeysView(host_);
     keys_->setBackgroundColor(QColor(209, 212, 217));
     host_->hide();
+    connect(host_, &View::geometryChanged, this, [this] { hostMoved(); });
 }
 
 Keyboard::~Keyboard() {
@@ -78,7 +79,7 @@ QRectF Keyboard::frame() const {
 
 QRectF Keyboard::shownFrame() const {
     const QRectF area = window_->bounds();
-    const double height = heightOf(inputView_, KeysHeight) + heightOf(accessoryView_, 0);
+    const double height = panelHeight() + heightOf(accessoryView_, 0);
     return QRectF(0, area.height() - height, area.width(), height);
 }
 
@@ -87,23 +88,29 @@ QRectF Keyboard::hiddenFrame() const {
     return shown.translated(0, shown.height());
 }
 
-void Keyboard::install(const std::shared_ptr<View>& input, const std::shared_ptr<View>& accessory) {
+double Keyboard::panelHeight() const {
+    return heightOf(inputView_, showsKeys_ ? KeysHeight : 0);
+}
+
+void Keyboard::install(const std::shared_ptr<View>& input, const std::shared_ptr<View>& accessory,
+                       bool keys) {
     if (inputView_ && inputView_ != input && inputView_ != accessory) inputView_->removeFromSuperview();
     if (accessoryView_ && accessoryView_ != accessory && accessoryView_ != input) {
         accessoryView_->removeFromSuperview();
     }
     inputView_ = input;
     accessoryView_ = accessory;
+    showsKeys_ = keys;
     if (inputView_) host_->addSubview(inputView_.get());
     if (accessoryView_) host_->addSubview(accessoryView_.get());
-    keys_->setHidden(inputView_ != nullptr);
+    keys_->setHidden(inputView_ != nullptr || !showsKeys_);
     layoutHost();
 }
 
 void Keyboard::layoutHost() {
     const double width = window_->bounds().width();
     const double accessoryHeight = heightOf(accessoryView_, 0);
-    const double inputHeight = heightOf(inputView_, KeysHeight);
+    const double inputHeight = panelHeight();
     if (accessoryView_) accessoryView_->setFrame(QRectF(0, 0, width, accessoryHeight));
     const QRectF below(0, accessoryHeight, width, inputHeight);
     if (inputView_) inputView_->setFrame(below);
@@ -116,7 +123,7 @@ void Keyboard::showFor(View* responder) {
         accessory = current->inputAccessoryView();
     }
     const QRectF begin = visible_ ? host_->frame() : QRectF();
-    install(responder->inputView(), accessory);
+    install(responder->inputView(), accessory, responder->isTextInput() || responder->inputView());
     const QRectF end = shownFrame();
     const QRectF from = visible_ ? begin : hiddenFrame();
     visible_ = true;
@@ -145,10 +152,16 @@ void Keyboard::hide() {
         AnimationDuration, [this, end] { host_->setFrame(end); },
         [self, generation, from, end](bool) {
             if (!self || self->generation_ != generation) return;
-            self->install(nullptr, nullptr);
+            self->install(nullptr, nullptr, true);
             self->host_->hide();
             self->post(DidHideNotification, from, end);
         });
+}
+
+void Keyboard::hostMoved() {
+    if (!accessoryView_) return;
+    accessoryView_->setNeedsLayout();
+    accessoryView_->layoutIfNeeded();
 }
 
 void Keyboard::windowDidResize() {

@@ -17,7 +17,11 @@ namespace tovrin::ui {
 // the panel (216 points of keys, or the responder's input view in their place, with the input
 // accessory view above) slides up from the bottom edge, announced by the will-show and did-show
 // notifications with the frames in window coordinates and the animation duration; resigning slides
-// it down with will-hide and did-hide. Typing comes from the real keyboard.
+// it down with will-hide and did-hide. A responder that is no text input and has no input view but
+// an input accessory view brings up the accessory alone. Typing comes from the real keyboard.
+//
+// The accessory is laid out again at every move of the host, so that it can follow where the
+// keyboard stands.
 class Keyboard : public QObject {
     Q_OBJECT
 public:
@@ -40,7 +44,7 @@ public:
     bool isVisible() const { return visible_; }
     // The panel with its accessory, in window coordinates (below the window while hidden).
     QRectF frame() const;
-    // The view holding the accessory and the panel; input accessories observe its moves.
+    // The view holding the accessory and the panel.
     View* hostView() const { return host_; }
 
     // Brings the keyboard up for the responder, or takes it down for none.
@@ -57,7 +61,9 @@ private:
     QRectF shownFrame() const;
     QRectF hiddenFrame() const;
     void post(const QString& name, const QRectF& begin, const QRectF& end);
-    void install(const std::shared_ptr<View>& input, const std::shared_ptr<View>& accessory);
+    void install(const std::shared_ptr<View>& input, const std::shared_ptr<View>& accessory, bool keys);
+    double panelHeight() const;
+    void hostMoved();
     void layoutHost();
 
     QPointer<View> window_;
@@ -66,6 +72,7 @@ private:
     QPointer<View> keys_;
     std::shared_ptr<View> inputView_;
     std::shared_ptr<View> accessoryView_;
+    bool showsKeys_ = true;
     bool visible_ = false;
     int generation_ = 0;
 };

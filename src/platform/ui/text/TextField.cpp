@@ -220,30 +220,58 @@ bool TextField::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
+QSizeF TextField::intrinsicContentSize() const {
+    return QSizeF(-1, QFontMetricsF(editor_->font()).height() + 12);
+}
+
 QSizeF TextField::sizeThatFits(const QSizeF& size) const {
-    const double height = QFontMetricsF(editor_->font()).height() + 12;
-    return QSizeF(size.width() > 0 ? size.width() : 100, height);
+    const QSizeF intrinsic = intrinsicContentSize();
+    const double width = size.width() > 0 ? size.width() : (intrinsic.width() >= 0 ? intrinsic.width() : 100);
+    return QSizeF(width, intrinsic.height());
+}
+
+QRectF TextField::contentArea(const QRectF& bounds) const {
+    const double margin = borderStyle_ == BorderStyle::None ? 0 : SideMargin;
+    return bounds.adjusted(margin, 0, -margin, 0);
+}
+
+bool TextField::showsSideView(const std::shared_ptr<View>& view) const {
+    return view && !view->isHidden();
+}
+
+QSizeF TextField::sideViewSize(const std::shared_ptr<View>& view, const QRectF& area) const {
+    QSizeF size = view->frame().size();
+    if (size.isEmpty()) size = view->sizeThatFits(area.size());
+    return size;
+}
+
+QRectF TextField::rightViewRectForBounds(const QRectF& bounds) const {
+    if (!rightView_) return QRectF();
+    const QRectF area = contentArea(bounds);
+    const QSizeF size = sideViewSize(rightView_, area);
+    return QRectF(area.right() - size.width(), area.top() + (area.height() - size.height()) / 2, size.width(),
+                  size.height());
+}
+
+QRectF TextField::textRectForBounds(const QRectF& bounds) const {
+    QRectF area = contentArea(bounds);
+    if (showsSideView(leftView_)) area.setLeft(area.left() + sideViewSize(leftView_, area).width());
+    if (showsSideView(rightView_)) {
+        area.setRight(area.right() - sideViewSize(rightView_, area).width());
+    }
+    return area;
 }
 
 void TextField::layoutSubviews() {
-    QRectF area = bounds().adjusted(borderStyle_ == BorderStyle::None ? 0 : SideMargin, 0,
-                                    borderStyle_ == BorderStyle::None ? 0 : -SideMargin, 0);
-    auto place = [&](const std::shared_ptr<View>& view, bool left) {
-        if (!view || view->isHidden()) return;
-        QSizeF size = view->frame().size();
-        if (size.isEmpty()) size = view->sizeThatFits(area.size());
-        const double y = area.top() + (area.height() - size.height()) / 2;
-        if (left) {
-            view->setFrame(QRectF(area.left(), y, size.width(), size.height()));
-            area.setLeft(area.left() + size.width());
-        } else {
-            view->setFrame(QRectF(area.right() - size.width(), y, size.width(), size.height()));
-            area.setRight(area.right() - size.width());
-        }
-    };
-    place(leftView_, true);
-    place(rightView_, false);
-    editor_->setGeometry(pixelAligned(area));
+    const QRectF area = contentArea(bounds());
+    if (showsSideView(leftView_)) {
+        const QSizeF size = sideViewSize(leftView_, area);
+        leftView_->setFrame(QRectF(area.left(), area.top() + (area.height() - size.height()) / 2,
+                                   size.width(), size.height()));
+    }
+    if (showsSideView(rightView_)) rightView_->setFrame(rightViewRectForBounds(bounds()));
+    editor_->setGeometry(
+        pixelAligned(editing_ ? editingRectForBounds(bounds()) : textRectForBounds(bounds())));
 }
 
 void TextField::drawRect(QPainter& painter, const QRectF& rect) {

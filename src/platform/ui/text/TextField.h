@@ -80,6 +80,15 @@ public:
     bool becomeFirstResponder() override;
     bool isTextInput() const override { return true; }
 
+    // The geometry the layout asks for, in the field's own coordinates; subclasses move the text
+    // and the side views by overriding them. The text rectangle leaves out the border margin and the
+    // side views shown; the editing rectangle is where the text sits while editing (the same by
+    // default); the right view sits at the right edge, centred vertically, at its own size.
+    virtual QRectF textRectForBounds(const QRectF& bounds) const;
+    virtual QRectF editingRectForBounds(const QRectF& bounds) const { return textRectForBounds(bounds); }
+    virtual QRectF rightViewRectForBounds(const QRectF& bounds) const;
+    // No width of its own; one line of the font with room around it.
+    QSizeF intrinsicContentSize() const override;
     QSizeF sizeThatFits(const QSizeF& size) const override;
 
 protected:
@@ -95,6 +104,9 @@ private:
     void returnPressed();
     void applyPlaceholderColor();
     void updateSideViews();
+    QRectF contentArea(const QRectF& bounds) const;
+    QSizeF sideViewSize(const std::shared_ptr<View>& view, const QRectF& area) const;
+    bool showsSideView(const std::shared_ptr<View>& view) const;
 
     QLineEdit* editor_;
     QString lastText_;

@@ -404,7 +404,7 @@ QRectF View::convertRectFrom(const QRectF& rect, const QWidget* fromView) const 
 }
 
 View* View::hitTest(const QPointF& point) {
-    if (isHidden() || !userInteractionEnabled_ || alpha_ < 0.01 || !isEnabled()) return nullptr;
+    if (isHidden() || !isUserInteractionEnabled() || alpha_ < 0.01 || !isEnabled()) return nullptr;
     if (!pointInside(point)) return nullptr;
     const auto children = subviewContainer()->children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {

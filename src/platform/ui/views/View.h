@@ -67,7 +67,9 @@ public:
     void setBorder(double width, const QColor& color);
     double borderWidth() const { return borderWidth_; }
     const QColor& borderColor() const { return borderColor_; }
-    bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
+    // Whether touches reach this view and its subviews. Virtual, so that a view may stay tappable
+    // whatever was set.
+    virtual bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
     void setUserInteractionEnabled(bool enabled) { userInteractionEnabled_ = enabled; }
 
     // Layout.

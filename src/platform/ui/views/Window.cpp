@@ -48,8 +48,10 @@ private:
     QPointer<Window> window_;
 };
 
+// A responder with only an input accessory brings that up alone.
 bool wantsKeyboard(View* responder) {
-    return responder && (responder->isTextInput() || responder->inputView());
+    return responder &&
+           (responder->isTextInput() || responder->inputView() || responder->inputAccessoryView());
 }
 
 }  // namespace

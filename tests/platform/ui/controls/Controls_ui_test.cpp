@@ -19,6 +19,24 @@
 namespace tovrin::ui {
 namespace {
 
+// Takes touches up to `extension` points beyond its bounds.
+class ExtendedButton : public Button {
+public:
+    double extension = 0;
+    bool pointInside(const QPointF& point) const override {
+        return bounds().adjusted(-extension, -extension, extension, extension).contains(point);
+    }
+};
+
+// Takes touches only around the box at its left end, not on the title beside it.
+class BoxOnlyButton : public Button {
+public:
+    QRectF box;
+    bool pointInside(const QPointF& point) const override {
+        return box.adjusted(-5, -5, 5, 5).contains(point);
+    }
+};
+
 class ControlsTest : public testing::Test {
 protected:
     ImmediateAnimations immediate;
@@ -52,6 +70,40 @@ TEST_F(ControlsTest, AButtonShowsThePerStateTitleAndSendsTouchEvents) {
     EXPECT_EQ(button->titleLabel()->textColor(), QColor(Qt::red));
     test::tap(button);
     EXPECT_EQ(events.size(), 2);
+}
+
+TEST_F(ControlsTest, AButtonsOwnPointInsideSetsItsHitAreaBeyondOrWithinItsBounds) {
+    auto* extended = place(new ExtendedButton(), QRectF(100, 300, 20, 20));
+    extended->extension = 25;
+    auto* boxed = place(new BoxOnlyButton(), QRectF(100, 500, 200, 30));
+    boxed->box = QRectF(0, 5, 20, 20);
+    int extendedTaps = 0;
+    int boxedTaps = 0;
+    extended->addTarget(Control::TouchUpInside, [&](Control&) { ++extendedTaps; });
+    boxed->addTarget(Control::TouchUpInside, [&](Control&) { ++boxedTaps; });
+    // Points in each button's own coordinates. The extended one takes a 70 × 70 area.
+    struct Case {
+        Button* button;
+        QPointF point;
+        bool taken;
+    };
+    const std::vector<Case> cases = {
+        {extended, QPointF(10, 10), true},   {extended, QPointF(-24, -24), true},
+        {extended, QPointF(44, 44), true},   {extended, QPointF(-24, 44), true},
+        {extended, QPointF(-26, 10), false}, {extended, QPointF(10, 46), false},
+        {extended, QPointF(46, -10), false}, {boxed, QPointF(10, 15), true},
+        {boxed, QPointF(-4, 15), true},      {boxed, QPointF(24, 15), true},
+        {boxed, QPointF(100, 15), false},    {boxed, QPointF(-6, 15), false},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(testing::Message() << (each.button == extended ? "extended " : "boxed ")
+                                        << each.point.x() << "," << each.point.y());
+        int& taps = each.button == extended ? extendedTaps : boxedTaps;
+        const int before = taps;
+        test::tap(each.button, each.point);
+        EXPECT_EQ(taps, before + (each.taken ? 1 : 0));
+        EXPECT_EQ(window.hitTest(each.button->convertPoint(each.point, nullptr)) == each.button, each.taken);
+    }
 }
 
 TEST_F(ControlsTest, ADragThatEndsOutsideIsNotATap) {

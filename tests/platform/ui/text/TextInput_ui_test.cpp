@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/animation/ViewAnimation.h"
@@ -31,6 +32,48 @@ private:
         return text.size() - edit.length + edit.replacement.size() <= limit_;
     }
     int limit_;
+};
+
+// Moves its text right and, when asked, down; narrows it further while editing; moves the right
+// view in from the edge; asks for more height. The hooks a form field overrides.
+class ShiftedField : public TextField {
+public:
+    double down = 0;
+    QRectF textRectForBounds(const QRectF& bounds) const override {
+        return TextField::textRectForBounds(bounds).translated(14, down);
+    }
+    QRectF editingRectForBounds(const QRectF& bounds) const override {
+        return textRectForBounds(bounds).adjusted(0, 0, -10, 0);
+    }
+    QRectF rightViewRectForBounds(const QRectF& bounds) const override {
+        return TextField::rightViewRectForBounds(bounds).translated(-5, 0);
+    }
+    QSizeF intrinsicContentSize() const override { return TextField::intrinsicContentSize() + QSizeF(0, 20); }
+    QRectF editorFrame() const { return QRectF(findChild<QLineEdit*>()->geometry()); }
+};
+
+// Takes a tap to become first responder, as a view that brings up only its input views does.
+class TappableResponder : public View {
+public:
+    std::shared_ptr<View> input;
+    std::shared_ptr<View> accessory;
+    bool alwaysInteractive = false;
+    bool canBecomeFirstResponder() const override { return true; }
+    bool isUserInteractionEnabled() const override {
+        return alwaysInteractive || View::isUserInteractionEnabled();
+    }
+    std::shared_ptr<View> inputView() const override { return input; }
+    std::shared_ptr<View> inputAccessoryView() const override { return accessory; }
+    void touchesEnded(const Touches&) override { becomeFirstResponder(); }
+};
+
+// Notes, at every layout, where the view holding it stands.
+class TrackingAccessory : public View {
+public:
+    std::vector<double> hostTops;
+
+protected:
+    void layoutSubviews() override { hostTops.push_back(superview() ? superview()->frame().top() : -1); }
 };
 
 struct Heard {
@@ -118,6 +161,123 @@ TEST_F(TextInputTest, AnInputViewTakesThePlaceOfTheKeys) {
     second->setInputView(picker);
     ASSERT_TRUE(test::showKeyboard(second));
     EXPECT_EQ(heard.front().end, QRectF(0, 667 - 180, 375, 180));
+}
+
+TEST_F(TextInputTest, AResponderWithOnlyAnAccessoryShowsItAloneAtTheBottomEdge) {
+    auto* holder = new TappableResponder();
+    holder->setFrame(QRectF(0, 300, 375, 60));
+    holder->accessory = sharedWidget(new View());
+    holder->accessory->setFrame(QRectF(0, 0, 375, 50));
+    window.addSubview(holder);
+    test::tap(holder);
+    test::drainAnimations();
+    ASSERT_TRUE(holder->isFirstResponder());
+    ASSERT_EQ(names(), (QStringList{Keyboard::WillShowNotification, Keyboard::DidShowNotification}));
+    EXPECT_EQ(heard[0].begin, QRectF(0, 667, 375, 50));
+    EXPECT_EQ(heard[0].end, QRectF(0, 667 - 50, 375, 50));
+    EXPECT_EQ(window.keyboard().frame(), heard[0].end);
+    EXPECT_EQ(holder->accessory->superview(), window.keyboard().hostView());
+    EXPECT_EQ(holder->accessory->convertRect(holder->accessory->bounds(), nullptr), heard[0].end);
+
+    // A text field brings its keys up below the same kind of accessory.
+    heard.clear();
+    first->setInputAccessoryView(holder->accessory);
+    ASSERT_TRUE(first->becomeFirstResponder());
+    test::drainAnimations();
+    EXPECT_EQ(window.keyboard().frame(), QRectF(0, 667 - 216 - 50, 375, 266));
+    EXPECT_FALSE(names().contains(Keyboard::WillHideNotification));
+
+    heard.clear();
+    ASSERT_TRUE(holder->becomeFirstResponder());
+    test::drainAnimations();
+    EXPECT_EQ(window.keyboard().frame(), QRectF(0, 667 - 50, 375, 50));
+    heard.clear();
+    EXPECT_TRUE(test::hideKeyboard(&window));
+    ASSERT_EQ(names(), (QStringList{Keyboard::WillHideNotification, Keyboard::DidHideNotification}));
+    EXPECT_EQ(heard[0].end, QRectF(0, 667, 375, 50));
+}
+
+TEST_F(TextInputTest, AViewThatStaysInteractiveIsMadeFirstResponderByATapAndShowsItsInputView) {
+    auto* plain = new TappableResponder();
+    auto* staying = new TappableResponder();
+    for (auto* each : {plain, staying}) {
+        each->input = sharedWidget(new View());
+        each->input->setFrame(QRectF(0, 0, 375, 180));
+        each->setUserInteractionEnabled(false);
+        window.addSubview(each);
+    }
+    plain->setFrame(QRectF(0, 300, 375, 60));
+    staying->setFrame(QRectF(0, 400, 375, 60));
+    staying->alwaysInteractive = true;
+    EXPECT_TRUE(staying->isUserInteractionEnabled());
+
+    test::tap(plain);
+    test::drainAnimations();
+    EXPECT_FALSE(plain->isFirstResponder());
+    EXPECT_TRUE(heard.empty());
+
+    test::tap(staying);
+    test::drainAnimations();
+    EXPECT_TRUE(staying->isFirstResponder());
+    ASSERT_EQ(names(), (QStringList{Keyboard::WillShowNotification, Keyboard::DidShowNotification}));
+    EXPECT_EQ(heard[0].end, QRectF(0, 667 - 180, 375, 180));
+    EXPECT_EQ(staying->input->superview(), window.keyboard().hostView());
+}
+
+TEST_F(TextInputTest, AnAccessoryIsLaidOutAgainAtEveryMoveOfTheKeyboard) {
+    auto* list = new ScrollView();
+    list->setFrame(QRectF(0, 0, 375, 667));
+    list->setContentSize(QSizeF(375, 2000));
+    list->setKeyboardDismissMode(ScrollView::KeyboardDismissMode::Interactive);
+    window.insertSubviewBelow(list, first);
+    auto* tracking = new TrackingAccessory();
+    tracking->setFrame(QRectF(0, 0, 375, 44));
+    first->setInputAccessoryView(sharedWidget(tracking));
+    const double shownTop = 667 - 216 - 44;
+    ASSERT_TRUE(test::showKeyboard(first));
+    ASSERT_FALSE(tracking->hostTops.empty());
+    EXPECT_DOUBLE_EQ(tracking->hostTops.back(), shownTop);
+
+    // The finger drags the keyboard down part of the way: the accessory hears each step.
+    tracking->hostTops.clear();
+    test::drag(list, QPointF(200, 300), QPointF(200, 660), 30);
+    test::drainAnimations();
+    const auto between = std::count_if(tracking->hostTops.begin(), tracking->hostTops.end(),
+                                       [&](double top) { return top > shownTop && top < 667; });
+    EXPECT_GE(between, 3);
+    ASSERT_FALSE(tracking->hostTops.empty());
+    EXPECT_DOUBLE_EQ(tracking->hostTops.back(), 667);
+}
+
+TEST_F(TextInputTest, TheFieldsLayoutPlacesItsTextAndRightViewThroughItsOverridableRectangles) {
+    auto* field = new ShiftedField();
+    field->setFrame(QRectF(20, 300, 300, 40));
+    window.addSubview(field);
+    auto clear = sharedWidget(new View());
+    clear->setFrame(QRectF(0, 0, 30, 30));
+    field->setRightView(clear, TextField::ViewMode::WhileEditing);
+    field->layoutIfNeeded();
+    // Not editing, the right view is away and the text has the whole width, moved right.
+    EXPECT_EQ(field->editorFrame(), QRectF(14, 0, 300, 40));
+    EXPECT_EQ(field->textRectForBounds(field->bounds()), QRectF(14, 0, 300, 40));
+
+    test::tap(field);
+    test::drainAnimations();
+    field->layoutIfNeeded();
+    ASSERT_TRUE(field->isEditing());
+    EXPECT_EQ(clear->frame(), QRectF(300 - 30 - 5, 5, 30, 30));
+    EXPECT_EQ(field->editorFrame(), QRectF(14, 0, 270 - 10, 40));
+    test::typeText(QStringLiteral("ab"));
+    EXPECT_EQ(field->text(), QStringLiteral("ab"));
+    field->down = 5;
+    field->setNeedsLayout();
+    field->layoutIfNeeded();
+    EXPECT_EQ(field->editorFrame(), QRectF(14, 5, 260, 40));
+
+    const double plainHeight = first->sizeThatFits(QSizeF(300, 0)).height();
+    EXPECT_DOUBLE_EQ(first->intrinsicContentSize().height(), plainHeight);
+    field->sizeToFit();
+    EXPECT_EQ(field->frame(), QRectF(20, 300, 300, plainHeight + 20));
 }
 
 TEST_F(TextInputTest, DraggingAListDownIntoTheKeyboardTakesItDown) {
