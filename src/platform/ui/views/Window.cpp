@@ -151,7 +151,12 @@ void Window::forgetFirstResponder() {
 }
 
 void Window::reloadKeyboard() {
-    if (wantsKeyboard(firstResponder_)) keyboard_->showFor(firstResponder_);
+    // A responder that gave up the views that brought the keyboard up takes it down.
+    if (wantsKeyboard(firstResponder_)) {
+        keyboard_->showFor(firstResponder_);
+    } else {
+        keyboard_->hide();
+    }
 }
 
 // Hiding waits a turn of the event loop, so that focus moving from one field to the next keeps the

@@ -195,6 +195,16 @@ TEST_F(TextInputTest, AResponderWithOnlyAnAccessoryShowsItAloneAtTheBottomEdge) 
     EXPECT_TRUE(test::hideKeyboard(&window));
     ASSERT_EQ(names(), (QStringList{Keyboard::WillHideNotification, Keyboard::DidHideNotification}));
     EXPECT_EQ(heard[0].end, QRectF(0, 667, 375, 50));
+
+    // Giving the accessory up while first responder takes it down.
+    ASSERT_TRUE(test::showKeyboard(holder));
+    heard.clear();
+    holder->accessory = nullptr;
+    holder->reloadInputViews();
+    test::drainAnimations();
+    EXPECT_TRUE(holder->isFirstResponder());
+    EXPECT_FALSE(window.keyboard().isVisible());
+    EXPECT_EQ(names(), (QStringList{Keyboard::WillHideNotification, Keyboard::DidHideNotification}));
 }
 
 TEST_F(TextInputTest, AViewThatStaysInteractiveIsMadeFirstResponderByATapAndShowsItsInputView) {
