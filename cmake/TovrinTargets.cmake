@@ -11,17 +11,12 @@ function(tovrin_is_screen_source path out)
     endif()
 endfunction()
 
-# tovrin_add_test_area(NAME area DIRS dir... [EXCLUDE dir...] LIBS lib... [SOURCES file...]
-#                      [ENVIRONMENT var=value...])
+# tovrin_add_test_area(NAME area DIRS dir... [EXCLUDE dir...] LIBS lib... [SOURCES file...])
 # Every *_test.cpp under the directories (but not under the excluded ones) joins one of three
 # executables by its suffix: *_integration_test.cpp (label integration), *_ui_test.cpp (label ui),
-# otherwise label unit. SOURCES join every executable of the area; ENVIRONMENT replaces the tests'
-# environment (TOVRIN_TEST_ENVIRONMENT).
+# otherwise label unit. SOURCES join every executable of the area.
 function(tovrin_add_test_area)
-    cmake_parse_arguments(ARG "" "NAME" "DIRS;EXCLUDE;LIBS;SOURCES;ENVIRONMENT" ${ARGN})
-    if(NOT ARG_ENVIRONMENT)
-        set(ARG_ENVIRONMENT ${TOVRIN_TEST_ENVIRONMENT})
-    endif()
+    cmake_parse_arguments(ARG "" "NAME" "DIRS;EXCLUDE;LIBS;SOURCES" ${ARGN})
     set(unit_sources)
     set(integration_sources)
     set(ui_sources)
@@ -49,7 +44,7 @@ function(tovrin_add_test_area)
             gtest_discover_tests(${target}
                 DISCOVERY_MODE PRE_TEST
                 DISCOVERY_TIMEOUT 60
-                PROPERTIES LABELS ${label} ENVIRONMENT "${ARG_ENVIRONMENT}" TIMEOUT 300)
+                PROPERTIES LABELS ${label} ENVIRONMENT "${TOVRIN_TEST_ENVIRONMENT}" TIMEOUT 300)
         endif()
     endforeach()
 endfunction()

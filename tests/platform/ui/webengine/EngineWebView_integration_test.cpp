@@ -128,6 +128,24 @@ TEST_F(EngineWebViewTest, LoadsAPageLaidOutToTheViewsWidth) {
     EXPECT_FALSE(view->canGoForward());
 }
 
+TEST_F(EngineWebViewTest, SendsTheRequestsMethodHeadersAndBody) {
+    LoopbackHTTPServer server;
+    server.setHandler(linkedPages);
+    net::URLRequest request(server.url(QStringLiteral("/form")));
+    request.setHTTPMethod(QStringLiteral("POST"));
+    request.setValue(QStringLiteral("application/x-www-form-urlencoded"), QStringLiteral("Content-Type"));
+    request.setValue(QStringLiteral("en"), QStringLiteral("Accept-Language"));
+    request.setHTTPBody(QByteArray("email=someone%40example.com"));
+    ASSERT_TRUE(settleLoad([&] { view->loadRequest(request); }));
+
+    ASSERT_FALSE(server.requests().isEmpty());
+    const RecordedRequest& received = server.requests().first();
+    EXPECT_EQ(received.method, QByteArray("POST"));
+    EXPECT_EQ(received.path, QStringLiteral("/form"));
+    EXPECT_EQ(received.header("Accept-Language"), QByteArray("en"));
+    EXPECT_EQ(received.body, QByteArray("email=someone%40example.com"));
+}
+
 TEST_F(EngineWebViewTest, FollowsALinkAndMovesThroughItsHistory) {
     LoopbackHTTPServer server;
     server.setHandler(linkedPages);
@@ -201,6 +219,8 @@ struct TrustCase {
     LoopbackHTTPServer::Certificate certificate;
     bool extraAuthority;
     bool loads;
+
+    friend void PrintTo(const TrustCase& trustCase, std::ostream* out) { *out << trustCase.name; }
 };
 
 class EngineWebViewTrustTest : public EngineWebViewTest, public ::testing::WithParamInterface<TrustCase> {};
