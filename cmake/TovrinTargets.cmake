@@ -11,16 +11,20 @@ function(tovrin_is_screen_source path out)
     endif()
 endfunction()
 
-# tovrin_add_test_area(NAME area DIRS dir... LIBS lib...)
-# Every *_test.cpp under the directories joins one of three executables by its suffix:
-# *_integration_test.cpp (label integration), *_ui_test.cpp (label ui), otherwise label unit.
+# tovrin_add_test_area(NAME area DIRS dir... [EXCLUDE dir...] LIBS lib... [SOURCES file...])
+# Every *_test.cpp under the directories (but not under the excluded ones) joins one of three
+# executables by its suffix: *_integration_test.cpp (label integration), *_ui_test.cpp (label ui),
+# otherwise label unit. SOURCES join every executable of the area.
 function(tovrin_add_test_area)
-    cmake_parse_arguments(ARG "" "NAME" "DIRS;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "NAME" "DIRS;EXCLUDE;LIBS;SOURCES" ${ARGN})
     set(unit_sources)
     set(integration_sources)
     set(ui_sources)
     foreach(dir IN LISTS ARG_DIRS)
         file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_test.cpp)
+        foreach(excluded IN LISTS ARG_EXCLUDE)
+            list(FILTER found EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${excluded}/")
+        endforeach()
         foreach(file IN LISTS found)
             if(file MATCHES "_integration_test\\.cpp$")
                 list(APPEND integration_sources ${file})
@@ -34,7 +38,7 @@ function(tovrin_add_test_area)
     foreach(label IN ITEMS unit integration ui)
         if(${label}_sources)
             set(target ${ARG_NAME}_${label}_tests)
-            add_executable(${target} ${${label}_sources})
+            add_executable(${target} ${${label}_sources} ${ARG_SOURCES})
             target_link_libraries(${target} PRIVATE tovrin_test_support ${ARG_LIBS})
             tovrin_speed_up(${target} WIDGETS TESTS BATCH 8)
             gtest_discover_tests(${target}
