@@ -33,6 +33,12 @@ public:
         auto delegate = picker_->delegate();
         rows_ = source ? std::max(0, source->numberOfRowsInComponent(*picker_, component_)) : 0;
         rowHeight_ = delegate ? delegate->rowHeightForComponent(*picker_, component_) : 32;
+        if (delegate) {
+            if (auto label = delegate->accessibilityLabelForComponent(*picker_, component_))
+                setAccessibilityLabel(*label);
+            if (auto hint = delegate->accessibilityHintForComponent(*picker_, component_))
+                setAccessibleDescription(*hint);
+        }
         for (auto& [row, view] : shown_) {
             if (view) pool_.push_back(view);
             if (view) view->hide();
