@@ -6,6 +6,7 @@
 #include "UserInterface/IconLabel.h"
 #include "UserInterface/MultiSelectViewController.h"
 #include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/scrolling/TableView.h"
@@ -47,6 +48,8 @@ protected:
     std::shared_ptr<ScriptedDelegate> delegate = std::make_shared<ScriptedDelegate>();
 
     void SetUp() override {
+        // Opaque, as the app's navigation styles make it: the list starts below the bar.
+        navigation->navigationBar()->setTranslucent(false);
         window.setRootViewController(navigation);
         window.show();
     }
