@@ -8,7 +8,7 @@
 
 namespace tovrin {
 
-// The wheel's data source and delegate; it outlives nothing of the picker.
+// The wheel's data source and delegate: the wheel holds it weakly, the picker strongly.
 class RangePickerView::Wheels : public ui::PickerViewDataSource, public ui::PickerViewDelegate {
 public:
     explicit Wheels(RangePickerView* picker) : picker_(picker) {}
@@ -77,7 +77,7 @@ unsigned RangePickerView::findNearestIndexInPickerData(const std::vector<RangePi
                          [](const RangePickerViewData& row, double v) { return row.value < v; });
     const size_t index = size_t(found - pickerData.begin());
     if (index == pickerData.size()) return unsigned(index - 1);
-    if (index == 0 || pickerData[index].value == value) return unsigned(index);
+    if (index == 0) return 0;
     // The open end stands for no number at all: a real number never lands on it by nearness.
     const RangePickerViewData& below = pickerData[index - 1];
     if (below.value == MinMaxUnbounded) return unsigned(index);

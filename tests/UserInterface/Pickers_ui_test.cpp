@@ -70,27 +70,35 @@ protected:
 };
 
 TEST(RangePickerNearestRow, PicksTheNearestRealRowAndTheOpenEndOnlyForItsOwnValue) {
+    const auto withOpenEnd = ageRows();  // open end, 18, 19, 20
+    const auto plain = rowsOf({10, 20, 30});
     struct Case {
-        const char* rows;
+        const std::vector<RangePickerViewData>* rows;
         double value;
         unsigned expected;
+        const char* why;
     };
-    const auto withOpenEnd = ageRows();
-    const auto plain = rowsOf({10, 20, 30});
     const std::vector<Case> cases{
-        {"open end", 18.4, 1}, {"open end", 18.5, 2},  // a tie takes the upper row
-        {"open end", 25, 3},   {"open end", MinMaxUnbounded, 0},
-        {"open end", 5, 1},    {"open end", -1e30, 1},
-        {"open end", 19, 2},   {"plain", 11, 0},
-        {"plain", 24, 1},      {"plain", 26, 2},
-        {"plain", 15, 1},      {"plain", 10, 0},
-        {"plain", 20, 1},      {"plain", 30, 2},
-        {"plain", 2, 0},       {"plain", 99, 2},
+        {&withOpenEnd, 18.4, 1, "nearer 18"},
+        {&withOpenEnd, 18.5, 2, "a tie takes the upper row"},
+        {&withOpenEnd, 25, 3, "above every row: the last"},
+        {&withOpenEnd, MinMaxUnbounded, 0, "the open end exactly"},
+        {&withOpenEnd, 5, 1, "below 18: the first real row, never the open end"},
+        {&withOpenEnd, -1e30, 1, "far below 18: still a real row"},
+        {&withOpenEnd, 19, 2, "exact"},
+        {&plain, 11, 0, "the first row competes like any other"},
+        {&plain, 24, 1, "nearer 20"},
+        {&plain, 26, 2, "nearer 30"},
+        {&plain, 15, 1, "a tie takes the upper row"},
+        {&plain, 10, 0, "exact"},
+        {&plain, 20, 1, "exact"},
+        {&plain, 30, 2, "exact"},
+        {&plain, 2, 0, "below every row: the first"},
+        {&plain, 99, 2, "above every row: the last"},
     };
     for (const Case& each : cases) {
-        const auto& rows = QByteArray(each.rows) == "plain" ? plain : withOpenEnd;
-        EXPECT_EQ(RangePickerView::findNearestIndexInPickerData(rows, each.value), each.expected)
-            << each.rows << " " << each.value;
+        EXPECT_EQ(RangePickerView::findNearestIndexInPickerData(*each.rows, each.value), each.expected)
+            << each.value << ": " << each.why;
     }
     EXPECT_DEATH(RangePickerView::findNearestIndexInPickerData({}, 18), "No row to match");
 }
