@@ -54,6 +54,7 @@
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
 #include "UserInterface/AnimationDelegateImpl.h"
+#include "UserInterface/MultiSelectViewController.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -238,6 +239,8 @@ void AppModule::configureUserInterfaceKit(Injector& injector) const {
         return control;
     });
     injector.bindClass<AnimationDelegate, AnimationDelegateImpl>();
+    injector.bindFactory<MultiSelectViewController>(
+        [](Injector&, const Arguments&) { return std::make_shared<MultiSelectViewController>(); });
 }
 
 void AppModule::configureChat(Injector& injector) const {

@@ -28,6 +28,7 @@
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
 #include "UserInterface/AnimationDelegateImpl.h"
+#include "UserInterface/MultiSelectViewController.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -91,6 +92,12 @@ TEST_F(AppModuleTest, EachRequestForARefreshControlMakesANewOneInTheOffWhiteTint
 
 TEST_F(AppModuleTest, AnimationsRunThroughTheViewAnimationDelegate) {
     EXPECT_NE(std::dynamic_pointer_cast<AnimationDelegateImpl>(injector.get<AnimationDelegate>()), nullptr);
+}
+
+TEST_F(AppModuleTest, EachRequestForAMultiSelectListMakesANewOne) {
+    auto first = injector.get<MultiSelectViewController>();
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(first, injector.get<MultiSelectViewController>());
 }
 
 TEST_F(AppModuleTest, TheInformationDictionaryIsTheMainBundles) {

@@ -110,6 +110,7 @@ Button* NavigationBar::makeButton(const std::shared_ptr<BarButtonItem>& item) {
 void NavigationBar::refresh() {
     clearButtons();
     titleLabel_->setText(top_ ? top_->title() : QString());
+    titleLabel_->setAccessibilityLabel(top_ ? top_->accessibilityLabel() : QString());
     titleLabel_->setFont(titleFont_.value_or(Font::boldSystemFont(17)));
     titleLabel_->setTextColor(titleColor_.isValid() ? titleColor_
                                                     : (barStyle_ == BarStyle::Black ? Qt::white : Qt::black));

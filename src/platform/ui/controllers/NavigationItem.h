@@ -18,6 +18,12 @@ public:
 
     const QString& title() const { return title_; }
     void setTitle(const QString& title);
+    // What a screen reader says of the bar's title.
+    const QString& accessibilityLabel() const { return accessibilityLabel_; }
+    void setAccessibilityLabel(const QString& label) {
+        accessibilityLabel_ = label;
+        changed();
+    }
     const QString& prompt() const { return prompt_; }
     void setPrompt(const QString& prompt);
     // A shared widget handle (`sharedWidget`) shown in place of the title.
@@ -53,6 +59,7 @@ private:
 
     QString title_;
     QString prompt_;
+    QString accessibilityLabel_;
     std::shared_ptr<View> titleView_;
     Items left_;
     Items right_;

@@ -31,8 +31,15 @@ public:
     void reload() {
         auto source = picker_->dataSource();
         auto delegate = picker_->delegate();
+        const int previous = selectedRow();
         rows_ = source ? std::max(0, source->numberOfRowsInComponent(*picker_, component_)) : 0;
         rowHeight_ = delegate ? delegate->rowHeightForComponent(*picker_, component_) : 32;
+        if (delegate) {
+            if (auto label = delegate->accessibilityLabelForComponent(*picker_, component_))
+                setAccessibilityLabel(*label);
+            if (auto hint = delegate->accessibilityHintForComponent(*picker_, component_))
+                setAccessibleDescription(*hint);
+        }
         for (auto& [row, view] : shown_) {
             if (view) pool_.push_back(view);
             if (view) view->hide();
@@ -40,7 +47,7 @@ public:
         shown_.clear();
         setContentSize(QSizeF(bounds().width(), rows_ * rowHeight_));
         centreInsets();
-        select(std::clamp(selectedRow(), 0, std::max(0, rows_ - 1)), false);
+        select(std::clamp(previous, 0, std::max(0, rows_ - 1)), false);
         tile();
     }
 
@@ -50,9 +57,9 @@ public:
                           rows_ - 1);
     }
 
+    // An empty wheel rests at its top, so that rows loaded later start from the first.
     void select(int row, bool animated) {
-        if (rows_ == 0) return;
-        setContentOffset(QPointF(0, row * rowHeight_ - contentInset().top), animated);
+        setContentOffset(QPointF(0, (rows_ == 0 ? 0 : row) * rowHeight_ - contentInset().top), animated);
     }
 
     View* viewForRow(int row) const {
@@ -77,7 +84,11 @@ public:
 protected:
     void layoutSubviews() override {
         setContentSize(QSizeF(bounds().width(), rows_ * rowHeight_));
+        // A new height moves the middle: the wheel stays on its row.
+        const int row = selectedRow();
+        const double top = contentInset().top;
         centreInsets();
+        if (contentInset().top != top && !isDragging() && !isDecelerating()) select(row, false);
         tile();
         ScrollView::layoutSubviews();
     }

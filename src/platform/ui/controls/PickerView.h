@@ -39,6 +39,13 @@ public:
         return std::nullopt;
     }
     virtual void didSelectRow(PickerView& pickerView, int row, int component) {}
+    // What a screen reader says of a component's wheel; the hint is its accessible description.
+    virtual std::optional<QString> accessibilityLabelForComponent(PickerView& pickerView, int component) {
+        return std::nullopt;
+    }
+    virtual std::optional<QString> accessibilityHintForComponent(PickerView& pickerView, int component) {
+        return std::nullopt;
+    }
 };
 
 // Spinning wheels, one per component. Dragging a wheel and letting go settles it on the nearest row

@@ -205,6 +205,37 @@ TEST_F(ControlsTest, APickerShowsOnlyTheRowsInSightAndSettlesOnARow) {
     EXPECT_DOUBLE_EQ(std::fmod(wheel->contentOffset().y() + wheel->contentInset().top, 32.0), 0.0);
 }
 
+struct GrowingRows : PickerViewDataSource, PickerViewDelegate {
+    int rows = 0;
+    int numberOfComponents(PickerView&) override { return 1; }
+    int numberOfRowsInComponent(PickerView&, int) override { return rows; }
+    std::optional<QString> accessibilityLabelForComponent(PickerView&, int) override {
+        return QStringLiteral("Age");
+    }
+    std::optional<QString> accessibilityHintForComponent(PickerView&, int) override {
+        return QStringLiteral("Pick an age");
+    }
+};
+
+TEST_F(ControlsTest, AWheelKeepsItsRowThroughANewHeightAndRowsLoadedLaterStartAtTheFirst) {
+    auto* picker = place(new PickerView(), QRectF(0, 400, 375, 216));
+    auto rows = std::make_shared<GrowingRows>();
+    picker->setDataSource(rows);
+    picker->setDelegate(rows);
+    picker->layoutIfNeeded();
+    rows->rows = 10;
+    picker->reloadAllComponents();
+    EXPECT_EQ(picker->selectedRowInComponent(0), 0);
+    picker->selectRow(5, 0, false);
+    picker->setFrame(QRectF(0, 400, 375, 120));
+    picker->layoutIfNeeded();
+    EXPECT_EQ(picker->selectedRowInComponent(0), 5);
+    auto* wheel = test::find<ScrollView>(picker, QStringLiteral("PickerComponent0"));
+    ASSERT_NE(wheel, nullptr);
+    EXPECT_EQ(wheel->accessibilityLabel(), QStringLiteral("Age"));
+    EXPECT_EQ(wheel->accessibleDescription(), QStringLiteral("Pick an age"));
+}
+
 TEST_F(ControlsTest, ADatePickerShowsItsDateAndKeepsWithinItsLimits) {
     auto* picker = place(new DatePicker(), QRectF(0, 400, 375, 216));
     picker->setMode(DatePicker::Mode::Date);
