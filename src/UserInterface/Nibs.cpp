@@ -1,0 +1,26 @@
+#include "UserInterface/Nibs.h"
+
+#include "platform/foundation/Error.h"
+
+#include <map>
+
+namespace tovrin {
+
+namespace {
+
+// One line per nib; its builder lives with the class that owns the nib.
+const std::map<QString, NibBuilder>& nibBuilders() {
+    static const std::map<QString, NibBuilder> builders{};
+    return builders;
+}
+
+}  // namespace
+
+std::vector<ui::View*> loadNibNamed(const QString& name, QObject* owner) {
+    const auto& builders = nibBuilders();
+    const auto found = builders.find(name);
+    TVR_ASSERT(found != builders.end(), QStringLiteral("no nib named ") + name);
+    return found->second(owner);
+}
+
+}  // namespace tovrin
