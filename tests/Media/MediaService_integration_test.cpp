@@ -184,8 +184,8 @@ TEST_F(MediaServiceTest, TheHashIsOneSegmentOfThePath) {
 // its own.
 TEST_F(MediaServiceTest, EachHashIsFetchedUnderItsRenditionPathOnly) {
     auto media = signedInMediaService();
-    for (const QString& path : {"/tovrin/chat/a%2Fb", "/tovrin/chat/%252e", "/tovrin/chat/%C3%BC"}) {
-        world.route("GET " + path, photo(3, 3));
+    for (const char* path : {"/tovrin/chat/a%2Fb", "/tovrin/chat/%252e", "/tovrin/chat/%C3%BC"}) {
+        world.route(QStringLiteral("GET ") + path, photo(3, 3));
     }
     for (const QString& hash : {QString("a/b"), QString("%2e"), QString::fromUtf8("ü")}) {
         SCOPED_TRACE(hash.toStdString());
