@@ -1,5 +1,6 @@
 #include "UserInterface/Nibs.h"
 
+#include "UserInterface/CheckmarkButton.h"
 #include "platform/foundation/Error.h"
 
 #include <map>
@@ -10,7 +11,9 @@ namespace {
 
 // One line per nib; its builder lives with the class that owns the nib.
 const std::map<QString, NibBuilder>& nibBuilders() {
-    static const std::map<QString, NibBuilder> builders{};
+    static const std::map<QString, NibBuilder> builders{
+        {QStringLiteral("CheckmarkButton"), &checkmarkButtonNib},
+    };
     return builders;
 }
 
