@@ -202,6 +202,21 @@ TEST_F(ImagePagerTest, ADoubleTapAfterAPinchZoomsToTheMaximumAtTheTappedSpot) {
     EXPECT_EQ(visibleCentre(*scroll), inContent);
 }
 
+TEST_F(ImagePagerTest, ASwipeOnAZoomedPhotoMovesThePhotoNotThePages) {
+    open(3, 1);
+    auto page = shownPage();
+    ui::ScrollView* scroll = page->scrollView();
+    test::doubleTap(scroll, QPointF(187, 300));
+    test::drainAnimations();
+    ASSERT_DOUBLE_EQ(scroll->zoomScale(), 5);
+    const QPointF zoomedAt = scroll->contentOffset();
+    swipe(test::Direction::Left);
+    EXPECT_EQ(shownPage(), page);
+    EXPECT_EQ(title(), QStringLiteral("2 of 3"));
+    EXPECT_GT(scroll->contentOffset().x(), zoomedAt.x());
+    EXPECT_EQ(page->view()->frame(), pages()->bounds());
+}
+
 TEST_F(ImagePagerTest, APageShowsTheImageItHadWhenItsViewLoaded) {
     const auto pictures = photos(2);
     auto page = injector.get<ImageViewController>();
