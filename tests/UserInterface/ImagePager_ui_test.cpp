@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QPainter>
+#include <QTranslator>
 
 #include "AppModule.h"
 #include "Categories/UI/Color+Tovrin.h"
@@ -229,6 +231,24 @@ TEST_F(ImagePagerTest, APageShowsTheImageItHadWhenItsViewLoaded) {
     EXPECT_EQ(shown->accessibilityLabel(), QStringLiteral("Image"));
     EXPECT_DOUBLE_EQ(page->scrollView()->minimumZoomScale(), 1);
     EXPECT_DOUBLE_EQ(page->scrollView()->maximumZoomScale(), 5);
+}
+
+TEST_F(ImagePagerTest, UnderAnotherLanguageTheTitleAndTheImageLabelStayEnglish) {
+    // Brackets every text it is asked to translate.
+    class PseudoTranslator : public QTranslator {
+    public:
+        bool isEmpty() const override { return false; }
+        QString translate(const char* context, const char* source, const char*, int) const override {
+            return QStringLiteral("[%1:%2]").arg(QLatin1String(context), QString::fromUtf8(source));
+        }
+    } translator;
+    QCoreApplication::installTranslator(&translator);
+    open(5, 2);
+    QCoreApplication::removeTranslator(&translator);
+    EXPECT_EQ(title(), QStringLiteral("3 of 5"));
+    EXPECT_EQ(shownPage()->imageView()->accessibilityLabel(), QStringLiteral("Image"));
+    EXPECT_EQ(pager->navigationItem().leftBarButtonItem()->accessibilityLabel(),
+              QStringLiteral("[Localizable:Back]"));
 }
 
 TEST_F(ImagePagerTest, AnEmptyListOrAStartOutsideItStopsTheProcess) {
