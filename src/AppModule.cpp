@@ -54,7 +54,9 @@
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
 #include "UserInterface/AnimationDelegateImpl.h"
+#include "UserInterface/ImageViewController.h"
 #include "UserInterface/MultiSelectViewController.h"
+#include "UserInterface/SwipeableImageViewController.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -241,6 +243,9 @@ void AppModule::configureUserInterfaceKit(Injector& injector) const {
     injector.bindClass<AnimationDelegate, AnimationDelegateImpl>();
     injector.bindFactory<MultiSelectViewController>(
         [](Injector&, const Arguments&) { return std::make_shared<MultiSelectViewController>(); });
+    // The pager is given the container, which makes its pages.
+    injector.bind<ImageViewController>();
+    injector.bind<SwipeableImageViewController>();
 }
 
 void AppModule::configureChat(Injector& injector) const {

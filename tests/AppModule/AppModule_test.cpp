@@ -28,7 +28,9 @@
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
 #include "UserInterface/AnimationDelegateImpl.h"
+#include "UserInterface/ImageViewController.h"
 #include "UserInterface/MultiSelectViewController.h"
+#include "UserInterface/SwipeableImageViewController.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -98,6 +100,31 @@ TEST_F(AppModuleTest, EachRequestForAMultiSelectListMakesANewOne) {
     auto first = injector.get<MultiSelectViewController>();
     ASSERT_NE(first, nullptr);
     EXPECT_NE(first, injector.get<MultiSelectViewController>());
+}
+
+TEST_F(AppModuleTest, EachRequestForAnImagePagerMakesANewOneThatMakesItsPagesThroughTheContainer) {
+    auto pager = injector.get<SwipeableImageViewController>();
+    ASSERT_NE(pager, nullptr);
+    EXPECT_NE(pager, injector.get<SwipeableImageViewController>());
+    EXPECT_EQ(pager->injector(), &injector);
+    auto page = injector.get<ImageViewController>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_NE(page, injector.get<ImageViewController>());
+
+    std::vector<std::shared_ptr<ImageViewController>> made;
+    injector.bindFactory<ImageViewController>([&made](Injector&, const Arguments&) {
+        made.push_back(std::make_shared<ImageViewController>());
+        return made.back();
+    });
+    const std::vector<ui::Image> images{ui::Image::fromColor(Qt::red), ui::Image::fromColor(Qt::blue)};
+    pager->setupWithImages(images, 1);
+    auto first = pager->imageViewControllerAtIndex(1);
+    auto second = pager->imageViewControllerAtIndex(1);
+    ASSERT_EQ(made.size(), 2u);
+    EXPECT_EQ(first, made[0]);
+    EXPECT_EQ(second, made[1]);
+    EXPECT_EQ(first->itemIndex(), 1u);
+    EXPECT_TRUE(first->image() == images[1]);
 }
 
 TEST_F(AppModuleTest, TheInformationDictionaryIsTheMainBundles) {

@@ -152,4 +152,21 @@ QString saveScreenshot(QWidget* widget, const QString& name) {
     return path;
 }
 
+void pinch(ui::View* view, const QPointF& center, double fromSpread, double toSpread, int steps) {
+    // Qt deletes the device with the application.
+    static QPointingDevice* const touchScreen = QTest::createTouchDevice();
+    QWidget* window = windowOf(view);
+    auto fingers = [&](double spread) {
+        const QPointF half(spread / 2, 0);
+        return std::pair{windowPoint(view, center - half), windowPoint(view, center + half)};
+    };
+    auto [first, second] = fingers(fromSpread);
+    QTest::touchEvent(window, touchScreen).press(0, first).press(1, second);
+    for (int step = 1; step <= steps; ++step) {
+        std::tie(first, second) = fingers(fromSpread + (toSpread - fromSpread) * step / steps);
+        QTest::touchEvent(window, touchScreen).move(0, first).move(1, second);
+    }
+    QTest::touchEvent(window, touchScreen).release(0, first).release(1, second);
+}
+
 }  // namespace tovrin::test

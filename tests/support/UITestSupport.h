@@ -53,4 +53,8 @@ void drainAnimations();
 // Renders the widget into "<build folder>/screenshots/NAME.png" and answers the path.
 QString saveScreenshot(QWidget* widget, const QString& name);
 
+// Two fingers on a touch screen, either side of `center` on a level, moving from `fromSpread` to
+// `toSpread` apart in steps (real touch events through the window).
+void pinch(ui::View* view, const QPointF& center, double fromSpread, double toSpread, int steps = 6);
+
 }  // namespace tovrin::test
