@@ -1,5 +1,9 @@
 #include "UserInterface/Nibs.h"
 
+#include "UserInterface/KeyboardAccessoryView.h"
+#include "UserInterface/ModeratedImageView.h"
+#include "UserInterface/MultiSelectViewController.h"
+
 #include "platform/foundation/Error.h"
 
 #include <map>
@@ -10,7 +14,12 @@ namespace {
 
 // One line per nib; its builder lives with the class that owns the nib.
 const std::map<QString, NibBuilder>& nibBuilders() {
-    static const std::map<QString, NibBuilder> builders{};
+    static const std::map<QString, NibBuilder> builders{
+        {QStringLiteral("KeyboardAccessoryView"), &KeyboardAccessoryView::nib},
+        {QStringLiteral("ModeratedImageViewOverlay"), &ModeratedImageView::overlayNib},
+        {QStringLiteral("ModeratedImageViewOverlaySmall"), &ModeratedImageView::smallOverlayNib},
+        {QStringLiteral("ItemCell"), &ItemCell::nib},
+    };
     return builders;
 }
 
