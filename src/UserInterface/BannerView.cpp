@@ -1,5 +1,7 @@
 #include "UserInterface/BannerView.h"
 
+#include <QPointer>
+
 #include "platform/ui/input/SwipeGestureRecognizer.h"
 
 namespace tovrin {
@@ -7,9 +9,10 @@ namespace tovrin {
 BannerView::BannerView(QWidget* parent)
     : View(parent), swipeGestureRecognizer_(std::make_shared<ui::SwipeGestureRecognizer>()) {
     swipeGestureRecognizer_->setDirection(ui::SwipeGestureRecognizer::Up);
-    // The banner holds the recognizer, so the target never outlives it.
-    swipeGestureRecognizer_->addTarget([this](ui::GestureRecognizer& recognizer) {
-        if (recognizer.state() == ui::GestureRecognizer::State::Ended) swiped();
+    // The touch handling may hold the recognizer a moment longer than the banner lives.
+    QPointer<BannerView> self(this);
+    swipeGestureRecognizer_->addTarget([self](ui::GestureRecognizer& recognizer) {
+        if (self && recognizer.state() == ui::GestureRecognizer::State::Ended) self->swiped();
     });
     addGestureRecognizer(swipeGestureRecognizer_);
 }
