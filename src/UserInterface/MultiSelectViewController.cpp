@@ -3,6 +3,7 @@
 #include "Categories/UI/Color+Tovrin.h"
 #include "Categories/UI/Font+Tovrin.h"
 #include "UserInterface/IconLabel.h"
+#include "UserInterface/Nibs.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/scrolling/TableView.h"
@@ -21,7 +22,7 @@ ItemCell::ItemCell(QWidget* parent)
     : TableViewCell(Style::Default, parent),
       titleLabel_(new ui::Label()),
       checkmarkLabel_(new IconLabel()),
-      separatorView_(new ui::View()) {
+      separatorView_(new HairlineView()) {
     setBackgroundColor(tovrinGrayBlack1Color());
     // A selected row is not tinted: the checkmark marks it.
     auto* selectedBackground = new ui::View();
@@ -36,10 +37,14 @@ ItemCell::ItemCell(QWidget* parent)
     checkmarkLabel_->setTextColor(tovrinGoldenRodColor());
     checkmarkLabel_->setTextAlignment(Qt::AlignCenter);
     checkmarkLabel_->setHidden(true);
-    separatorView_->setBackgroundColor(tovrinGrayBlack3Color());
+    separatorView_->setTintColor(tovrinGrayBlack3Color());
     for (ui::View* view : std::initializer_list<ui::View*>{titleLabel_, checkmarkLabel_, separatorView_})
         contentView()->addSubview(view);
     setShowsBottomSeparator(true);
+}
+
+std::vector<ui::View*> ItemCell::nib(QObject*) {
+    return {new ItemCell()};
 }
 
 bool ItemCell::showsBottomSeparator() const {
@@ -65,7 +70,7 @@ void ItemCell::layoutSubviews() {
     titleLabel_->setFrame(
         QRectF(itemMargin, 0, std::max(0.0, checkmarkLeft - 2 * itemMargin), area.height()));
     checkmarkLabel_->setFrame(QRectF(checkmarkLeft, 0, checkmarkWidth, area.height()));
-    const double hairline = 1.0 / std::max(1.0, devicePixelRatioF());
+    const double hairline = separatorView_->intrinsicContentSize().height();
     separatorView_->setFrame(
         QRectF(itemMargin, area.height() - hairline, area.width() - itemMargin, hairline));
 }
@@ -128,7 +133,9 @@ void MultiSelectViewController::loadView() {
     table->setAllowsMultipleSelection(true);
     table->setSeparatorStyle(ui::TableView::SeparatorStyle::None);
     table->setRowHeight(ItemCell::Height);
-    table->registerCell(QString::fromLatin1(CellIdentifier), [] { return new ItemCell(); });
+    table->registerCell(QString::fromLatin1(CellIdentifier), [] {
+        return qobject_cast<ItemCell*>(loadNibNamed(QString::fromLatin1(CellIdentifier)).front());
+    });
     table->setDataSource(rows_);
     table->setDelegate(rows_);
     tableView_ = table;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 
+#include "UserInterface/HairlineView.h"
 #include "UserInterface/IconLabel.h"
 #include "platform/promise/Promise.h"
 #include "platform/ui/controllers/ViewController.h"
@@ -23,9 +24,12 @@ public:
 
     explicit ItemCell(QWidget* parent = nullptr);
 
+    // The list's prototype cell, "ItemCell".
+    static std::vector<ui::View*> nib(QObject* owner);
+
     ui::Label* titleLabel() const { return titleLabel_; }
     IconLabel* checkmarkLabel() const { return checkmarkLabel_; }
-    ui::View* separatorView() const { return separatorView_; }
+    HairlineView* separatorView() const { return separatorView_; }
     bool showsBottomSeparator() const;
     void setShowsBottomSeparator(bool shows);
 
@@ -39,7 +43,7 @@ protected:
 private:
     QPointer<ui::Label> titleLabel_;
     QPointer<IconLabel> checkmarkLabel_;
-    QPointer<ui::View> separatorView_;
+    QPointer<HairlineView> separatorView_;
 };
 
 class MultiSelectViewController;

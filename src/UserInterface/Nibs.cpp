@@ -1,6 +1,10 @@
 #include "UserInterface/Nibs.h"
 
 #include "UserInterface/CheckmarkButton.h"
+#include "UserInterface/KeyboardAccessoryView.h"
+#include "UserInterface/ModeratedImageView.h"
+#include "UserInterface/MultiSelectViewController.h"
+
 #include "platform/foundation/Error.h"
 
 #include <map>
@@ -13,6 +17,10 @@ namespace {
 const std::map<QString, NibBuilder>& nibBuilders() {
     static const std::map<QString, NibBuilder> builders{
         {QStringLiteral("CheckmarkButton"), &checkmarkButtonNib},
+        {QStringLiteral("KeyboardAccessoryView"), &KeyboardAccessoryView::nib},
+        {QStringLiteral("ModeratedImageViewOverlay"), &ModeratedImageView::overlayNib},
+        {QStringLiteral("ModeratedImageViewOverlaySmall"), &ModeratedImageView::smallOverlayNib},
+        {QStringLiteral("ItemCell"), &ItemCell::nib},
     };
     return builders;
 }

@@ -1,0 +1,7 @@
+#include "UserInterface/ViewWithInputAccessoryView.h"
+
+namespace tovrin {
+
+ViewWithInputAccessoryView::ViewWithInputAccessoryView(QWidget* parent) : View(parent) {}
+
+}  // namespace tovrin

@@ -1,0 +1,7 @@
+#include "UserInterface/ViewWithInputView.h"
+
+namespace tovrin {
+
+ViewWithInputView::ViewWithInputView(QWidget* parent) : View(parent) {}
+
+}  // namespace tovrin
