@@ -21,10 +21,24 @@ QPointer<Window>& keyWindowPointer() {
 // A full-window layer that only takes touches on its subviews.
 class PassThroughView : public View {
 public:
-    using View::View;
+    explicit PassThroughView(QWidget* parent) : View(parent) { updateMouseTransparency(); }
     View* hitTest(const QPointF& point) override {
         View* hit = View::hitTest(point);
         return hit == this ? nullptr : hit;
+    }
+
+protected:
+    void childEvent(QChildEvent* event) override {
+        View::childEvent(event);
+        if (event->added() || event->removed()) updateMouseTransparency();
+    }
+
+private:
+    // Qt gives a click to the topmost widget under it, so an empty layer would keep it from the
+    // text editors of the screens below.
+    void updateMouseTransparency() {
+        setAttribute(Qt::WA_TransparentForMouseEvents,
+                     findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty());
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "platform/ui/input/Keyboard.h"
 #include "platform/ui/scrolling/ScrollView.h"
 #include "platform/ui/text/TextField.h"
@@ -133,6 +134,36 @@ TEST_F(TextInputTest, TakingFocusShowsTheKeyboardWithItsEndFrameAndLeavingHidesI
     EXPECT_FALSE(first->isFirstResponder());
     ASSERT_EQ(names(), (QStringList{Keyboard::WillHideNotification, Keyboard::DidHideNotification}));
     EXPECT_EQ(heard[0].end, QRectF(0, 667, 375, 216));
+}
+
+// The fields of a form live in a screen's view, below the window's presentation layer.
+TEST_F(TextInputTest, TappingAFieldOfTheRootScreenStartsEditingAndReachesFieldsOfAPresentedScreen) {
+    auto screen = std::make_shared<ViewController>();
+    auto* field = new TextField();
+    field->setFrame(QRectF(20, 300, 300, 40));
+    screen->view()->addSubview(field);
+    window.setRootViewController(screen);
+    screen->view()->layoutIfNeeded();
+    ASSERT_TRUE(test::runUntil([&] { return window.isActiveWindow(); }));
+
+    test::tap(field);
+    EXPECT_TRUE(field->isEditing());
+    test::typeText(QStringLiteral("kim"));
+    EXPECT_EQ(field->text(), QStringLiteral("kim"));
+
+    auto presented = std::make_shared<ViewController>();
+    auto* presentedField = new TextField();
+    presentedField->setFrame(QRectF(20, 200, 300, 40));
+    presented->view()->addSubview(presentedField);
+    screen->presentViewController(presented, false);
+    test::drainAnimations();
+    test::tap(presentedField);
+    EXPECT_TRUE(presentedField->isEditing());
+
+    presented->dismissViewController(false);
+    test::drainAnimations();
+    test::tap(field);
+    EXPECT_TRUE(field->isEditing());
 }
 
 TEST_F(TextInputTest, MovingFromOneFieldToTheNextKeepsTheKeyboardUp) {
