@@ -34,8 +34,8 @@ struct Report {
 
 // The state of the sandbox's service: its members with their sessions, announcements, reports,
 // photos awaiting moderation, the switch that declares the client deprecated and the option lists
-// the admin interface put in place of the standard ones. Plain data with
-// lookups; the endpoints hold the rules. Main thread only.
+// the admin interface put in place of the standard ones. Plain data with lookups; the endpoints hold
+// the rules. Main thread only.
 class World {
 public:
     Member& addMember(Member member);
