@@ -109,6 +109,16 @@ void AdminEndpoints::installServiceSwitches(HTTPHost& host, const std::weak_ptr<
         context->injectedFailures.clear();
         return done();
     });
+    host.route("POST", "/admin/managed-fields", [context](const HTTPRequest& request) {
+        const QJsonValue fields = request.jsonBody().value_or(QJsonObject()).value("fields");
+        if (!fields.isObject()) return errorReply(ServiceError::InvalidRequest);
+        context->world->setManagedFields(fields.toObject());
+        return done();
+    });
+    host.route("DELETE", "/admin/managed-fields", [context](const HTTPRequest&) {
+        context->world->setManagedFields(std::nullopt);
+        return done();
+    });
     host.route("POST", "/admin/certificate", [sandbox](const HTTPRequest& request) {
         const std::shared_ptr<Sandbox> running = sandbox.lock();
         if (!running) return sandboxGone();

@@ -25,7 +25,11 @@ struct ServiceContext;
 //   POST   /admin/photos/HASH/approve | reject
 //   POST   /admin/broadcasts                       {"title", "body", "actionTitle", "dismissTitle",
 //                                                   "url", "expiresIn" (seconds)}
+//   POST   /admin/managed-fields                   {"fields": {list: [{"fieldId", "name"}, …]}}: what
+//                                                   "/v3/managed-fields" serves, as given
+//   DELETE /admin/managed-fields                   the standard lists again
 //   POST   /admin/reset                            {"seed"}: a new world, an empty chat server
+//                                                   and the standard lists
 class AdminEndpoints {
 public:
     static void install(HTTPHost& host, const std::weak_ptr<Sandbox>& sandbox,

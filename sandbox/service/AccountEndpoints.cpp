@@ -7,7 +7,6 @@
 #include "sandbox/chat/ChatServer.h"
 #include "sandbox/service/ServiceContext.h"
 #include "sandbox/service/ServiceError.h"
-#include "sandbox/world/ManagedFields.h"
 #include "sandbox/world/World.h"
 
 namespace tovrin::sandbox {
@@ -44,8 +43,9 @@ void AccountEndpoints::install(HTTPHost& host, const std::shared_ptr<ServiceCont
                        service.signedInDeferred([context](Member& member, const HTTPRequest& request) {
                            return changePassword(context, member, request);
                        }));
-    host.route("GET", "/v3/managed-fields",
-               [](const HTTPRequest&) { return HTTPReply::json(ManagedFields::fieldsJSON()); });
+    host.route("GET", "/v3/managed-fields", [context](const HTTPRequest&) {
+        return HTTPReply::json(context->world->managedFieldsJSON());
+    });
     host.route("POST", "/v3/ios-push-tokens", service.signedIn(&registerPushToken));
     host.route("DELETE", "/v3/push-tokens/{}",
                service.signedIn([](Member& member, const HTTPRequest& request) {

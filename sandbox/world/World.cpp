@@ -2,6 +2,8 @@
 
 #include <QRandomGenerator>
 
+#include "sandbox/world/ManagedFields.h"
+
 namespace tovrin::sandbox {
 
 Member& World::addMember(Member member) {
@@ -56,6 +58,10 @@ bool World::isBlockedBetween(const QString& first, const QString& second) const 
         return found != members_.end() && found->second.blocks.contains(blockee);
     };
     return blocked(first, second) || blocked(second, first);
+}
+
+QJsonObject World::managedFieldsJSON() const {
+    return managedFields_ ? QJsonObject{{"fields", *managedFields_}} : ManagedFields::fieldsJSON();
 }
 
 QString World::randomToken() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -32,8 +33,9 @@ struct Report {
 };
 
 // The state of the sandbox's service: its members with their sessions, announcements, reports,
-// photos awaiting moderation and the switch that declares the client deprecated. Plain data with
-// lookups; the endpoints hold the rules. Main thread only.
+// photos awaiting moderation, the switch that declares the client deprecated and the option lists
+// the admin interface put in place of the standard ones. Plain data with lookups; the endpoints hold
+// the rules. Main thread only.
 class World {
 public:
     Member& addMember(Member member);
@@ -58,6 +60,11 @@ public:
     bool isClientDeprecated() const { return clientDeprecated_; }
     void setClientDeprecated(bool deprecated) { clientDeprecated_ = deprecated; }
 
+    // What "/v3/managed-fields" serves: the "fields" object the admin interface gave, or the
+    // standard lists when none.
+    QJsonObject managedFieldsJSON() const;
+    void setManagedFields(const std::optional<QJsonObject>& fields) { managedFields_ = fields; }
+
     QList<Broadcast>& broadcasts() { return broadcasts_; }
     QList<Report>& reports() { return reports_; }
     // Uploaded profile photos awaiting a decision: media hash to the uploader's profile id.
@@ -70,6 +77,7 @@ private:
     QMap<QString, QString> sessions_;  // token to profile id
     quint64 lastProfileID_ = 100000;
     bool clientDeprecated_ = false;
+    std::optional<QJsonObject> managedFields_;
     QList<Broadcast> broadcasts_;
     QList<Report> reports_;
     QMap<QString, QString> photosAwaitingModeration_;

@@ -12,6 +12,7 @@
 
 #include "API/WebClientTestSupport.h"
 #include "AppModule.h"
+#include "Authentication/AppTestWorld.h"
 #include "Authentication/AuthStorage.h"
 #include "Authentication/UserSession.h"
 #include "Cascade/Filter/CascadeFilterJSONMapper.h"
@@ -37,102 +38,23 @@
 
 namespace tovrin::test {
 
-// A URL session that counts the requests still waiting for an answer, and can fail chosen
-// requests with a URL-loading error before they are sent (for errors a real session never makes).
-class CountingURLSession : public net::URLSession {
-public:
-    using URLSession::URLSession;
-
-    Promise<net::DataTaskResponse> dataTaskPromise(const net::URLRequest& request) override {
-        if (failBeforeSending) {
-            if (const std::optional<Error> error = failBeforeSending(request))
-                return Promise<net::DataTaskResponse>::rejected(*error);
-        }
-        ++*inFlight_;
-        const auto promise = URLSession::dataTaskPromise(request);
-        performWhenFinished(promise, [inFlight = inFlight_] { --*inFlight; });
-        return promise;
-    }
-
-    int tasksInFlight() const { return *inFlight_; }
-
-    std::function<std::optional<Error>(const net::URLRequest&)> failBeforeSending;
-
-private:
-    std::shared_ptr<int> inFlight_ = std::make_shared<int>(0);
-};
-
-// Hands the platform's push-registration replies to the registrar, as the application delegate does.
-class RegistrarForwardingDelegate : public ApplicationDelegate {
-public:
-    explicit RegistrarForwardingDelegate(std::shared_ptr<RemoteNotificationRegistrar> registrar)
-        : registrar_(std::move(registrar)) {}
-    void didRegisterForRemoteNotificationsWithDeviceToken(Application&, const QByteArray& token) override {
-        registrar_->didRegisterForRemoteNotificationsWithDeviceToken(token);
-    }
-    void didFailToRegisterForRemoteNotificationsWithError(Application&, const Error& error) override {
-        registrar_->didFailToRegisterForRemoteNotificationsWithError(error);
-    }
-
-private:
-    std::shared_ptr<RemoteNotificationRegistrar> registrar_;
-};
-
-// The application's container over a temporary home, pointed at a loopback web service, with an
-// in-memory keychain, recording listeners, a settable network status, a server clock on a fake
-// device clock and an application of its own for push registration. The shared user session made
-// over it is cleared at the end, once every request has been answered.
-class SessionTestWorld {
+// The application's container (`AppTestWorld`) pointed at a loopback web service: routes by method
+// and path, a bootstrap answer by default.
+class SessionTestWorld : public AppTestWorld {
 public:
     using Handler = std::function<ScriptedResponse(const RecordedRequest&)>;
 
     // `host` is the configured "TovrinHostURL"; the loopback server's address when empty.
     explicit SessionTestWorld(const QString& host = QString()) {
-        AppModule().configure(injector);
         setHostURL(host.isEmpty() ? server.url().toString() : host);
-        injector.bindInstance<Keychain>(keychain);
-        injector.bindInstance<net::URLSession>(urlSession);
-        injector.bindInstance<DeprecatedClientListener>(listeners);
-        injector.bindInstance<BannedUserListener>(listeners);
-        injector.bindInstance<CertificateMismatchListener>(listeners);
-        injector.bindInstance(
-            std::make_shared<Device>("iPhone", "iOS", "8.1", home.path() + "/VendorIdentifier"));
-        injector.bindInstance(std::make_shared<ServerCurrentDateProvider>(clock));
-        injector.bindInstance(application);
-        applicationDelegate =
-            std::make_shared<RegistrarForwardingDelegate>(injector.get<RemoteNotificationRegistrar>());
-        application->setDelegate(applicationDelegate);
         server.setHandler([this](const RecordedRequest& request) { return respond(request); });
-        injector.bindFactory<TovrinPersistence>(
-            [this](Injector& injector, const Arguments&) {
-                auto store = injector.construct<TovrinPersistence>();
-                stores_.push_back(store);
-                return store;
-            },
-            Scope::PerMember);
     }
 
-    // A store's queued work keeps it alive and ends by posting to the main queue: nothing of it may
-    // outlive the test.
-    ~SessionTestWorld() {
-        UserSession::clearSession();
-        settle();
-        EXPECT_TRUE(runUntil([&] {
-            return std::all_of(stores_.begin(), stores_.end(),
-                               [](const auto& store) { return store.expired(); });
-        }));
-        drainMainQueue();
-    }
+    // The requests still waiting are answered before the server goes.
+    ~SessionTestWorld() override { finish(); }
 
     SessionTestWorld(const SessionTestWorld&) = delete;
     SessionTestWorld& operator=(const SessionTestWorld&) = delete;
-
-    // The configured "TovrinHostURL", for what is built from now on.
-    void setHostURL(const QString& host) {
-        QVariantMap info = Bundle::main()->infoDictionary();
-        info.insert(QStringLiteral("TovrinHostURL"), host);
-        injector.bindInstance(std::make_shared<Bundle>(info));
-    }
 
     // "POST /v3/sessions" and the like; every other request is answered 200 "{}".
     void route(const QString& methodAndPath, Handler handler) { routes_[methodAndPath] = std::move(handler); }
@@ -158,20 +80,6 @@ public:
         return QString::fromLatin1(request.method) + ' ' + request.path;
     }
 
-    // What an earlier run left: stored credentials and, if given, a stored profile id.
-    void remember(const QString& email, const QString& password, const std::optional<QString>& profileID) {
-        injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials(email, password));
-        if (profileID)
-            injector.get<UserDefaults>()->setObject(*profileID, UserSessionProfileIDUserDefaultsKey);
-    }
-
-    // A launch: the shared session made, configured and set up.
-    std::shared_ptr<UserSession> launch() {
-        auto session = UserSession::initializeSharedSessionWithInjector(injector, notificationCenter);
-        session->setupSessionResources();
-        return session;
-    }
-
     // A launch, then a member signed in with the tokens given.
     std::shared_ptr<UserSession> launchSignedIn(const QString& profileID = "7",
                                                 const QString& sessionToken = "token-0") {
@@ -179,12 +87,6 @@ public:
         injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials("ann@example.com", "secret"));
         session->startSessionWithProfileID(profileID, SessionCredentials(sessionToken, "xmpp-0"));
         return session;
-    }
-
-    // Runs the event loop until no request waits for its answer and what the answers started ran.
-    void settle() {
-        EXPECT_TRUE(runUntil([&] { return urlSession->tasksInFlight() == 0; }));
-        drainMainQueue();
     }
 
     static ScriptedResponse sessionResponse(const QJsonValue& profileID, const QString& sessionToken,
@@ -221,26 +123,9 @@ public:
             .toJson(QJsonDocument::Compact);
     }
 
-    TemporaryHome home;
     LoopbackHTTPServer server;
-    std::shared_ptr<InMemoryKeychain> keychain = std::make_shared<InMemoryKeychain>();
-    std::shared_ptr<RecordingListeners> listeners = std::make_shared<RecordingListeners>();
-    std::shared_ptr<FakeReachability> reachability = std::make_shared<FakeReachability>();
-    std::shared_ptr<CountingURLSession> urlSession =
-        std::make_shared<CountingURLSession>(webSessionConfiguration(), reachability);
-    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
-    std::shared_ptr<NotificationCenter> notificationCenter = std::make_shared<NotificationCenter>();
-    std::shared_ptr<Application> application = std::make_shared<Application>(notificationCenter);
-    std::shared_ptr<RegistrarForwardingDelegate> applicationDelegate;
-    Injector injector;
 
 private:
-    static net::URLSessionConfiguration webSessionConfiguration() {
-        net::URLSessionConfiguration configuration;
-        configuration.timeoutIntervalForRequest = 30;
-        return configuration;
-    }
-
     ScriptedResponse respond(const RecordedRequest& request) {
         if (nameOf(request) == "GET /v3/bootstrap" && !routes_.contains("GET /v3/bootstrap")) {
             return ScriptedResponse::json(200, bootstrapAnswer());
@@ -250,7 +135,6 @@ private:
     }
 
     std::map<QString, Handler> routes_;
-    std::vector<std::weak_ptr<TovrinPersistence>> stores_;
 };
 
 }  // namespace tovrin::test

@@ -19,11 +19,10 @@ using EndToEndTest = SandboxTest;
 TEST_F(EndToEndTest, TheDemoMemberChatsWithAnAnsweringMemberAndFindsTheConversationEverywhere) {
     const test::SignedInMember demo = signInAsDemoMember();
 
-    const QJsonObject bootstrap =
-        answerOf(settled(authorizingService->JSONWithURLRequest(authorizingService->GETRequestWithURL(
-            BootstrapService::bootstrapURLWithHostURL(sandbox->webURL()), std::nullopt))));
-    const QJsonObject chat = BootstrapService::firstServiceEntry(bootstrap, "chat");
-    ASSERT_EQ(chat.value("host").toString(), sandbox->chatHost());
+    const Promise<FullBootstrapInfo> bootstrap = world->session()->fetchBootstrapInfo();
+    ASSERT_TRUE(test::waitFor(bootstrap, test::sandboxPatience));
+    ASSERT_TRUE(bootstrap.isFulfilled());
+    ASSERT_EQ(bootstrap.value()->tovrinServicesInfo().chatServerInfo().host(), sandbox->chatHost());
 
     const QString gridPath =
         "/v3/locations/" + sandbox::Geohash::encode(options().defaultPosition) + "/profiles";

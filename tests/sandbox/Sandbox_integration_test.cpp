@@ -125,13 +125,20 @@ TEST_F(SandboxTest, AResetMakesANewWorldAndForgetsEverySession) {
     connection.send("100002", "text", "Before the reset");
     ASSERT_FALSE(connection.waitForChatMessage("100002", "text").isNull());
     const QString nameBefore = admin("GET", "/admin/members/100010").second.value("displayName").toString();
+    const QJsonObject standardLists =
+        answerOf(send(TovrinAPIRequest::GETRequestWithPath("/v3/managed-fields", std::nullopt)));
+    ASSERT_EQ(admin("POST", "/admin/managed-fields", QJsonObject{{"fields", QJsonObject()}}).first, 200);
 
     ASSERT_EQ(admin("POST", "/admin/reset", QJsonObject{{"seed", 2}}).first, 200);
-    EXPECT_EQ(
-        errorCodeOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/favorites", std::nullopt))),
-        TovrinServiceErrorGeneric);  // a 401: the session is gone
+    // The session is gone; the client renews it with the stored credentials (the demo member is in
+    // every world) and the call goes through.
+    answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/favorites", std::nullopt)));
+    ASSERT_TRUE(world->session()->credentials());
+    EXPECT_NE(world->session()->credentials()->sessionToken(), demo.sessionToken);
     const test::SignedInMember again = signInAsDemoMember();
     EXPECT_NE(admin("GET", "/admin/members/100010").second.value("displayName").toString(), nameBefore);
+    EXPECT_EQ(answerOf(send(TovrinAPIRequest::GETRequestWithPath("/v3/managed-fields", std::nullopt))),
+              standardLists);
     EXPECT_TRUE(answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath(
                              "/v3/me/conversations", URLQueryItems{{"quantity", "50"}})))
                     .value("conversations")

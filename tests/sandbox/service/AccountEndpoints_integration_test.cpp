@@ -111,8 +111,8 @@ TEST_F(AccountEndpointsTest, RefusedSignInsAndSignUpsCarryTheCodesTheClientMaps)
          TovrinServiceErrorGeneric},
     };
     for (const Case& c : cases) EXPECT_EQ(errorCodeOf(c.call()), c.code) << c.name;
-    ASSERT_EQ(web.listeners->calls.size(), 1u);
-    EXPECT_EQ(web.listeners->calls[0].name, "userIsBanned");
+    ASSERT_EQ(world->listeners->calls.size(), 1u);
+    EXPECT_EQ(world->listeners->calls[0].name, "userIsBanned");
 }
 
 TEST_F(AccountEndpointsTest, EmailAndPasswordChangesRenewTheSessionAndRefuseWrongPasswords) {
@@ -162,6 +162,37 @@ TEST_F(AccountEndpointsTest, OnlyAMissingUnknownOrExpiredTokenIsRefusedWith401) 
     EXPECT_EQ(favorites(signInAsDemoMember().sessionToken), 200);
 }
 
+class SignedInAtLaunchTest : public SandboxTest {
+protected:
+    void launch() override { world->launchSignedIn(); }
+};
+
+TEST_F(SignedInAtLaunchTest, TheClientRenewsAnExpiredSessionAndItsCallSucceeds) {
+    const auto session = world->session();
+    ASSERT_TRUE(session->isSessionActive());
+    const QString profileID = session->profileID().value_or(QString());
+    const QString expiredToken = session->credentials()->sessionToken();
+    ASSERT_EQ(admin("GET", "/admin/members?email=demo@tovrin.test")
+                  .second.value("profileId")
+                  .toVariant()
+                  .toString(),
+              profileID);
+    ASSERT_EQ(admin("POST", "/admin/members/" + profileID + "/expire-sessions").first, 200);
+
+    answerOf(sendSignedIn(TovrinAPIRequest::GETRequestWithPath("/v3/me/favorites", std::nullopt)));
+    EXPECT_TRUE(session->isSessionActive());
+    EXPECT_EQ(session->profileID(), profileID);
+    ASSERT_TRUE(session->credentials());
+    EXPECT_NE(session->credentials()->sessionToken(), expiredToken);
+    auto favorites = [&](const QString& token) {
+        net::URLRequest request(sandbox->webURL().resolved(QUrl("/v3/me/favorites")));
+        request.setValue("Tovrin3 " + token, "Authorization");
+        return raw(request).first;
+    };
+    EXPECT_EQ(favorites(expiredToken), 401);
+    EXPECT_EQ(favorites(session->credentials()->sessionToken()), 200);
+}
+
 TEST_F(AccountEndpointsTest, ADeprecatedClientAndServerErrorsReachTheClientAsTheirCodes) {
     signInAsDemoMember();
     auto favorites = [&] {
@@ -179,8 +210,8 @@ TEST_F(AccountEndpointsTest, ADeprecatedClientAndServerErrorsReachTheClientAsThe
     EXPECT_EQ(errorCodeOf(favorites()), TovrinServiceErrorClientDeprecated);
     EXPECT_EQ(errorCodeOf(send(TovrinAPIRequest::GETRequestWithPath("/v3/managed-fields", std::nullopt))),
               TovrinServiceErrorClientDeprecated);
-    ASSERT_EQ(web.listeners->calls.size(), 2u);
-    EXPECT_EQ(web.listeners->calls[0].name, "clientIsDeprecated");
+    ASSERT_EQ(world->listeners->calls.size(), 2u);
+    EXPECT_EQ(world->listeners->calls[0].name, "clientIsDeprecated");
     ASSERT_EQ(admin("POST", "/admin/client-deprecated", QJsonObject{{"deprecated", false}}).first, 200);
     EXPECT_EQ(errorCodeOf(favorites()), 0);
 }
@@ -197,6 +228,31 @@ TEST_F(AccountEndpointsTest, TheOptionListsComeAsTheClientReadsThem) {
         EXPECT_TRUE(options[0].toObject().value("fieldId").isDouble()) << list;
         EXPECT_TRUE(options[0].toObject().value("name").isString()) << list;
     }
+}
+
+TEST_F(AccountEndpointsTest, TheAdminInterfaceReplacesTheOptionListsWhole) {
+    auto lists = [&] {
+        return answerOf(send(TovrinAPIRequest::GETRequestWithPath("/v3/managed-fields", std::nullopt)))
+            .value("fields")
+            .toObject();
+    };
+    const QJsonObject standard = lists();
+    // Served as given, odd entries included, so the client's handling of them can be shown.
+    const QJsonObject replaced{
+        {"bodyType", QJsonArray{QJsonObject{{"fieldId", 2}, {"name", "Ordinary"}}, "not an option"}},
+        {"ethnicity", QJsonArray()}};
+    ASSERT_EQ(admin("POST", "/admin/managed-fields", QJsonObject{{"fields", replaced}}).first, 200);
+    EXPECT_EQ(lists(), replaced);
+
+    for (const QJsonObject& body : {QJsonObject(), QJsonObject{{"fields", QJsonValue::Null}},
+                                    QJsonObject{{"fields", QJsonArray{replaced}}}}) {
+        EXPECT_EQ(admin("POST", "/admin/managed-fields", body).first, 400)
+            << QJsonDocument(body).toJson().toStdString();
+    }
+    EXPECT_EQ(lists(), replaced);
+
+    ASSERT_EQ(admin("DELETE", "/admin/managed-fields").first, 200);
+    EXPECT_EQ(lists(), standard);
 }
 
 TEST_F(AccountEndpointsTest, PushTokensRegisterAndUnregisterWithTheConfiguredDeviceToken) {
