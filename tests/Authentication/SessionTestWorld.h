@@ -22,6 +22,7 @@
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Persistence/TovrinPersistence.h"
 #include "Persistence/databasewrapper/Database.h"
+#include "Profile/ManagedFieldsManager.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "Rules/RulesJSONMapper.h"
 #include "fixtures/http/LoopbackHTTPServer.h"
@@ -134,7 +135,8 @@ public:
         injector.bindInstance(std::make_shared<Bundle>(info));
     }
 
-    // "POST /v3/sessions" and the like; every other request is answered 200 "{}".
+    // "POST /v3/sessions" and the like; every other request but the bootstrap and the option lists is
+    // answered 200 "{}".
     void route(const QString& methodAndPath, Handler handler) { routes_[methodAndPath] = std::move(handler); }
     void route(const QString& methodAndPath, ScriptedResponse response) {
         route(methodAndPath, [response](const RecordedRequest&) { return response; });
@@ -198,6 +200,22 @@ public:
                                       QStringLiteral(R"({"code":%1,"message":""})").arg(code).toUtf8());
     }
 
+    // The option lists as the service sends them: by default the built-in ones.
+    static QByteArray managedFieldsAnswer(
+        const ManagedFieldsDictionary& lists = ManagedFieldsManager::builtInManagedFieldsDictionary()) {
+        QJsonObject fields;
+        for (const auto& [key, options] : lists) {
+            QJsonArray entries;
+            for (const ManagedField& option : options) {
+                entries.append(
+                    QJsonObject{{"fieldId", option.code()},
+                                {"name", option.localizedStringRepresentation().value_or(QString())}});
+            }
+            fields.insert(key, entries);
+        }
+        return QJsonDocument(QJsonObject{{"fields", fields}}).toJson(QJsonDocument::Compact);
+    }
+
     // A bootstrap answer naming this server as the upload host and, optionally, the server time.
     QByteArray bootstrapAnswer(std::optional<double> serverTimeMilliseconds = std::nullopt,
                                int maxCascadePages = 5) const {
@@ -244,6 +262,9 @@ private:
     ScriptedResponse respond(const RecordedRequest& request) {
         if (nameOf(request) == "GET /v3/bootstrap" && !routes_.contains("GET /v3/bootstrap")) {
             return ScriptedResponse::json(200, bootstrapAnswer());
+        }
+        if (nameOf(request) == "GET /v3/managed-fields" && !routes_.contains("GET /v3/managed-fields")) {
+            return ScriptedResponse::json(200, managedFieldsAnswer());
         }
         const auto found = routes_.find(nameOf(request));
         return found != routes_.end() ? found->second(request) : ScriptedResponse::json(200, "{}");
