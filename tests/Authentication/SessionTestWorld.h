@@ -156,6 +156,18 @@ public:
         }
         return found;
     }
+    // What the test's own steps sent, in order: every request but the launch's fetch of the option
+    // lists, which the world answers by itself unless the test routes it.
+    QList<RecordedRequest> requests() const {
+        QList<RecordedRequest> found;
+        for (const RecordedRequest& request : server.requests()) {
+            if (!answeredByTheWorld(request)) found.append(request);
+        }
+        return found;
+    }
+    bool waitForRequests(qsizetype count, int timeoutMilliseconds = 10000) const {
+        return runUntil([&] { return requests().size() >= count; }, timeoutMilliseconds);
+    }
     static QString nameOf(const RecordedRequest& request) {
         return QString::fromLatin1(request.method) + ' ' + request.path;
     }
@@ -167,9 +179,21 @@ public:
             injector.get<UserDefaults>()->setObject(*profileID, UserSessionProfileIDUserDefaultsKey);
     }
 
-    // A launch: the shared session made, configured and set up.
+    // A launch: the shared session made, configured and set up. The launch's fetch of the option
+    // lists, when the world answers it, is over first (the web client's activity has ended), so that
+    // its request, its activity and what the listeners hear of it never mix with the test's steps.
     std::shared_ptr<UserSession> launch() {
+        const std::shared_ptr<UserSession> before = UserSession::sharedSession();
+        const auto listsBefore = before ? before->managedFieldsManager() : nullptr;
+        int activitiesEnded = 0;
+        const NotificationToken ended = injector.get<NotificationCenter>()->addObserver(
+            HTTPActivityDidEndNotification, nullptr, [&](const Notification&) { ++activitiesEnded; });
         auto session = UserSession::initializeSharedSessionWithInjector(injector, notificationCenter);
+        const bool listsFetched = session->managedFieldsManager() != listsBefore;
+        if (listsFetched && !routes_.contains(OptionListsRequest)) {
+            EXPECT_TRUE(runUntil([&] { return activitiesEnded > 0; }));
+            drainMainQueue();
+        }
         session->setupSessionResources();
         return session;
     }
@@ -259,16 +283,20 @@ private:
         return configuration;
     }
 
+    bool answeredByTheWorld(const RecordedRequest& request) const {
+        return nameOf(request) == OptionListsRequest && !routes_.contains(OptionListsRequest);
+    }
+
     ScriptedResponse respond(const RecordedRequest& request) {
         if (nameOf(request) == "GET /v3/bootstrap" && !routes_.contains("GET /v3/bootstrap")) {
             return ScriptedResponse::json(200, bootstrapAnswer());
         }
-        if (nameOf(request) == "GET /v3/managed-fields" && !routes_.contains("GET /v3/managed-fields")) {
-            return ScriptedResponse::json(200, managedFieldsAnswer());
-        }
+        if (answeredByTheWorld(request)) return ScriptedResponse::json(200, managedFieldsAnswer());
         const auto found = routes_.find(nameOf(request));
         return found != routes_.end() ? found->second(request) : ScriptedResponse::json(200, "{}");
     }
+
+    static inline const QString OptionListsRequest = QStringLiteral("GET /v3/managed-fields");
 
     std::map<QString, Handler> routes_;
     std::vector<std::weak_ptr<TovrinPersistence>> stores_;

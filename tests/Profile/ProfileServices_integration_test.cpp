@@ -229,7 +229,7 @@ TEST_F(ProfileServicesTest, IdsAreOnePathSegmentOrNothingIsSent) {
     };
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.profileID.toStdString());
-        const qsizetype before = world.server.requests().size();
+        const qsizetype before = world.requests().size();
         if (testCase.segment) {
             world.route("GET /v3/profiles/" + *testCase.segment,
                         profilesAnswer(QJsonArray{QJsonObject{{"profileId", testCase.profileID}}}));
@@ -249,7 +249,7 @@ TEST_F(ProfileServicesTest, IdsAreOnePathSegmentOrNothingIsSent) {
         } else {
             EXPECT_EQ(profile.error(), tovrinServiceError(TovrinServiceErrorGeneric));
             EXPECT_EQ(report.error(), tovrinServiceError(TovrinServiceErrorGeneric));
-            EXPECT_EQ(world.server.requests().size(), before);
+            EXPECT_EQ(world.requests().size(), before);
         }
     }
 }
