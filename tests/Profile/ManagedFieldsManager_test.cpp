@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Authentication/UserSession.h"
+#include "Profile/ProfileService.h"
 #include "Profile/ProfileTestSupport.h"
 #include "Profile/SelectableOptions.h"
 #include "platform/foundation/JSON.h"
@@ -137,6 +139,21 @@ TEST(ManagedFieldsService, ReadsTheListsTheAnswerNamesAndRefusesAnAnswerWithoutT
         ASSERT_TRUE(answer);
         EXPECT_EQ(ManagedFieldsService::managedFieldsDictionaryWithJSON(*answer), testCase.lists);
     }
+}
+
+// Codes are named through the shared session's lists; before there is a session nothing names them,
+// and the rest of the profile is still read.
+TEST(ProfileService, WithoutASessionCodesReadAsNoOption) {
+    ASSERT_EQ(UserSession::sharedSession(), nullptr);
+    const auto profile = JSON::parse(R"({"bodyType": 4, "lookingFor": [2], "aboutMe": "Hi",
+                                         "socialNetworks": {"twitter": {"userId": "a"}}})");
+
+    const auto attributes = ProfileService::extendedProfileAttributesWithJSONDictionary(profile->toObject());
+
+    EXPECT_EQ(attributes->bodyType(), std::nullopt);
+    EXPECT_EQ(attributes->lookingFor(), std::nullopt);
+    EXPECT_EQ(attributes->aboutMe(), "Hi");
+    EXPECT_EQ(attributes->socialNetworks(), (std::vector<SocialNetwork>{{"a", SocialNetworkTypeTwitter}}));
 }
 
 TEST(SelectableOptions, SelectsInTheListsOrderAndTogglesAnyText) {
