@@ -231,9 +231,10 @@ public:
         for (const auto& [key, options] : lists) {
             QJsonArray entries;
             for (const ManagedField& option : options) {
-                entries.append(
-                    QJsonObject{{"fieldId", option.code()},
-                                {"name", option.localizedStringRepresentation().value_or(QString())}});
+                QJsonObject entry{{"fieldId", option.code()}};
+                if (option.localizedStringRepresentation())
+                    entry.insert("name", *option.localizedStringRepresentation());
+                entries.append(entry);
             }
             fields.insert(key, entries);
         }
