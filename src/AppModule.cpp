@@ -46,6 +46,11 @@
 #include "Persistence/TovrinPersistence.h"
 #include "Persistence/databasewrapper/Database.h"
 #include "Preferences/LocalPreferences.h"
+#include "Profile/DeleteProfileService.h"
+#include "Profile/ManagedFieldsManager.h"
+#include "Profile/ManagedFieldsService.h"
+#include "Profile/ProfileService.h"
+#include "Profile/UserReportingService.h"
 #include "RemoteNotifications/DeviceRegistrationService.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "Rules/RulesJSONMapper.h"
@@ -124,6 +129,7 @@ void AppModule::configure(Injector& injector) const {
     configureMedia(injector);
     configureUserInterfaceKit(injector);
     configureChat(injector);
+    configureProfile(injector);
 }
 
 void AppModule::configurePlatform(Injector& injector) const {
@@ -256,6 +262,15 @@ void AppModule::configureChat(Injector& injector) const {
     });
     injector.bind<CurrentConversationManager>(Scope::Singleton);
     injector.bind<LastSeenMessageInfoManager>();
+}
+
+// One set of option lists for the whole process; the services are new at each request.
+void AppModule::configureProfile(Injector& injector) const {
+    injector.bind<ManagedFieldsService>();
+    injector.bind<ManagedFieldsManager>(Scope::Singleton);
+    injector.bind<ProfileService>();
+    injector.bind<DeleteProfileService>();
+    injector.bind<UserReportingService>();
 }
 
 QString AppModule::tovrinSupportDirectory() {

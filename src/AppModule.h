@@ -25,6 +25,7 @@ private:
     void configureMedia(Injector& injector) const;
     void configureUserInterfaceKit(Injector& injector) const;
     void configureChat(Injector& injector) const;
+    void configureProfile(Injector& injector) const;
 };
 
 }  // namespace tovrin

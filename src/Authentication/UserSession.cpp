@@ -11,6 +11,7 @@
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Persistence/TovrinPersistence.h"
 #include "Preferences/LocalPreferences.h"
+#include "Profile/ManagedFieldsManager.h"
 #include "RemoteNotifications/DeviceRegistrationService.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "platform/di/Injector.h"
@@ -50,7 +51,12 @@ void UserSession::configureWithInjector(Injector& injector,
                                         std::shared_ptr<NotificationCenter> notificationCenter) {
     authStorage_ = injector.get<AuthStorage>();
     userDefaults_ = injector.get<UserDefaults>();
-    // The managed-field lists are taken and set up here once they exist.
+    // Set up once, before any screen exists; configuring again with the same lists fetches nothing.
+    std::shared_ptr<ManagedFieldsManager> managedFieldsManager = injector.get<ManagedFieldsManager>();
+    if (managedFieldsManager != managedFieldsManager_) {
+        managedFieldsManager_ = std::move(managedFieldsManager);
+        if (managedFieldsManager_) managedFieldsManager_->setupManagedFieldsDictionary();
+    }
     // Credentials left behind by a sign-in that failed never survive a launch.
     if (!profileID()) authStorage_->removeStoredLoginCredentials();
     // The chat client is taken here and told the stored profile id once it exists.

@@ -20,6 +20,7 @@ class DeviceRegistrationService;
 class FilterManager;
 class Injector;
 class LocalPreferences;
+class ManagedFieldsManager;
 class NotificationCenter;
 class RemoteNotificationRegistrar;
 class ServerCurrentDateProvider;
@@ -93,6 +94,10 @@ public:
     const std::shared_ptr<ServerCurrentDateProvider>& serverCurrentDateProvider() const {
         return serverCurrentDateProvider_;
     }
+    // The option lists of the whole process; nothing before the session is configured.
+    const std::shared_ptr<ManagedFieldsManager>& managedFieldsManager() const {
+        return managedFieldsManager_;
+    }
 
 private:
     UserSession() = default;
@@ -112,6 +117,7 @@ private:
     std::shared_ptr<LocalPreferences> localPreferences_;
     std::shared_ptr<CurrentConversationManager> currentConversationManager_;
     std::shared_ptr<ServerCurrentDateProvider> serverCurrentDateProvider_;
+    std::shared_ptr<ManagedFieldsManager> managedFieldsManager_;
     Injector* injector_ = nullptr;
     std::shared_ptr<NotificationCenter> notificationCenter_;
     // Advanced at every session start and sign-out: work begun for one member must not go on under

@@ -45,7 +45,7 @@ TEST_F(AuthenticatedTovrinEndpointTest, ConcurrentRequestsWaitForOneBootstrapCal
     EXPECT_FALSE(bootstrap[0].hasQuery);
     EXPECT_EQ(world.requestsTo("GET /v3/first")[0].header("Authorization"), "Tovrin3 token-0");
     EXPECT_EQ(world.requestsTo("GET /v3/second")[0].header("Authorization"), "Tovrin3 token-0");
-    EXPECT_EQ(SessionTestWorld::nameOf(world.server.requests()[0]), "GET /v3/bootstrap");
+    EXPECT_EQ(SessionTestWorld::nameOf(world.requests()[0]), "GET /v3/bootstrap");
 }
 
 TEST(AuthenticatedTovrinEndpoint, AFailedBootstrapFailsItsWaitersAndTheNextRequestRepeatsIt) {
@@ -74,7 +74,7 @@ TEST(AuthenticatedTovrinEndpoint, AFailedBootstrapFailsItsWaitersAndTheNextReque
         ASSERT_TRUE(test::waitFor(second));
         EXPECT_EQ(*first.error(), tovrinServiceError(testCase.code));
         EXPECT_EQ(*second.error(), tovrinServiceError(testCase.code));
-        const qsizetype attempts = local.server.requests().size();
+        const qsizetype attempts = local.requests().size();
         EXPECT_TRUE(local.requestsTo("GET /v3/first").isEmpty());
         EXPECT_TRUE(local.requestsTo("GET /v3/second").isEmpty());
 
@@ -163,10 +163,10 @@ TEST_F(AuthenticatedTovrinEndpointTest,
     auto manager = world.injector.get<AuthenticatedBootstrapManager>();
 
     const auto running = manager->retrieveFullBootstrapInfo();
-    ASSERT_TRUE(world.server.waitForRequests(1));
+    ASSERT_TRUE(world.waitForRequests(1));
     manager->invalidateCurrentBootstrapPromise();
     const auto next = manager->retrieveFullBootstrapInfo();
-    ASSERT_TRUE(world.server.waitForRequests(2));
+    ASSERT_TRUE(world.waitForRequests(2));
     world.server.releaseHeldResponses();
 
     ASSERT_TRUE(test::waitFor(running));
@@ -183,7 +183,7 @@ TEST_F(AuthenticatedTovrinEndpointTest, WhileSignedOutNothingIsSent) {
     ASSERT_TRUE(test::waitFor(promise));
 
     EXPECT_EQ(*promise.error(), tovrinServiceError(TovrinServiceErrorSessionRenewalFailed));
-    EXPECT_TRUE(world.server.requests().isEmpty());
+    EXPECT_TRUE(world.requests().isEmpty());
 }
 
 // A request of one member still waiting for the bootstrap answer when another member signs in.
@@ -192,7 +192,7 @@ TEST_F(AuthenticatedTovrinEndpointTest, ARequestWaitingForTheBootstrapIsNeverSen
     world.route("GET /v3/bootstrap",
                 ScriptedResponse::held(ScriptedResponse::json(200, world.bootstrapAnswer())));
     const auto waiting = send(world, getRequest("/v3/me/favorites"));
-    ASSERT_TRUE(world.server.waitForRequests(1));
+    ASSERT_TRUE(world.waitForRequests(1));
 
     session->logout();
     world.injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials("bob@example.com", "pw"));

@@ -23,6 +23,10 @@
 #include "Persistence/TovrinPersistence.h"
 #include "Persistence/databasewrapper/Database.h"
 #include "Preferences/LocalPreferences.h"
+#include "Profile/DeleteProfileService.h"
+#include "Profile/ManagedFieldsManager.h"
+#include "Profile/ProfileService.h"
+#include "Profile/UserReportingService.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
 #include "Units/ImperialUnitConverter.h"
@@ -151,6 +155,18 @@ TEST_F(AppModuleTest, ProcessWideSingletons) {
     EXPECT_EQ(injector.get<MyProfileImageManager>(), injector.get<MyProfileImageManager>());
     EXPECT_EQ(injector.get<RemoteNotificationRegistrar>(), injector.get<RemoteNotificationRegistrar>());
     EXPECT_EQ(injector.get<RemoteNotificationRegistrar>()->application(), Application::shared());
+}
+
+TEST_F(AppModuleTest, TheOptionListsAreOneForTheProcessTheProfileServicesNewEachTime) {
+    bindListeners();
+    auto lists = injector.get<ManagedFieldsManager>();
+    EXPECT_EQ(lists, injector.get<ManagedFieldsManager>());
+    EXPECT_NE(lists->managedFieldsService(), nullptr);
+    EXPECT_NE(injector.get<ManagedFieldsService>(), injector.get<ManagedFieldsService>());
+    EXPECT_NE(injector.get<ProfileService>(), injector.get<ProfileService>());
+    EXPECT_NE(injector.get<ProfileService>()->nearbyUserJSONMapper(), nullptr);
+    EXPECT_NE(injector.get<DeleteProfileService>(), injector.get<DeleteProfileService>());
+    EXPECT_NE(injector.get<UserReportingService>(), injector.get<UserReportingService>());
 }
 
 TEST_F(AppModuleTest, OneURLSessionWithAThirtySecondTimeOut) {

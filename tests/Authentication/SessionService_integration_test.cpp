@@ -137,7 +137,7 @@ TEST(SessionService, SignInAndRenewalLeaveTheStoredPairProfileAndStoreAsTheAnswe
         }
         // The other member's tokens never reach the session nor any request.
         EXPECT_NE(localSession->credentials(), SessionCredentials("token-99", "xmpp-1"));
-        for (const RecordedRequest& request : local.server.requests())
+        for (const RecordedRequest& request : local.requests())
             EXPECT_NE(request.header("Authorization"), "Tovrin3 token-99");
     }
 }
@@ -148,7 +148,7 @@ TEST_F(SessionServiceTest, SignInWithoutAnEmailOrPasswordStoresNothingAndFailsWi
 
     EXPECT_EQ(*promise.error(), tovrinServiceError(TovrinServiceErrorInvalidCredentials));
     EXPECT_FALSE(storedCredentials().has_value());
-    EXPECT_TRUE(world.server.requests().isEmpty());
+    EXPECT_TRUE(world.requests().isEmpty());
 }
 
 // As the push-token removal after a sign-out asks for it: nobody is left to sign out.
@@ -168,7 +168,7 @@ TEST_F(SessionServiceTest, ARenewalWithoutCredentialsWritesNothingAndFailsWith2W
 
     EXPECT_EQ(world.keychain->calls, callsBefore);
     EXPECT_TRUE(world.keychain->items.isEmpty());
-    EXPECT_TRUE(world.server.requests().isEmpty());
+    EXPECT_TRUE(world.requests().isEmpty());
     EXPECT_EQ(signOuts, 0);
 }
 
@@ -181,7 +181,7 @@ TEST_F(SessionServiceTest, SignInRefusedByTheThrottlerStoresAndSendsNothing) {
 
     EXPECT_EQ(*promise.error(), tovrinServiceError(TovrinServiceErrorThrottled));
     EXPECT_FALSE(storedCredentials().has_value());
-    EXPECT_TRUE(world.server.requests().isEmpty());
+    EXPECT_TRUE(world.requests().isEmpty());
 }
 
 TEST_F(SessionServiceTest, ServerErrorsOfSignInCountUnderLogin) {
@@ -203,7 +203,7 @@ TEST_F(SessionServiceTest, RenewalsAskedForWhileOneRunsShareItsOneRequest) {
     for (int caller = 0; caller < 3; ++caller) {
         renewals.push_back(sessionService()->renewSessionCredentialsWithEmail("ann@example.com", "secret"));
     }
-    ASSERT_TRUE(world.server.waitForRequests(1));
+    ASSERT_TRUE(world.waitForRequests(1));
     world.server.releaseHeldResponses();
     for (const auto& renewal : renewals) ASSERT_TRUE(test::waitFor(renewal));
 
@@ -275,7 +275,7 @@ TEST(SessionService, ARenewalThatOutlivesItsSessionLeavesTheNextMemberAlone) {
                                                     : SessionTestWorld::errorResponse(401, 4)));
         const auto renewal = local.injector.get<SessionService>()->renewSessionCredentialsWithEmail(
             "ann@example.com", "secret");
-        ASSERT_TRUE(local.server.waitForRequests(1));
+        ASSERT_TRUE(local.waitForRequests(1));
 
         localSession->logout();
         local.injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials("bob@example.com", "pw"));

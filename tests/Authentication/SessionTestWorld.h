@@ -23,6 +23,7 @@
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Persistence/TovrinPersistence.h"
 #include "Persistence/databasewrapper/Database.h"
+#include "Profile/ManagedFieldsManager.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "Rules/RulesJSONMapper.h"
 #include "fixtures/http/LoopbackHTTPServer.h"
@@ -56,7 +57,8 @@ public:
     SessionTestWorld(const SessionTestWorld&) = delete;
     SessionTestWorld& operator=(const SessionTestWorld&) = delete;
 
-    // "POST /v3/sessions" and the like; every other request is answered 200 "{}".
+    // "POST /v3/sessions" and the like; every other request but the bootstrap and the option lists is
+    // answered 200 "{}".
     void route(const QString& methodAndPath, Handler handler) { routes_[methodAndPath] = std::move(handler); }
     void route(const QString& methodAndPath, ScriptedResponse response) {
         route(methodAndPath, [response](const RecordedRequest&) { return response; });
@@ -76,8 +78,39 @@ public:
         }
         return found;
     }
+    // What the test's own steps sent, in order: every request but the launch's fetch of the option
+    // lists, which the world answers by itself unless the test routes it.
+    QList<RecordedRequest> requests() const {
+        QList<RecordedRequest> found;
+        for (const RecordedRequest& request : server.requests()) {
+            if (!answeredByTheWorld(request)) found.append(request);
+        }
+        return found;
+    }
+    bool waitForRequests(qsizetype count, int timeoutMilliseconds = 10000) const {
+        return runUntil([&] { return requests().size() >= count; }, timeoutMilliseconds);
+    }
     static QString nameOf(const RecordedRequest& request) {
         return QString::fromLatin1(request.method) + ' ' + request.path;
+    }
+
+    // A launch: the shared session made, configured and set up. The launch's fetch of the option
+    // lists, when the world answers it, is over first (the web client's activity has ended), so that
+    // its request, its activity and what the listeners hear of it never mix with the test's steps.
+    std::shared_ptr<UserSession> launch() {
+        const std::shared_ptr<UserSession> before = UserSession::sharedSession();
+        const auto listsBefore = before ? before->managedFieldsManager() : nullptr;
+        int activitiesEnded = 0;
+        const NotificationToken ended = injector.get<NotificationCenter>()->addObserver(
+            HTTPActivityDidEndNotification, nullptr, [&](const Notification&) { ++activitiesEnded; });
+        auto session = UserSession::initializeSharedSessionWithInjector(injector, notificationCenter);
+        const bool listsFetched = session->managedFieldsManager() != listsBefore;
+        if (listsFetched && !routes_.contains(OptionListsRequest)) {
+            EXPECT_TRUE(runUntil([&] { return activitiesEnded > 0; }));
+            drainMainQueue();
+        }
+        session->setupSessionResources();
+        return session;
     }
 
     // A launch, then a member signed in with the tokens given.
@@ -98,6 +131,23 @@ public:
     static ScriptedResponse errorResponse(int status, int code) {
         return ScriptedResponse::json(status,
                                       QStringLiteral(R"({"code":%1,"message":""})").arg(code).toUtf8());
+    }
+
+    // The option lists as the service sends them: by default the built-in ones.
+    static QByteArray managedFieldsAnswer(
+        const ManagedFieldsDictionary& lists = ManagedFieldsManager::builtInManagedFieldsDictionary()) {
+        QJsonObject fields;
+        for (const auto& [key, options] : lists) {
+            QJsonArray entries;
+            for (const ManagedField& option : options) {
+                QJsonObject entry{{"fieldId", option.code()}};
+                if (option.localizedStringRepresentation())
+                    entry.insert("name", *option.localizedStringRepresentation());
+                entries.append(entry);
+            }
+            fields.insert(key, entries);
+        }
+        return QJsonDocument(QJsonObject{{"fields", fields}}).toJson(QJsonDocument::Compact);
     }
 
     // A bootstrap answer naming this server as the upload host and, optionally, the server time.
@@ -126,13 +176,20 @@ public:
     LoopbackHTTPServer server;
 
 private:
+    bool answeredByTheWorld(const RecordedRequest& request) const {
+        return nameOf(request) == OptionListsRequest && !routes_.contains(OptionListsRequest);
+    }
+
     ScriptedResponse respond(const RecordedRequest& request) {
         if (nameOf(request) == "GET /v3/bootstrap" && !routes_.contains("GET /v3/bootstrap")) {
             return ScriptedResponse::json(200, bootstrapAnswer());
         }
+        if (answeredByTheWorld(request)) return ScriptedResponse::json(200, managedFieldsAnswer());
         const auto found = routes_.find(nameOf(request));
         return found != routes_.end() ? found->second(request) : ScriptedResponse::json(200, "{}");
     }
+
+    static inline const QString OptionListsRequest = QStringLiteral("GET /v3/managed-fields");
 
     std::map<QString, Handler> routes_;
 };

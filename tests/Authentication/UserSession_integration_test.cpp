@@ -66,7 +66,7 @@ TEST_F(UserSessionTest, ALaunchWithCredentialsButNoProfileIDRemovesThem) {
     EXPECT_EQ(objects.filterManager, nullptr);
     EXPECT_EQ(objects.cascadeFilterManager, nullptr);
     test::drainMainQueue();
-    EXPECT_TRUE(world.server.requests().isEmpty());
+    EXPECT_TRUE(world.requests().isEmpty());
 }
 
 TEST_F(UserSessionTest, ALaunchWithAProfileIDButNoCredentialsIsNotActiveAndKeepsTheProfileID) {
@@ -97,10 +97,10 @@ TEST_F(UserSessionTest, ARememberedLaunchBuildsEveryObjectAndItsFirstRequestRene
     EXPECT_NE(session->deviceRegistrationService(), nullptr);
 
     // The token registration is the first signed-in request: it renews, then bootstraps.
-    ASSERT_TRUE(world.server.waitForRequests(3));
+    ASSERT_TRUE(world.waitForRequests(3));
     world.settle();
     QStringList order;
-    for (const RecordedRequest& request : world.server.requests()) order << SessionTestWorld::nameOf(request);
+    for (const RecordedRequest& request : world.requests()) order << SessionTestWorld::nameOf(request);
     EXPECT_EQ(order, QStringList({"POST /v3/sessions", "GET /v3/bootstrap", "POST /v3/ios-push-tokens"}));
     EXPECT_EQ(world.requestsTo("POST /v3/ios-push-tokens")[0].header("Authorization"), "Tovrin3 token-1");
     EXPECT_EQ(session->credentials(), SessionCredentials("token-1", "xmpp-1"));
@@ -123,7 +123,7 @@ TEST_F(UserSessionTest, SignInAfterASignedOutLaunchReplacesTheStoreAndBuildsTheR
 TEST_F(UserSessionTest, SignOutTakesEveryStepAndPostsTheNotificationLast) {
     world.application->setRemoteNotificationDeviceToken(DeviceToken);
     auto session = world.launchSignedIn("7", "token-ann");
-    ASSERT_TRUE(world.server.waitForRequests(2));  // the bootstrap and the token registration
+    ASSERT_TRUE(world.waitForRequests(2));  // the bootstrap and the token registration
     world.settle();
     auto preferences = world.injector.get<LocalPreferences>();
     preferences->setUnitSystem(1);
@@ -150,7 +150,7 @@ TEST_F(UserSessionTest, SignOutTakesEveryStepAndPostsTheNotificationLast) {
                  preferences->isFavoritesCascadeFilteredByOnlineNow(),
                  preferences->imageHashPendingModeration(), preferences->unitSystem(), routed(),
                  DatabaseFileRegistry::shared().hasPendingDeletion(storePath) || !QFile::exists(storePath),
-                 world.server.requests().size()});
+                 world.requests().size()});
         });
 
     session->logout();
@@ -172,7 +172,7 @@ TEST_F(UserSessionTest, SignOutTakesEveryStepAndPostsTheNotificationLast) {
     EXPECT_EQ(session->credentials(), SessionCredentials("token-ann", "xmpp-0"));
 
     // The token's removal goes out afterwards, with the tokens still in memory.
-    ASSERT_TRUE(world.server.waitForRequests(state.requests + 1));
+    ASSERT_TRUE(world.waitForRequests(state.requests + 1));
     world.settle();
     const auto removals = world.requestsTo("DELETE /v3/push-tokens/00ab0fff");
     ASSERT_EQ(removals.size(), 1);
@@ -203,7 +203,7 @@ TEST(UserSession, OneSignOutPostsOnceWhenThePushTokenRemovalFailsWith2) {
         SessionTestWorld local;
         local.application->setRemoteNotificationDeviceToken(DeviceToken);
         auto session = local.launchSignedIn("7", "token-ann");
-        ASSERT_TRUE(local.server.waitForRequests(2));  // the bootstrap and the token registration
+        ASSERT_TRUE(local.waitForRequests(2));  // the bootstrap and the token registration
         local.settle();
         local.route("DELETE /v3/push-tokens/00ab0fff", removal);
         int posted = 0;

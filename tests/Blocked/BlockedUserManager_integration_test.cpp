@@ -127,7 +127,7 @@ TEST_F(BlockedUserManagerTest, TheIdIsOneSegmentOfThePathOrNothingIsSent) {
                                                            {".", std::nullopt},
                                                            {"", std::nullopt}}) {
         SCOPED_TRACE(profileID.toStdString());
-        const qsizetype before = world.server.requests().size();
+        const qsizetype before = world.requests().size();
         if (path) world.route("POST " + *path, ScriptedResponse::json(200, "{}"));
 
         const auto blocked = manager->blockUserWithProfileID(profileID);
@@ -136,7 +136,7 @@ TEST_F(BlockedUserManagerTest, TheIdIsOneSegmentOfThePathOrNothingIsSent) {
                   path ? std::nullopt : std::optional<qint64>(TovrinServiceErrorGeneric));
         EXPECT_EQ(manager->isProfileIDBlocked(profileID), path.has_value());
         QStringList sent;
-        for (const auto& request : world.server.requests().mid(before)) {
+        for (const auto& request : world.requests().mid(before)) {
             if (request.path != "/v3/bootstrap") sent.append(request.method + " " + request.path);
         }
         EXPECT_EQ(sent, path ? QStringList{"POST " + *path} : QStringList());
@@ -163,7 +163,7 @@ TEST_F(BlockedUserManagerTest, ABlockByThePeerIsRecordedAndAnnouncedWithoutACall
     EXPECT_EQ(posted[0].name, BlockedUserManagerDidBlockUserNotification);
     EXPECT_EQ(posted[0].userInfo.value(BlockedUserManagerBlockedProfileIDUserInfoKey), "77");
     EXPECT_EQ(await(conversationRows("77")), 1);
-    EXPECT_EQ(world.server.requests().size(), 0);
+    EXPECT_EQ(world.requests().size(), 0);
 }
 
 TEST_F(BlockedUserManagerTest, UnblockingEveryoneEmptiesTheSetOnceTheServiceAgrees) {

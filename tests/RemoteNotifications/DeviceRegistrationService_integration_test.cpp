@@ -28,7 +28,7 @@ protected:
 TEST_F(DeviceRegistrationServiceTest, TheSessionRegistersTheTokenAsLowerCaseHexAndRemovesItAtSignOut) {
     world.application->setRemoteNotificationDeviceToken(DeviceToken);
     auto session = world.launchSignedIn("7", "token-ann");
-    ASSERT_TRUE(world.server.waitForRequests(2));
+    ASSERT_TRUE(world.waitForRequests(2));
     world.settle();
 
     const auto registrations = world.requestsTo("POST /v3/ios-push-tokens");
@@ -41,7 +41,7 @@ TEST_F(DeviceRegistrationServiceTest, TheSessionRegistersTheTokenAsLowerCaseHexA
     EXPECT_TRUE(isUUIDString(body.value("vendorProvidedIdentifier").toString()));
 
     session->logout();
-    ASSERT_TRUE(world.server.waitForRequests(3));
+    ASSERT_TRUE(world.waitForRequests(3));
     world.settle();
     const auto removals = world.requestsTo("DELETE /v3/push-tokens/00ab0fff10");
     ASSERT_EQ(removals.size(), 1);
@@ -56,7 +56,7 @@ TEST_F(DeviceRegistrationServiceTest, WithoutAPushServiceNoTokenIsRegisteredOrRe
     world.settle();
 
     EXPECT_TRUE(world.requestsTo("POST /v3/ios-push-tokens").isEmpty());
-    EXPECT_TRUE(world.server.requests().isEmpty());
+    EXPECT_TRUE(world.requests().isEmpty());
 }
 
 TEST_F(DeviceRegistrationServiceTest, AFailedRequestWritesOneLogLineAndIsNotRepeated) {
@@ -95,10 +95,10 @@ TEST_F(DeviceRegistrationServiceTest, AnEmptySuccessfulAnswerToTheRemovalFulfils
     EXPECT_EQ(world.requestsTo("DELETE /v3/push-tokens/00ab0fff10").size(), 2);
 
     // An empty token names no token: nothing is sent.
-    const qsizetype sent = world.server.requests().size();
+    const qsizetype sent = world.requests().size();
     world.injector.get<DeviceRegistrationService>()->unregisterDeviceToken(QByteArray());
     world.settle();
-    EXPECT_EQ(world.server.requests().size(), sent);
+    EXPECT_EQ(world.requests().size(), sent);
 }
 
 TEST_F(DeviceRegistrationServiceTest, ADeviceWithoutAVendorIdentifierSendsTheTokenAlone) {
@@ -113,7 +113,7 @@ TEST_F(DeviceRegistrationServiceTest, ADeviceWithoutAVendorIdentifierSendsTheTok
                                                     world.injector.get<TovrinWebAPIThrottler>(), device);
 
     service->registerDeviceToken(DeviceToken);
-    ASSERT_TRUE(world.server.waitForRequests(2));
+    ASSERT_TRUE(world.waitForRequests(2));
     world.settle();
 
     const auto registrations = world.requestsTo("POST /v3/ios-push-tokens");
