@@ -55,6 +55,7 @@
 #include "Units/MetricUnitConverter.h"
 #include "UserInterface/AnimationDelegateImpl.h"
 #include "UserInterface/MultiSelectViewController.h"
+#include "UserInterface/WebViewController.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -69,6 +70,7 @@
 #include "platform/system/Keychain.h"
 #include "platform/system/Screen.h"
 #include "platform/ui/controls/RefreshControl.h"
+#include "platform/ui/webengine/EngineWebView.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagementMemoryStorage.h"
 
@@ -241,6 +243,13 @@ void AppModule::configureUserInterfaceKit(Injector& injector) const {
     injector.bindClass<AnimationDelegate, AnimationDelegateImpl>();
     injector.bindFactory<MultiSelectViewController>(
         [](Injector&, const Arguments&) { return std::make_shared<MultiSelectViewController>(); });
+    // A web view of its own for every web page screen; the engine starts with the first page loaded.
+    injector.bindFactory<ui::WebView>([](Injector& injector,
+                                         const Arguments&) -> std::shared_ptr<ui::WebView> {
+        return ui::sharedWidget(new ui::EngineWebView(
+            injector.get<Bundle>()->objectForInfoDictionaryKey(ExtraTrustedCAFileInfoDictKey).toString()));
+    });
+    injector.bind<WebViewController>();
 }
 
 void AppModule::configureChat(Injector& injector) const {
