@@ -29,6 +29,7 @@
 #include "Units/MetricUnitConverter.h"
 #include "UserInterface/AnimationDelegateImpl.h"
 #include "UserInterface/MultiSelectViewController.h"
+#include "UserInterface/WebViewController.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -41,6 +42,7 @@
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
 #include "platform/ui/controls/RefreshControl.h"
+#include "platform/ui/webengine/EngineWebView.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "support/TestSupport.h"
 
@@ -98,6 +100,21 @@ TEST_F(AppModuleTest, EachRequestForAMultiSelectListMakesANewOne) {
     auto first = injector.get<MultiSelectViewController>();
     ASSERT_NE(first, nullptr);
     EXPECT_NE(first, injector.get<MultiSelectViewController>());
+}
+
+TEST_F(AppModuleTest, EachRequestForAWebPageScreenMakesANewOneWithItsOwnNewWebView) {
+    auto first = injector.get<WebViewController>();
+    auto second = injector.get<WebViewController>();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_NE(first->webView(), second->webView());
+    EXPECT_NE(dynamic_cast<ui::EngineWebView*>(first->webView()), nullptr);
+    EXPECT_NE(dynamic_cast<ui::EngineWebView*>(second->webView()), nullptr);
+    EXPECT_EQ(first->application(), Application::shared());
+    // Making screens starts no engine: that waits for the first page.
+    first->view()->layoutIfNeeded();
+    EXPECT_FALSE(ui::EngineWebView::engineStarted());
 }
 
 TEST_F(AppModuleTest, TheInformationDictionaryIsTheMainBundles) {

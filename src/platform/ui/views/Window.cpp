@@ -18,13 +18,26 @@ QPointer<Window>& keyWindowPointer() {
     return window;
 }
 
-// A full-window layer that only takes touches on its subviews.
+// A full-window layer that only takes touches on its subviews. While it holds none, the window
+// system's mouse events pass through it too, to the plain Qt widgets below (a web page).
 class PassThroughView : public View {
 public:
-    using View::View;
+    explicit PassThroughView(QWidget* parent) : View(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
     View* hitTest(const QPointF& point) override {
         View* hit = View::hitTest(point);
         return hit == this ? nullptr : hit;
+    }
+
+protected:
+    void childEvent(QChildEvent* event) override {
+        View::childEvent(event);
+        if (event->type() != QEvent::ChildAdded && event->type() != QEvent::ChildRemoved) return;
+        const QObjectList& kids = children();
+        const bool empty =
+            std::none_of(kids.begin(), kids.end(), [](QObject* child) { return child->isWidgetType(); });
+        setAttribute(Qt::WA_TransparentForMouseEvents, empty);
     }
 };
 
