@@ -7,7 +7,10 @@
 #include "fixtures/http/LoopbackHTTPServer.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/system/Application.h"
+#include "platform/ui/animation/ViewAnimation.h"
 #include "platform/ui/controllers/BarButtonItem.h"
+#include "platform/ui/controllers/NavigationBar.h"
+#include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/Toolbar.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/Window.h"
@@ -219,10 +222,20 @@ TEST_F(WebPageScreenTest, ScreenshotsWithAndWithoutTheToolbar) {
     LoopbackHTTPServer server;
     server.setHandler(helpPages);
     for (const bool hidden : {false, true}) {
+        // As the settings screen shows it: pushed under an opaque bar.
         showScreen({}, hidden);
+        auto navigation = std::make_shared<ui::NavigationController>(std::make_shared<ui::ViewController>());
+        navigation->navigationBar()->setTranslucent(false);
+        window.setRootViewController(navigation);
+        {
+            ui::ImmediateAnimations immediate;
+            navigation->pushViewController(screen, true);
+            test::drainAnimations();
+        }
         ASSERT_TRUE(load(server.url(QStringLiteral("/help"))));
         // The engine paints a little after the load: wait for the page's text.
         ASSERT_TRUE(runUntil([&] { return showsMoreThanWhite(screen->webView()); }, pagePatience));
+        EXPECT_EQ(screen->toolBar()->isHidden(), hidden);
         test::saveScreenshot(&window, hidden ? QStringLiteral("WebViewController-controlsHidden")
                                              : QStringLiteral("WebViewController"));
     }
