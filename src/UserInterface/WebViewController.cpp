@@ -16,15 +16,15 @@ struct WebViewController::FinishedLoad {
 
 namespace {
 
-std::shared_ptr<ui::BarButtonItem> toolbarButton(const char* imageName, const char* label,
-                                                 ui::BarButtonItem::Action action) {
+std::shared_ptr<ui::BarButtonItem> browserToolbarItem(const char* imageName, const char* label,
+                                                      ui::BarButtonItem::Action action) {
     auto item = std::make_shared<ui::BarButtonItem>(ui::Image::named(QString::fromLatin1(imageName)),
                                                     ui::BarButtonItem::Style::Plain, std::move(action));
     item->setAccessibilityLabel(localizedString(label));
     return item;
 }
 
-bool opensOutsideTheApplication(const QUrl& url) {
+bool opensInTheBrowser(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
     return url.isValid() && !url.host().isEmpty() &&
            (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
@@ -83,7 +83,7 @@ void WebViewController::reloadButtonTapped() {
 void WebViewController::openInSafariButtonTapped() {
     // A bundled page has no address outside the application.
     const QUrl url = webView_->currentURL();
-    if (opensOutsideTheApplication(url)) application_->openURL(url);
+    if (opensInTheBrowser(url)) application_->openURL(url);
 }
 
 void WebViewController::webViewDidFinishLoad(ui::WebView&) {
@@ -125,12 +125,13 @@ void WebViewController::viewDidLoad() {
             if (auto controller = screen.lock()) ((*controller).*tapped)();
         };
     };
-    backButton_ = toolbarButton("browser-back", "Back", action(&WebViewController::backButtonTapped));
+    backButton_ = browserToolbarItem("browser-back", "Back", action(&WebViewController::backButtonTapped));
     forwardButton_ =
-        toolbarButton("browser-forward", "Forward", action(&WebViewController::forwardButtonTapped));
-    reloadButton_ = toolbarButton("browser-reload", "Reload", action(&WebViewController::reloadButtonTapped));
-    openInSafariButton_ = toolbarButton("browser-share", "Open in Safari",
-                                        action(&WebViewController::openInSafariButtonTapped));
+        browserToolbarItem("browser-forward", "Forward", action(&WebViewController::forwardButtonTapped));
+    reloadButton_ =
+        browserToolbarItem("browser-reload", "Reload", action(&WebViewController::reloadButtonTapped));
+    openInSafariButton_ = browserToolbarItem("browser-share", "Open in Safari",
+                                             action(&WebViewController::openInSafariButtonTapped));
 
     view()->addSubview(webView_);
     view()->addSubview(toolBar_);

@@ -23,9 +23,9 @@ namespace {
 
 // A web view that records what it is asked and finishes loads, and answers scripts, when the test
 // says so.
-class RecordingWebView : public ui::WebView {
+class RecordingPageView : public ui::WebView {
 public:
-    RecordingWebView() { setBackgroundColor(QColor(200, 200, 200)); }
+    RecordingPageView() { setBackgroundColor(QColor(200, 200, 200)); }
 
     void loadRequest(const net::URLRequest& request) override { calls << "load " + request.URL().toString(); }
     void goBack() override { calls << QStringLiteral("back"); }
@@ -71,7 +71,7 @@ struct Told {
     }
 };
 
-class RecordingDelegate : public WebViewControllerDelegate {
+class RecordingWebPageDelegate : public WebViewControllerDelegate {
 public:
     void webViewControllerDidFinishLoading(WebViewController& controller) override {
         told.push_back({controller.title(), controller.backButton()->isEnabled(),
@@ -80,8 +80,8 @@ public:
     std::vector<Told> told;
 };
 
-const QUrl firstPage(QStringLiteral("https://help.tovrin.test/first"));
-const QUrl secondPage(QStringLiteral("https://help.tovrin.test/second"));
+const QUrl firstHelpPage(QStringLiteral("https://help.tovrin.test/first"));
+const QUrl secondHelpPage(QStringLiteral("https://help.tovrin.test/second"));
 
 class WebViewControllerTest : public testing::Test {
 protected:
@@ -89,9 +89,9 @@ protected:
     std::shared_ptr<Application> application =
         std::make_shared<Application>(std::make_shared<NotificationCenter>());
     QList<QUrl> opened;
-    std::shared_ptr<RecordingWebView> webView = ui::sharedWidget(new RecordingWebView());
+    std::shared_ptr<RecordingPageView> webView = ui::sharedWidget(new RecordingPageView());
     std::shared_ptr<WebViewController> screen = std::make_shared<WebViewController>(webView, application);
-    std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
+    std::shared_ptr<RecordingWebPageDelegate> delegate = std::make_shared<RecordingWebPageDelegate>();
     ui::Window window{application};
 
     void SetUp() override {
@@ -163,12 +163,12 @@ TEST_F(WebViewControllerTest, TheToolbarHoldsFourButtonsSpreadEvenlyAcrossTheBot
 
 TEST_F(WebViewControllerTest, CallsMadeBeforeTheViewLoadedTakeEffectWhenItIsShown) {
     const QColor tint(40, 44, 52);
-    net::URLRequest request(firstPage);
+    net::URLRequest request(firstHelpPage);
     screen->loadRequest(request);
     screen->setToolbarTintColor(tint);
     screen->hideControls();
     EXPECT_FALSE(screen->isViewLoaded());
-    EXPECT_EQ(webView->calls, QStringList{"load " + firstPage.toString()});
+    EXPECT_EQ(webView->calls, QStringList{"load " + firstHelpPage.toString()});
     EXPECT_EQ(screen->toolbarTintColor(), tint);
 
     show();
@@ -196,7 +196,7 @@ TEST_F(WebViewControllerTest, HiddenControlsLeaveTheirStripReservedAndWhite) {
 TEST_F(WebViewControllerTest, TitleThenButtonsThenTheDelegateFollowTheTitlesAnswer) {
     show();
     screen->setTitle(QStringLiteral("Help"));
-    webView->finishLoad(firstPage, true, false);
+    webView->finishLoad(firstHelpPage, true, false);
     ASSERT_EQ(webView->scripts, QStringList{"document.title"});
     settle();
     // Until the page answers nothing moves.
@@ -214,14 +214,14 @@ TEST_F(WebViewControllerTest, TitleThenButtonsThenTheDelegateFollowTheTitlesAnsw
 TEST_F(WebViewControllerTest, APageWithoutATitleLeavesAnEmptyTitle) {
     show();
     screen->setTitle(QStringLiteral("Help"));
-    webView->finishLoad(firstPage, false, false);
+    webView->finishLoad(firstHelpPage, false, false);
     webView->answer(0, QString());
     settle();
     EXPECT_EQ(screen->title(), QString());
     EXPECT_EQ(delegate->told.size(), 1u);
 }
 
-struct AnswerOrderCase {
+struct TitleAnswerOrderCase {
     const char* name;
     std::vector<size_t> answerOrder;
     std::vector<Told> told;
@@ -229,14 +229,14 @@ struct AnswerOrderCase {
 };
 
 class WebViewControllerAnswerOrderTest : public WebViewControllerTest,
-                                         public testing::WithParamInterface<AnswerOrderCase> {};
+                                         public testing::WithParamInterface<TitleAnswerOrderCase> {};
 
 // Two loads finish before either title is known.
 TEST_P(WebViewControllerAnswerOrderTest, LoadsAreFollowedInTheOrderTheyFinished) {
     show();
     screen->setTitle(QStringLiteral("Help"));
-    webView->finishLoad(firstPage, false, false);
-    webView->finishLoad(secondPage, true, false);
+    webView->finishLoad(firstHelpPage, false, false);
+    webView->finishLoad(secondHelpPage, true, false);
     ASSERT_EQ(webView->answers.size(), 2u);
     const QStringList titles{"First", "Second"};
     for (size_t index : GetParam().answerOrder) {
@@ -250,14 +250,15 @@ TEST_P(WebViewControllerAnswerOrderTest, LoadsAreFollowedInTheOrderTheyFinished)
 INSTANTIATE_TEST_SUITE_P(
     Answers, WebViewControllerAnswerOrderTest,
     testing::Values(
-        AnswerOrderCase{"InOrder", {0, 1}, {{"First", true, false}, {"Second", true, false}}, "Second"},
+        TitleAnswerOrderCase{"InOrder", {0, 1}, {{"First", true, false}, {"Second", true, false}}, "Second"},
         // The first load is followed without its title, which arrives too late to count.
-        AnswerOrderCase{"Overtaken", {1, 0}, {{"Help", true, false}, {"Second", true, false}}, "Second"}),
+        TitleAnswerOrderCase{
+            "Overtaken", {1, 0}, {{"Help", true, false}, {"Second", true, false}}, "Second"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WebViewControllerTest, AFailedLoadChangesNothingAndIsNotTold) {
     show();
-    webView->finishLoad(firstPage, true, false);
+    webView->finishLoad(firstHelpPage, true, false);
     webView->answer(0, QStringLiteral("First"));
     settle();
     ASSERT_EQ(delegate->told.size(), 1u);
@@ -274,7 +275,7 @@ TEST_F(WebViewControllerTest, AFailedLoadChangesNothingAndIsNotTold) {
 }
 
 TEST_F(WebViewControllerTest, AnAnswerReachingAScreenThatIsGoneDoesNothing) {
-    webView->finishLoad(firstPage, true, false);
+    webView->finishLoad(firstHelpPage, true, false);
     std::weak_ptr<WebViewController> gone = screen;
     screen.reset();
     ASSERT_TRUE(gone.expired());
@@ -282,16 +283,16 @@ TEST_F(WebViewControllerTest, AnAnswerReachingAScreenThatIsGoneDoesNothing) {
     settle();
     EXPECT_TRUE(delegate->told.empty());
     // The web view no longer reports to it.
-    webView->finishLoad(secondPage, true, false);
+    webView->finishLoad(secondHelpPage, true, false);
     EXPECT_EQ(webView->scripts.size(), 1);
 }
 
 TEST_F(WebViewControllerTest, ADelegateThatHasGoneIsNotTold) {
     show();
-    std::weak_ptr<RecordingDelegate> gone = delegate;
+    std::weak_ptr<RecordingWebPageDelegate> gone = delegate;
     delegate.reset();
     ASSERT_TRUE(gone.expired());
-    webView->finishLoad(firstPage, true, false);
+    webView->finishLoad(firstHelpPage, true, false);
     webView->answer(0, QStringLiteral("First"));
     settle();
     EXPECT_EQ(screen->title(), QStringLiteral("First"));
@@ -300,7 +301,7 @@ TEST_F(WebViewControllerTest, ADelegateThatHasGoneIsNotTold) {
 
 TEST_F(WebViewControllerTest, TheToolbarMovesThroughThePageHistory) {
     show();
-    webView->finishLoad(secondPage, true, true);
+    webView->finishLoad(secondHelpPage, true, true);
     webView->answer(0, QStringLiteral("Second"));
     settle();
     for (const QString label : {"Back", "Forward", "Reload"}) {
@@ -324,7 +325,7 @@ TEST_F(WebViewControllerTest, BackWithASenderPopsTheScreenWithoutOneGoesBackAPag
     screen->navigationItem().setLeftBarButtonItem(back);
     navigation->pushViewController(screen, true);
     test::drainAnimations();
-    webView->finishLoad(secondPage, true, false);
+    webView->finishLoad(secondHelpPage, true, false);
     webView->answer(0, QStringLiteral("Second"));
     settle();
 
@@ -342,14 +343,14 @@ TEST_F(WebViewControllerTest, BackWithASenderPopsTheScreenWithoutOneGoesBackAPag
     EXPECT_EQ(webView->calls, QStringList{"back"});
 }
 
-struct OpenCase {
+struct BrowserOpenCase {
     const char* name;
     QUrl page;
     bool opens;
 };
 
 class WebViewControllerOpenTest : public WebViewControllerTest,
-                                  public testing::WithParamInterface<OpenCase> {};
+                                  public testing::WithParamInterface<BrowserOpenCase> {};
 
 TEST_P(WebViewControllerOpenTest, OnlyWebAddressesOpenInTheBrowser) {
     show();
@@ -364,10 +365,10 @@ TEST_P(WebViewControllerOpenTest, OnlyWebAddressesOpenInTheBrowser) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, WebViewControllerOpenTest,
-    testing::Values(OpenCase{"Https", firstPage, true},
-                    OpenCase{"Http", QUrl(QStringLiteral("http://127.0.0.1:8483/hc/en-us")), true},
-                    OpenCase{"Bundled", QUrl(QStringLiteral("qrc:/pages/terms.html")), false},
-                    OpenCase{"NothingLoaded", QUrl(), false}),
+    testing::Values(BrowserOpenCase{"Https", firstHelpPage, true},
+                    BrowserOpenCase{"Http", QUrl(QStringLiteral("http://127.0.0.1:8483/hc/en-us")), true},
+                    BrowserOpenCase{"Bundled", QUrl(QStringLiteral("qrc:/pages/terms.html")), false},
+                    BrowserOpenCase{"NothingLoaded", QUrl(), false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
