@@ -62,6 +62,7 @@
 #include "UserInterface/ImageViewController.h"
 #include "UserInterface/MultiSelectViewController.h"
 #include "UserInterface/SwipeableImageViewController.h"
+#include "UserInterface/WebViewController.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -76,6 +77,7 @@
 #include "platform/system/Keychain.h"
 #include "platform/system/Screen.h"
 #include "platform/ui/controls/RefreshControl.h"
+#include "platform/ui/webengine/EngineWebView.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagementMemoryStorage.h"
 
@@ -252,6 +254,13 @@ void AppModule::configureUserInterfaceKit(Injector& injector) const {
     // The pager is given the container, which makes its pages.
     injector.bind<ImageViewController>();
     injector.bind<SwipeableImageViewController>();
+    // A web view of its own for every web page screen; the engine starts with the first page loaded.
+    injector.bindFactory<ui::WebView>([](Injector& injector,
+                                         const Arguments&) -> std::shared_ptr<ui::WebView> {
+        return ui::sharedWidget(new ui::EngineWebView(
+            injector.get<Bundle>()->objectForInfoDictionaryKey(ExtraTrustedCAFileInfoDictKey).toString()));
+    });
+    injector.bind<WebViewController>();
 }
 
 void AppModule::configureChat(Injector& injector) const {

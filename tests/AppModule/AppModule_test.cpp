@@ -35,6 +35,7 @@
 #include "UserInterface/ImageViewController.h"
 #include "UserInterface/MultiSelectViewController.h"
 #include "UserInterface/SwipeableImageViewController.h"
+#include "UserInterface/WebViewController.h"
 #include "platform/di/Injector.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
@@ -47,6 +48,7 @@
 #include "platform/system/Device.h"
 #include "platform/system/Screen.h"
 #include "platform/ui/controls/RefreshControl.h"
+#include "platform/ui/webengine/EngineWebView.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "support/TestSupport.h"
 
@@ -129,6 +131,21 @@ TEST_F(AppModuleTest, EachRequestForAnImagePagerMakesANewOneThatMakesItsPagesThr
     EXPECT_EQ(second, made[1]);
     EXPECT_EQ(first->itemIndex(), 1u);
     EXPECT_TRUE(first->image() == images[1]);
+}
+
+TEST_F(AppModuleTest, EachRequestForAWebPageScreenMakesANewOneWithItsOwnNewWebView) {
+    auto first = injector.get<WebViewController>();
+    auto second = injector.get<WebViewController>();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_NE(first->webView(), second->webView());
+    EXPECT_NE(dynamic_cast<ui::EngineWebView*>(first->webView()), nullptr);
+    EXPECT_NE(dynamic_cast<ui::EngineWebView*>(second->webView()), nullptr);
+    EXPECT_EQ(first->application(), Application::shared());
+    // Making screens starts no engine: that waits for the first page.
+    first->view()->layoutIfNeeded();
+    EXPECT_FALSE(ui::EngineWebView::engineStarted());
 }
 
 TEST_F(AppModuleTest, TheInformationDictionaryIsTheMainBundles) {

@@ -115,6 +115,8 @@ void Button::updateContent() {
     const bool dim =
         (current & Highlighted) && adjustsImageWhenHighlighted_ && !images_.contains(Highlighted);
     imageView_->setAlpha(dim ? 0.5 : 1.0);
+    // A disabled system button greys its template image as it greys its title.
+    if (type_ == Type::System) imageView_->setTintColor((current & Disabled) ? QColor(Qt::gray) : QColor());
     invalidateIntrinsicContentSize();
     setNeedsLayout();
 }
