@@ -106,12 +106,6 @@ protected:
         EXPECT_TRUE(waitFor(answer));
         return answer.value().value_or(QVariant());
     }
-    // A finished load can come before the page's first frame, and a tap before that frame is lost.
-    void waitForFirstFrame() {
-        evaluate(QStringLiteral(
-            "requestAnimationFrame(() => requestAnimationFrame(() => { window.framed = true; }))"));
-        EXPECT_TRUE(runUntil([&] { return evaluate(QStringLiteral("window.framed === true")).toBool(); }));
-    }
 
     std::unique_ptr<EngineWebView> view;
     std::shared_ptr<RecordingWebViewDelegate> delegate;
