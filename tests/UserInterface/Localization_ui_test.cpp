@@ -5,10 +5,16 @@
 
 #include "Categories/Date+RelativeText.h"
 #include "Categories/Error+TovrinErrorString.h"
+#include "UserInterface/KeyboardAccessoryView.h"
 #include "UserInterface/MultiSelectViewController.h"
+#include "UserInterface/WebViewController.h"
+#include "platform/system/Application.h"
 #include "platform/ui/animation/ViewAnimation.h"
+#include "platform/ui/controllers/BarButtonItem.h"
+#include "platform/ui/controls/Button.h"
 #include "platform/ui/scrolling/TableView.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/webengine/EngineWebView.h"
 #include "support/PseudoTranslation.h"
 #include "support/TestSupport.h"
 #include "support/UITestSupport.h"
@@ -88,6 +94,24 @@ TEST_F(LocalizationTest, MultiSelectListSpeaksTheTranslation) {
     auto* selected = list->tableView()->cellForRowAtIndexPath(ui::IndexPath::forRow(1, 0));
     ASSERT_NE(selected, nullptr);
     EXPECT_EQ(selected->accessibilityValue(), "‹Selected›");
+}
+
+TEST_F(LocalizationTest, WebPageToolbarAndKeyboardBarSpeakTheTranslation) {
+    // The engine starts only with a first page, which this screen never loads.
+    auto page =
+        std::make_shared<WebViewController>(ui::sharedWidget(new ui::EngineWebView()), Application::shared());
+    page->view()->layoutIfNeeded();
+    EXPECT_EQ(page->backButton()->accessibilityLabel(), "‹Back›");
+    EXPECT_EQ(page->forwardButton()->accessibilityLabel(), "‹Forward›");
+    EXPECT_EQ(page->reloadButton()->accessibilityLabel(), "‹Reload›");
+    EXPECT_EQ(page->openInSafariButton()->accessibilityLabel(), "‹Open in Safari›");
+
+    const std::vector<ui::View*> bar = KeyboardAccessoryView::nib(nullptr);
+    ASSERT_FALSE(bar.empty());
+    auto* accessory = qobject_cast<KeyboardAccessoryView*>(bar.front());
+    ASSERT_NE(accessory, nullptr);
+    EXPECT_EQ(accessory->doneButton()->currentTitle(), "‹Done›");
+    qDeleteAll(bar);
 }
 
 }  // namespace
