@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "fixtures/location/LocationTestDoubles.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/system/SystemLocationManager.h"
 #include "support/FakeTimerFactory.h"
 #include "support/TestSupport.h"
 
@@ -299,6 +303,48 @@ TEST_F(UserLocatorTest, UnderAutomationThePermissionIsAskedForAfterATimerNotABlo
     manager->answer(LocationAuthorizationStatus::AuthorizedWhenInUse);
     manager->deliver(5);
     EXPECT_EQ(promise.value(), ScriptedLocationManager::fix(5));
+}
+
+// Over this machine's location manager, with a permission already given.
+TEST(UserLocatorOverTheSystemManager, TheConfiguredSourceAnswersOrTheRequestFailsWithCode2) {
+    struct Case {
+        const char* name;
+        QVariantMap info;
+        std::optional<Location> expected;  // the timestamp is not compared
+    };
+    const Case cases[] = {
+        {"a replayed file: its first fix is too coarse, the next one is taken",
+         {{SystemLocationManager::NMEAReplayFileInfoKey, test::locationFixture("berlin-replay.nmea")}},
+         Location{Coordinate{52.52, 13.405}, 12, Date()}},
+        {"a fixed position",
+         {{SystemLocationManager::FixedLocationInfoKey,
+           QVariantMap{{"latitude", 48.8566}, {"longitude", 2.3522}}}},
+         Location{Coordinate{48.8566, 2.3522}, 10, Date()}},
+        {"no source", {}, std::nullopt},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        test::TemporaryHome home;
+        QVariantMap info = testCase.info;
+        info.insert(SystemLocationManager::AuthorizationInfoKey, 4);
+        auto manager = std::make_shared<SystemLocationManager>(
+            std::make_shared<UserDefaults>(home.path() + "/defaults.ini"), std::make_shared<Bundle>(info),
+            std::make_shared<test::ScriptedLocationPrompter>(), [](QObject*) { return nullptr; });
+        UserLocator locator(manager, std::make_shared<NotificationCenter>(),
+                            std::make_shared<test::FakeTimerFactory>());
+        Promise<Location> promise = locator.getUserLocation();
+        ASSERT_TRUE(test::waitFor(promise));
+        if (testCase.expected) {
+            ASSERT_TRUE(promise.isFulfilled());
+            EXPECT_NEAR(promise.value()->coordinate.latitude, testCase.expected->coordinate.latitude, 1e-9);
+            EXPECT_NEAR(promise.value()->coordinate.longitude, testCase.expected->coordinate.longitude, 1e-9);
+            EXPECT_DOUBLE_EQ(promise.value()->horizontalAccuracy, testCase.expected->horizontalAccuracy);
+        } else {
+            ASSERT_TRUE(promise.isRejected());
+            EXPECT_EQ(*promise.error(), Error(UserLocatorErrorDomain, UserLocatorErrorLocationFailure));
+        }
+        EXPECT_FALSE(manager->isUpdatingLocation());
+    }
 }
 
 }  // namespace

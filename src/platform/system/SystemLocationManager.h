@@ -29,7 +29,7 @@ public:
     static const QString FixedLocationInfoKey;
     static const QString NMEAReplayFileInfoKey;
     static constexpr double DefaultFixedAccuracy = 10;
-    // Metres per unit of horizontal dilution of precision in a replayed file.
+    // Metres of range error in a replayed file; a fix reads as twice this times its dilution.
     static constexpr double NMEAUserEquivalentRangeError = 5;
 
     using DefaultSourceFactory = std::function<QGeoPositionInfoSource*(QObject* parent)>;
