@@ -305,7 +305,7 @@ TEST_F(UserLocatorTest, UnderAutomationThePermissionIsAskedForAfterATimerNotABlo
     EXPECT_EQ(promise.value(), ScriptedLocationManager::fix(5));
 }
 
-// Over this machine's location manager, with a permission already given.
+// Over this machine's location manager, with a permission already given unless the case says otherwise.
 TEST(UserLocatorOverTheSystemManager, TheConfiguredSourceAnswersOrTheRequestFailsWithCode2) {
     struct Case {
         const char* name;
@@ -321,15 +321,21 @@ TEST(UserLocatorOverTheSystemManager, TheConfiguredSourceAnswersOrTheRequestFail
            QVariantMap{{"latitude", 48.8566}, {"longitude", 2.3522}}}},
          Location{Coordinate{48.8566, 2.3522}, 10, Date()}},
         {"no source", {}, std::nullopt},
+        {"no window to ask for the permission in",
+         {{SystemLocationManager::AuthorizationInfoKey, 0}},
+         std::nullopt},
     };
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.name);
         test::TemporaryHome home;
         QVariantMap info = testCase.info;
-        info.insert(SystemLocationManager::AuthorizationInfoKey, 4);
+        if (!info.contains(SystemLocationManager::AuthorizationInfoKey))
+            info.insert(SystemLocationManager::AuthorizationInfoKey, 4);
+        auto prompter = std::make_shared<test::ScriptedLocationPrompter>();
+        prompter->answerAtOnce = std::optional<bool>();
         auto manager = std::make_shared<SystemLocationManager>(
             std::make_shared<UserDefaults>(home.path() + "/defaults.ini"), std::make_shared<Bundle>(info),
-            std::make_shared<test::ScriptedLocationPrompter>(), [](QObject*) { return nullptr; });
+            prompter, [](QObject*) { return nullptr; });
         UserLocator locator(manager, std::make_shared<NotificationCenter>(),
                             std::make_shared<test::FakeTimerFactory>());
         Promise<Location> promise = locator.getUserLocation();

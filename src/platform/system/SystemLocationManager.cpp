@@ -102,12 +102,14 @@ LocationAuthorizationStatus SystemLocationManager::authorizationStatus() const {
 
 void SystemLocationManager::requestWhenInUseAuthorization() {
     if (asking_ || authorizationStatus() != LocationAuthorizationStatus::NotDetermined) return;
-    if (!prompter_) {
-        answer(std::nullopt);
-        return;
-    }
     asking_ = true;
     std::weak_ptr<SystemLocationManager> weak = weak_from_this();
+    if (!prompter_) {
+        MainQueue::async([weak] {
+            if (auto self = weak.lock()) self->answer(std::nullopt);
+        });
+        return;
+    }
     prompter_->askForWhenInUseAuthorization([weak](std::optional<bool> allowed) {
         // The answer may come inside the prompt's own call; the delegate still hears it later.
         MainQueue::async([weak, allowed] {
@@ -118,19 +120,23 @@ void SystemLocationManager::requestWhenInUseAuthorization() {
 
 void SystemLocationManager::answer(std::optional<bool> allowed) {
     asking_ = false;
+    // Updates asked for before the answer begin now, or fail as a denied start does.
+    const bool waitingUpdates = updating_ && !source_;
     if (!allowed) {
-        // Unasked, the status stays undetermined; updates waiting for it fail rather than hang.
-        if (updating_ && !source_) failLater(LocationErrorLocationUnknown);
+        // Unasked, the status stays undetermined, and whoever waits for the answer hears a failure
+        // rather than nothing.
+        if (auto delegate = this->delegate())
+            delegate->locationManagerDidFailWithError(
+                *this, Error(LocationErrorDomain, LocationErrorLocationUnknown));
         return;
     }
     const auto status =
         *allowed ? LocationAuthorizationStatus::AuthorizedWhenInUse : LocationAuthorizationStatus::Denied;
     defaults_->setInteger(static_cast<int>(status), AuthorizationStatusDefaultsKey);
     defaults_->synchronize();
+    if (waitingUpdates) beginUpdates();
     if (auto delegate = this->delegate())
         delegate->locationManagerDidChangeAuthorizationStatus(*this, status);
-    // Updates asked for before the answer begin now, or fail as a denied start does.
-    if (updating_ && !source_) beginUpdates();
 }
 
 void SystemLocationManager::startUpdatingLocation() {

@@ -93,6 +93,8 @@ TEST_F(SystemLocationManagerTest, TheMembersAnswerIsStoredAndToldLater) {
             EXPECT_EQ(prompter->questions, 1);
         } else {
             EXPECT_TRUE(delegate->statuses.empty());
+            EXPECT_EQ(delegate->failures,
+                      std::vector<Error>{Error(LocationErrorDomain, LocationErrorLocationUnknown)});
         }
     }
 }
