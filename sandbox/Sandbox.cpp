@@ -234,9 +234,13 @@ qint64 Sandbox::chatServerProcessID() const {
 }
 
 bool Sandbox::writeClientConfiguration(const QString& path) const {
-    const QJsonObject configuration{{"TovrinHostURL", webURL().toString()},
-                                    {"TovrinExtraTrustedCAFile", certificateAuthorityFile()},
-                                    {"RemoteNotificationDeviceToken", remoteNotificationDeviceToken}};
+    const QJsonObject configuration{
+        {"TovrinHostURL", webURL().toString()},
+        {"TovrinExtraTrustedCAFile", certificateAuthorityFile()},
+        {"RemoteNotificationDeviceToken", remoteNotificationDeviceToken},
+        // The phone stands where the seeded members live.
+        {"TovrinFixedLocation", QJsonObject{{"latitude", options_.defaultPosition.latitude},
+                                            {"longitude", options_.defaultPosition.longitude}}}};
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(QJsonDocument(configuration).toJson()) > 0;

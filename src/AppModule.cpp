@@ -30,6 +30,7 @@
 #include "Cascade/Filter/FilterJSONMapper.h"
 #include "Cascade/Filter/FilterManager.h"
 #include "Cascade/NearbyUserJSONMapper.h"
+#include "Cascade/UserLocator.h"
 #include "Categories/UI/Color+Tovrin.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Chat/LastSeenMessageInfoJSONMapper.h"
@@ -76,6 +77,8 @@
 #include "platform/system/Device.h"
 #include "platform/system/Keychain.h"
 #include "platform/system/Screen.h"
+#include "platform/system/SystemLocationManager.h"
+#include "platform/ui/controllers/LocationAuthorizationAlert.h"
 #include "platform/ui/controls/RefreshControl.h"
 #include "platform/ui/webengine/EngineWebView.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
@@ -157,6 +160,10 @@ void AppModule::configurePlatform(Injector& injector) const {
         return net::Reachability::reachabilityWithHostName(arguments.value(0).toString());
     });
     injector.bind<TimerFactory>();
+    // Each request gets its own location manager; the permission prompt is an alert in the window.
+    injector.bindClass<LocationAuthorizationPrompter, ui::LocationAuthorizationAlert>();
+    injector.bindClass<LocationManager, SystemLocationManager>();
+    injector.bind<UserLocator>(Scope::Singleton);
 }
 
 void AppModule::configureWebService(Injector& injector) const {

@@ -2,11 +2,12 @@
 
 #include <QtMath>
 
+#include "platform/system/GeohashEncoder.h"
+
 namespace tovrin::sandbox {
 
 namespace {
 
-const char alphabet[] = "0123456789bcdefghjkmnpqrstuvwxyz";
 constexpr double earthRadius = 6371000;
 
 struct Range {
@@ -21,22 +22,7 @@ struct Range {
 }  // namespace
 
 QString Geohash::encode(const Coordinate& position, int length) {
-    Range latitude{-90, 90};
-    Range longitude{-180, 180};
-    QString hash;
-    bool longitudeBit = true;
-    while (hash.size() < length) {
-        int digit = 0;
-        for (int bit = 0; bit < 5; ++bit, longitudeBit = !longitudeBit) {
-            Range& range = longitudeBit ? longitude : latitude;
-            const double value = longitudeBit ? position.longitude : position.latitude;
-            const bool upper = value >= range.middle();
-            digit = (digit << 1) | (upper ? 1 : 0);
-            range.narrow(upper);
-        }
-        hash += QLatin1Char(alphabet[digit]);
-    }
-    return hash;
+    return GeohashEncoder::encode(position, length);
 }
 
 std::optional<Coordinate> Geohash::decode(const QString& hash) {
@@ -45,6 +31,7 @@ std::optional<Coordinate> Geohash::decode(const QString& hash) {
     Range longitude{-180, 180};
     bool longitudeBit = true;
     for (const QChar character : hash) {
+        const char* alphabet = GeohashEncoder::alphabet();
         const char* found =
             character.unicode() < 128 ? strchr(alphabet, character.toLower().toLatin1()) : nullptr;
         if (found == nullptr || *found == '\0') return std::nullopt;

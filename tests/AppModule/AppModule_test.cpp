@@ -1,4 +1,7 @@
 #include "AppModule.h"
+#include "Cascade/UserLocator.h"
+#include "platform/system/SystemLocationManager.h"
+#include "platform/ui/controllers/LocationAuthorizationAlert.h"
 
 #include <gtest/gtest.h>
 
@@ -244,6 +247,8 @@ TEST_F(AppModuleTest, EachBindingStatesItsLifetime) {
         lifetimeOf<TovrinPersistence>("store", Scope::PerMember),
         lifetimeOf<AuthenticatedBootstrapManager>("bootstrap manager", Scope::PerMember),
         lifetimeOf<BlockedUserManager>("blocked-user manager", Scope::PerMember),
+        lifetimeOf<UserLocator>("user locator", Scope::Singleton),
+        lifetimeOf<LocationManager>("location manager", Scope::PerRequest),
     };
     for (const Lifetime& testCase : cases) {
         SCOPED_TRACE(testCase.name);
@@ -257,6 +262,15 @@ TEST_F(AppModuleTest, EachBindingStatesItsLifetime) {
         injector.endMemberScope();
         EXPECT_EQ(testCase.request(injector) == nullptr, perMember);
     }
+}
+
+TEST_F(AppModuleTest, TheLocatorAsksThisMachinesLocationManagerWhichPromptsInTheWindow) {
+    auto locator = injector.get<UserLocator>();
+    EXPECT_NE(std::dynamic_pointer_cast<SystemLocationManager>(locator->locationManager()), nullptr);
+    EXPECT_EQ(locator->notificationCenter(), NotificationCenter::defaultCenter());
+    EXPECT_NE(std::dynamic_pointer_cast<ui::LocationAuthorizationAlert>(
+                  injector.get<LocationAuthorizationPrompter>()),
+              nullptr);
 }
 
 TEST_F(AppModuleTest, AReachabilityMonitorForTheRequestedHost) {

@@ -52,7 +52,8 @@ TEST(SandboxProgramTest, StartsReadyAndStopsLeavingNoProcessAndNoPortBehind) {
     const qint64 chatProcess = captured(output, "process ([0-9]+)\\)").toLongLong();
     EXPECT_TRUE(output.contains("demo@tovrin.test / sandbox"));
 
-    // The client's configuration names the web host, the authority and the device token.
+    // The client's configuration names the web host, the authority, the device token and the
+    // position the seeded members live around.
     Bundle bundle{QVariantMap()};
     ASSERT_FALSE(LaunchConfiguration::apply({"tovrin", "--info", infoFile}, {}, bundle,
                                             FileManager::defaultManager()));
@@ -60,6 +61,10 @@ TEST(SandboxProgramTest, StartsReadyAndStopsLeavingNoProcessAndNoPortBehind) {
     EXPECT_TRUE(QFile::exists(bundle.objectForInfoDictionaryKey("TovrinExtraTrustedCAFile").toString()));
     EXPECT_EQ(bundle.objectForInfoDictionaryKey("RemoteNotificationDeviceToken"),
               sandbox::Sandbox::remoteNotificationDeviceToken);
+    const QVariantMap fixedLocation = bundle.objectForInfoDictionaryKey("TovrinFixedLocation").toMap();
+    const Coordinate defaultPosition = sandbox::SandboxOptions().defaultPosition;
+    EXPECT_EQ(fixedLocation.value("latitude").toDouble(), defaultPosition.latitude);
+    EXPECT_EQ(fixedLocation.value("longitude").toDouble(), defaultPosition.longitude);
 
     net::URLSession session(test::patientSessionConfiguration(), std::make_shared<test::FakeReachability>());
     Promise<net::DataTaskResponse> bootstrap =

@@ -11,6 +11,7 @@ namespace {
 
 constexpr double AlertWidth = 270;
 constexpr double ButtonHeight = 44;
+constexpr double ButtonTitleMargin = 8;
 constexpr double SheetMargin = 8;
 constexpr double FadeDuration = 0.2;
 
@@ -92,6 +93,7 @@ View* AlertController::makeButton(const std::shared_ptr<AlertAction>& action) {
     button->titleLabel()->setFont(action->style() == AlertAction::Style::Cancel ? Font::boldSystemFont(17)
                                                                                 : Font::systemFont(17));
     if (action->style() == AlertAction::Style::Destructive) button->setTitleColor(QColor(255, 59, 48));
+    button->setProperty("alertCancel", action->style() == AlertAction::Style::Cancel);
     button->setBorder(0.5, QColor(0, 0, 0, 40));
     button->setFrame(QRectF(0, 0, 0, ButtonHeight));
     std::weak_ptr<AlertAction> chosen = action;
@@ -169,10 +171,19 @@ void AlertController::viewDidLayoutSubviews() {
         y += 38;
     }
     y += texts.empty() && textFields_.empty() ? -12 : 12;
-    if (style_ == Style::Alert && buttons.size() == 2) {
+    // Two buttons stand side by side only while both titles fit; otherwise they stack, the cancel
+    // one last, as the phone does.
+    const auto fitsHalf = [width](View* piece) {
+        Label* title = static_cast<Button*>(piece)->titleLabel();
+        return title->sizeThatFits(QSizeF(1e6, 0)).width() <= width / 2 - 2 * ButtonTitleMargin;
+    };
+    if (style_ == Style::Alert && buttons.size() == 2 && fitsHalf(buttons[0]) && fitsHalf(buttons[1])) {
         buttons[0]->setFrame(QRectF(0, y, width / 2, ButtonHeight));
         buttons[1]->setFrame(QRectF(width / 2, y, width / 2, ButtonHeight));
         y += ButtonHeight;
+    } else if (style_ == Style::Alert && buttons.size() == 2) {
+        if (buttons[0]->property("alertCancel").toBool()) std::swap(buttons[0], buttons[1]);
+        y = stack(box_, buttons, y, width);
     } else {
         y = stack(box_, buttons, y, width);
     }

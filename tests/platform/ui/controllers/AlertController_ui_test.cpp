@@ -98,3 +98,45 @@ TEST_F(AlertControllerTest, AnAlertMayAskForText) {
 
 }  // namespace
 }  // namespace tovrin::ui
+
+namespace tovrin::ui {
+namespace {
+
+TEST_F(AlertControllerTest, TwoButtonsStandSideBySideOnlyWhileTheirTitlesFitElseTheCancelOneGoesLast) {
+    struct Case {
+        const char* name;
+        const char* cancel;
+        const char* other;
+        bool sideBySide;
+    };
+    const Case cases[] = {
+        {"short titles", "Later", "Update Now", true},
+        {"a long title", "Don't Allow", "Allow While Using App", false},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        auto alert = std::make_shared<AlertController>(QStringLiteral("Title"), QString(),
+                                                       AlertController::Style::Alert);
+        alert->addAction(std::make_shared<AlertAction>(testCase.cancel, AlertAction::Style::Cancel));
+        alert->addAction(std::make_shared<AlertAction>(testCase.other, AlertAction::Style::Default));
+        root->presentViewController(alert, false);
+        test::drainAnimations();
+        auto* cancel = test::find<Button>(&window, QString::fromUtf8(testCase.cancel));
+        auto* other = test::find<Button>(&window, QString::fromUtf8(testCase.other));
+        ASSERT_TRUE(cancel && other);
+        if (testCase.sideBySide) {
+            EXPECT_EQ(cancel->frame().y(), other->frame().y());
+            EXPECT_LT(cancel->frame().x(), other->frame().x());
+        } else {
+            EXPECT_EQ(cancel->frame().x(), other->frame().x());
+            EXPECT_GT(cancel->frame().y(), other->frame().y());
+            EXPECT_EQ(other->frame().width(), cancel->frame().width());
+            EXPECT_GT(other->frame().width(), 200);
+        }
+        root->dismissViewController(false);
+        test::drainAnimations();
+    }
+}
+
+}  // namespace
+}  // namespace tovrin::ui
