@@ -25,6 +25,8 @@
 #include "Authentication/UserSession.h"
 #include "Blocked/BlockedUserManager.h"
 #include "Blocked/UserBlockingService.h"
+#include "Cascade/FavoritesManager.h"
+#include "Cascade/FavoritesService.h"
 #include "Cascade/Filter/CascadeFilterJSONMapper.h"
 #include "Cascade/Filter/CascadeFilterManager.h"
 #include "Cascade/Filter/FilterJSONMapper.h"
@@ -201,6 +203,8 @@ void AppModule::configureMemberSession(Injector& injector) const {
     injector.bind<CreateAccountService>();
     injector.bind<RemoteNotificationRegistrar>(Scope::Singleton);
     injector.bind<DeviceRegistrationService>();
+    injector.bind<FavoritesService>();
+    injector.bind<FavoritesManager>(Scope::PerMember);
     injector.bind<UserBlockingService>();
     // The marketing analytics service is passed here once it exists; the manager does not use it.
     injector.bindFactory<BlockedUserManager>(

@@ -17,6 +17,8 @@ namespace {
 
 using Condition = std::function<bool(const Member&)>;
 
+constexpr int NotSpecifiedCode = -1;
+
 // The query's conditions on a member; nothing when an item is malformed.
 class GridFilter {
 public:
@@ -75,8 +77,10 @@ private:
             wanted << code.toInt(&ok);
             valid_ = valid_ && ok;
         }
+        // -1 is the client's "Not Specified": the members who left the attribute unset.
         conditions_.push_back([codes, wanted](const Member& member) {
             const QList<int> held = codes(member);
+            if (held.isEmpty()) return wanted.contains(NotSpecifiedCode);
             return std::any_of(held.begin(), held.end(), [&](int code) { return wanted.contains(code); });
         });
     }

@@ -64,7 +64,7 @@ void TovrinService::handleNetworkResponse(const net::DataTaskResponse& response,
     switch (response.response.statusCode() / 100) {
         case 2:
             if (response.data.isEmpty() && !expectsAnswerBody(originalRequest)) {
-                deferred.resolver.fulfill(QJsonValue(QJsonObject()));
+                deferred.resolver.fulfill(QJsonValue(QJsonValue::Undefined));
                 return;
             }
             decodeSuccessfulResponse(response.data, deferred);

@@ -79,7 +79,8 @@ public:
     static qint64 serviceErrorFromErrorMessageCode(quint64 code);
     static bool isMismatchedCertificateError(const Error& error);
     static bool isNotConnectedToInternetError(const Error& error);
-    // A DELETE is answered with nothing to read: its empty 2xx answer fulfils with an empty object.
+    // A DELETE is answered with nothing to read: its empty 2xx answer fulfils with an undefined value,
+    // which no JSON body gives, so a caller that needs a body can still tell.
     static bool expectsAnswerBody(const net::URLRequest& request);
     // Only a top-level object or array counts.
     static std::optional<QJsonValue> jsonFromHTTPResponseData(const QByteArray& data);

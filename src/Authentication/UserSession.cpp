@@ -5,6 +5,7 @@
 #include "Authentication/AuthStorage.h"
 #include "Authentication/SessionGeneration.h"
 #include "Blocked/BlockedUserManager.h"
+#include "Cascade/FavoritesManager.h"
 #include "Cascade/Filter/CascadeFilterManager.h"
 #include "Cascade/Filter/FilterManager.h"
 #include "Chat/CurrentConversationManager.h"
@@ -43,6 +44,8 @@ std::shared_ptr<UserSession> UserSession::sharedSession() {
 
 void UserSession::clearSession() {
     std::shared_ptr<UserSession>& session = sharedInstance();
+    // Work begun for the member must not go on once the session is gone, as after a sign-out.
+    if (session && session->sessionGeneration_) session->sessionGeneration_->advance();
     if (session && session->injector_) session->injector_->endMemberScope();
     session.reset();
 }
@@ -138,6 +141,9 @@ std::shared_ptr<CascadeFilterManager> UserSession::cascadeFilterManager() const 
 std::shared_ptr<BlockedUserManager> UserSession::blockedUserManager() const {
     return memberObject<BlockedUserManager>();
 }
+std::shared_ptr<FavoritesManager> UserSession::favoritesManager() const {
+    return memberObject<FavoritesManager>();
+}
 
 // The order of making is the order a sign-out drops them. A new per-member class is bound with
 // `Scope::PerMember` and made here.
@@ -147,6 +153,7 @@ void UserSession::setupSessionResources() {
     injector_->make<AuthenticatedBootstrapManager>();
     injector_->make<FilterManager>();
     injector_->make<CascadeFilterManager>();
+    injector_->make<FavoritesManager>();
     injector_->make<BlockedUserManager>();
     deviceRegistrationService_ = injector_->get<DeviceRegistrationService>();
     registerDeviceTokenWhenReady();

@@ -17,6 +17,7 @@ class BlockedUserManager;
 class CascadeFilterManager;
 class CurrentConversationManager;
 class DeviceRegistrationService;
+class FavoritesManager;
 class FilterManager;
 class Injector;
 class LocalPreferences;
@@ -78,6 +79,7 @@ public:
     std::shared_ptr<FilterManager> filterManager() const;
     std::shared_ptr<CascadeFilterManager> cascadeFilterManager() const;
     std::shared_ptr<BlockedUserManager> blockedUserManager() const;
+    std::shared_ptr<FavoritesManager> favoritesManager() const;
     const std::shared_ptr<DeviceRegistrationService>& deviceRegistrationService() const {
         return deviceRegistrationService_;
     }

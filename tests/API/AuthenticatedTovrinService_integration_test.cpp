@@ -139,9 +139,10 @@ TEST_F(AuthenticatedTovrinServiceTest, A403IsNotRenewed) {
 
 TEST_F(AuthenticatedTovrinServiceTest, RequestsWaitingForOneRenewalShareItAndAreResentInOrder) {
     world.remember("ann@example.com", "secret", "7");
-    world.launch();
+    // The session's load of the favourites at launch waits for the same renewal.
     world.route("POST /v3/sessions",
                 ScriptedResponse::held(SessionTestWorld::sessionResponse("7", "token-1")));
+    world.launch();
 
     const auto first = send("/v3/first");
     const auto second = send("/v3/second");
@@ -192,7 +193,7 @@ TEST_F(AuthenticatedTovrinServiceTest, ARequestRefusedAfterAnotherMemberSignedIn
     world.route("GET /v3/me", ScriptedResponse::held(ScriptedResponse::empty(401)));
     world.route("POST /v3/sessions", SessionTestWorld::sessionResponse("8", "token-bob-2"));
     const auto promise = send("/v3/me");
-    ASSERT_TRUE(world.waitForRequests(1));
+    ASSERT_TRUE(test::runUntil([&] { return world.server.heldResponseCount() == 1; }));
 
     session->logout();
     world.injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials("bob@example.com", "pw"));

@@ -260,7 +260,7 @@ TEST_F(TovrinServiceTest, AProxyThatFailsIsAConnectionFailureNotACertificateMism
     }
 }
 
-// A DELETE has nothing to read in its answer: an empty 2xx body fulfils with an empty object. Every
+// A DELETE has nothing to read in its answer: an empty 2xx body fulfils with an undefined value. Every
 // other request still needs JSON, and a DELETE's body, when there is one, is still read.
 TEST_F(TovrinServiceTest, AnEmptySuccessfulAnswerToADeleteFulfils) {
     struct Case {
@@ -270,8 +270,8 @@ TEST_F(TovrinServiceTest, AnEmptySuccessfulAnswerToADeleteFulfils) {
         std::optional<QJsonValue> value;  // nothing: fails with 9
     };
     const Case cases[] = {
-        {"DELETE, 204", "DELETE", ScriptedResponse::empty(204), json("{}")},
-        {"DELETE, 200 empty", "DELETE", ScriptedResponse::json(200, ""), json("{}")},
+        {"DELETE, 204", "DELETE", ScriptedResponse::empty(204), QJsonValue(QJsonValue::Undefined)},
+        {"DELETE, 200 empty", "DELETE", ScriptedResponse::json(200, ""), QJsonValue(QJsonValue::Undefined)},
         {"DELETE, 200 object", "DELETE", ScriptedResponse::json(200, R"({"a":1})"), json(R"({"a":1})")},
         {"DELETE, 200 null", "DELETE", ScriptedResponse::json(200, "null"), std::nullopt},
         {"GET, 204", "GET", ScriptedResponse::empty(204), std::nullopt},

@@ -45,17 +45,20 @@ public:
                 return Promise<net::DataTaskResponse>::rejected(*error);
         }
         ++*inFlight_;
+        ++started_;
         const auto promise = URLSession::dataTaskPromise(request);
         performWhenFinished(promise, [inFlight = inFlight_] { --*inFlight; });
         return promise;
     }
 
     int tasksInFlight() const { return *inFlight_; }
+    int tasksStarted() const { return started_; }
 
     std::function<std::optional<Error>(const net::URLRequest&)> failBeforeSending;
 
 private:
     std::shared_ptr<int> inFlight_ = std::make_shared<int>(0);
+    int started_ = 0;
 };
 
 // Hands the platform's push-registration replies to the registrar, as the application delegate does.
@@ -118,7 +121,7 @@ public:
         if (finished_) return;
         finished_ = true;
         UserSession::clearSession();
-        settle();
+        settleAll();
         EXPECT_TRUE(runUntil([&] {
             return std::all_of(stores_.begin(), stores_.end(),
                                [](const auto& store) { return store.expired(); });
@@ -145,6 +148,16 @@ public:
         auto session = UserSession::initializeSharedSessionWithInjector(injector, notificationCenter);
         session->setupSessionResources();
         return session;
+    }
+
+    // `settle` until no answer starts another request (a load waiting for the bootstrap, say).
+    void settleAll() {
+        int started = 0;
+        do {
+            started = urlSession->tasksStarted();
+            settle();
+            drainMainQueue();
+        } while (started != urlSession->tasksStarted() || urlSession->tasksInFlight() > 0);
     }
 
     // Runs the event loop until no request waits for its answer and what the answers started ran.

@@ -275,7 +275,7 @@ TEST(SessionService, ARenewalThatOutlivesItsSessionLeavesTheNextMemberAlone) {
                                                     : SessionTestWorld::errorResponse(401, 4)));
         const auto renewal = local.injector.get<SessionService>()->renewSessionCredentialsWithEmail(
             "ann@example.com", "secret");
-        ASSERT_TRUE(local.waitForRequests(1));
+        ASSERT_TRUE(test::runUntil([&] { return local.server.heldResponseCount() == 1; }));
 
         localSession->logout();
         local.injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials("bob@example.com", "pw"));

@@ -57,8 +57,8 @@ public:
     SessionTestWorld(const SessionTestWorld&) = delete;
     SessionTestWorld& operator=(const SessionTestWorld&) = delete;
 
-    // "POST /v3/sessions" and the like; every other request but the bootstrap and the option lists is
-    // answered 200 "{}".
+    // "POST /v3/sessions" and the like; every other request but the bootstrap, the option lists and
+    // the favourites (an empty list) is answered 200 "{}".
     void route(const QString& methodAndPath, Handler handler) { routes_[methodAndPath] = std::move(handler); }
     void route(const QString& methodAndPath, ScriptedResponse response) {
         route(methodAndPath, [response](const RecordedRequest&) { return response; });
@@ -79,7 +79,8 @@ public:
         return found;
     }
     // What the test's own steps sent, in order: every request but the launch's fetch of the option
-    // lists, which the world answers by itself unless the test routes it.
+    // lists and each session start's load of the favourites, which the world answers by itself
+    // unless the test routes them.
     QList<RecordedRequest> requests() const {
         QList<RecordedRequest> found;
         for (const RecordedRequest& request : server.requests()) {
@@ -113,12 +114,14 @@ public:
         return session;
     }
 
-    // A launch, then a member signed in with the tokens given.
+    // A launch, then a member signed in with the tokens given. The session's load of the favourites,
+    // when the world answers it, is over first, with the bootstrap it waited for.
     std::shared_ptr<UserSession> launchSignedIn(const QString& profileID = "7",
                                                 const QString& sessionToken = "token-0") {
         auto session = launch();
         injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials("ann@example.com", "secret"));
         session->startSessionWithProfileID(profileID, SessionCredentials(sessionToken, "xmpp-0"));
+        if (!routes_.contains(FavoritesRequest)) settleAll();
         return session;
     }
 
@@ -177,19 +180,25 @@ public:
 
 private:
     bool answeredByTheWorld(const RecordedRequest& request) const {
-        return nameOf(request) == OptionListsRequest && !routes_.contains(OptionListsRequest);
+        const QString name = nameOf(request);
+        return (name == OptionListsRequest || name == FavoritesRequest) && !routes_.contains(name);
     }
 
     ScriptedResponse respond(const RecordedRequest& request) {
         if (nameOf(request) == "GET /v3/bootstrap" && !routes_.contains("GET /v3/bootstrap")) {
             return ScriptedResponse::json(200, bootstrapAnswer());
         }
-        if (answeredByTheWorld(request)) return ScriptedResponse::json(200, managedFieldsAnswer());
+        if (answeredByTheWorld(request)) {
+            if (nameOf(request) == FavoritesRequest)
+                return ScriptedResponse::json(200, R"({"favorites":[]})");
+            return ScriptedResponse::json(200, managedFieldsAnswer());
+        }
         const auto found = routes_.find(nameOf(request));
         return found != routes_.end() ? found->second(request) : ScriptedResponse::json(200, "{}");
     }
 
     static inline const QString OptionListsRequest = QStringLiteral("GET /v3/managed-fields");
+    static inline const QString FavoritesRequest = QStringLiteral("GET /v3/me/favorites");
 
     std::map<QString, Handler> routes_;
 };

@@ -7,6 +7,7 @@
 #include "API/AuthenticatedBootstrapManager.h"
 #include "API/AuthenticatedURLService.h"
 #include "Authentication/SessionTestWorld.h"
+#include "Cascade/FavoritesManager.h"
 #include "Cascade/Filter/CascadeFilterManager.h"
 #include "Cascade/Filter/FilterManager.h"
 #include "Keychain/MFKeychain.h"
@@ -38,10 +39,12 @@ protected:
         std::shared_ptr<AuthenticatedBootstrapManager> bootstrapManager;
         std::shared_ptr<FilterManager> filterManager;
         std::shared_ptr<CascadeFilterManager> cascadeFilterManager;
+        std::shared_ptr<FavoritesManager> favoritesManager;
     };
     Routed routed() {
         return {world.injector.get<TovrinPersistence>(), world.injector.get<AuthenticatedBootstrapManager>(),
-                world.injector.get<FilterManager>(), world.injector.get<CascadeFilterManager>()};
+                world.injector.get<FilterManager>(), world.injector.get<CascadeFilterManager>(),
+                world.injector.get<FavoritesManager>()};
     }
 
     void signInAs(const std::shared_ptr<UserSession>& session, const QString& email, const QString& profileID,
@@ -94,6 +97,8 @@ TEST_F(UserSessionTest, ARememberedLaunchBuildsEveryObjectAndItsFirstRequestRene
     ASSERT_NE(objects.filterManager, nullptr);
     EXPECT_EQ(objects.filterManager->tovrinPersistence(), objects.persistence);
     EXPECT_EQ(objects.cascadeFilterManager->tovrinPersistence(), objects.persistence);
+    EXPECT_EQ(objects.favoritesManager, session->favoritesManager());
+    EXPECT_NE(objects.favoritesManager, nullptr);
     EXPECT_NE(session->deviceRegistrationService(), nullptr);
 
     // The token registration is the first signed-in request: it renews, then bootstraps.
@@ -167,6 +172,7 @@ TEST_F(UserSessionTest, SignOutTakesEveryStepAndPostsTheNotificationLast) {
     EXPECT_EQ(state.objects.bootstrapManager, nullptr);
     EXPECT_EQ(state.objects.filterManager, nullptr);
     EXPECT_EQ(state.objects.cascadeFilterManager, nullptr);
+    EXPECT_EQ(state.objects.favoritesManager, nullptr);
     EXPECT_EQ(session->deviceRegistrationService(), nullptr);
     EXPECT_TRUE(state.storeDeletionStarted);
     EXPECT_EQ(session->credentials(), SessionCredentials("token-ann", "xmpp-0"));
@@ -224,6 +230,11 @@ TEST(UserSession, OneSignOutPostsOnceWhenThePushTokenRemovalFailsWith2) {
 }
 
 TEST_F(UserSessionTest, SignOutThenSignInAsAnotherMemberLeavesNothingOfTheFirst) {
+    // Each member's favourites, by the token that asks.
+    world.route("GET /v3/me/favorites", [](const RecordedRequest& request) {
+        const bool ann = request.header("Authorization") == "Tovrin3 token-ann";
+        return ScriptedResponse::json(200, ann ? R"({"favorites":["ann-fave"]})" : R"({"favorites":[8]})");
+    });
     auto session = world.launchSignedIn("7", "token-ann");
     const Routed ann = routed();
     ASSERT_TRUE(await(ann.persistence->saveImageHashes({"ann-photo"})));
@@ -238,6 +249,12 @@ TEST_F(UserSessionTest, SignOutThenSignInAsAnotherMemberLeavesNothingOfTheFirst)
     EXPECT_NE(bob.bootstrapManager, ann.bootstrapManager);
     EXPECT_NE(bob.filterManager, ann.filterManager);
     EXPECT_NE(bob.cascadeFilterManager, ann.cascadeFilterManager);
+    ASSERT_NE(bob.favoritesManager, nullptr);
+    EXPECT_NE(bob.favoritesManager, ann.favoritesManager);
+    EXPECT_EQ(bob.favoritesManager, session->favoritesManager());
+    EXPECT_TRUE(test::runUntil([&] { return bob.favoritesManager->isFavorite("8"); }));
+    EXPECT_FALSE(bob.favoritesManager->isFavorite("ann-fave"));
+    EXPECT_EQ(world.requestsTo("GET /v3/me/favorites").size(), 2);
     EXPECT_EQ(bob.filterManager->tovrinPersistence(), bob.persistence);
     EXPECT_EQ(bob.persistence->path(), ann.persistence->path());
     EXPECT_FALSE(await(bob.persistence->getImageHashes()).has_value());

@@ -112,6 +112,7 @@ TEST_F(GridEndpointsTest, EveryFilterReturnsExactlyTheMembersItDescribes) {
     auto anyOf = [codes](const char* member, QList<int> wanted) {
         return [=](const QJsonObject& profile) {
             const QList<int> held = codes(profile, member);
+            if (held.isEmpty()) return wanted.contains(-1);  // "Not Specified"
             return std::any_of(held.begin(), held.end(), [&](int code) { return wanted.contains(code); });
         };
     };
@@ -144,6 +145,9 @@ TEST_F(GridEndpointsTest, EveryFilterReturnsExactlyTheMembersItDescribes) {
         {"age", {{"ageMinimum", "25"}, {"ageMaximum", "40"}}, within("age", 25, 40), true},
         {"tribes", {{"tovrinTribesIds", "1,3,5"}}, anyOf("tovrinTribes", {1, 3, 5})},
         {"body types", {{"bodyTypeIds", "2,4"}}, anyOf("bodyType", {2, 4})},
+        {"body type not specified", {{"bodyTypeIds", "-1"}}, anyOf("bodyType", {-1})},
+        {"body type 2 or not specified", {{"bodyTypeIds", "2,-1"}}, anyOf("bodyType", {2, -1})},
+        {"tribes not specified", {{"tovrinTribesIds", "-1"}}, anyOf("tovrinTribes", {-1})},
         {"ethnicities", {{"ethnicityIds", "7"}}, anyOf("ethnicity", {7})},
         {"looking for", {{"lookingForIds", "3"}}, anyOf("lookingFor", {3})},
         {"relationship statuses", {{"relationshipStatusIds", "1,2"}}, anyOf("relationshipStatus", {1, 2})},
