@@ -153,10 +153,11 @@ TEST_F(AuthenticatedTovrinServiceTest, RequestsWaitingForOneRenewalShareItAndAre
     ASSERT_TRUE(test::waitFor(second));
     EXPECT_TRUE(first.isFulfilled());
     EXPECT_TRUE(second.isFulfilled());
-    ASSERT_EQ(world.requests().size(), 3);
-    EXPECT_EQ(SessionTestWorld::nameOf(world.requests()[0]), "POST /v3/sessions");
-    EXPECT_EQ(SessionTestWorld::nameOf(world.requests()[1]), "GET /v3/first");
-    EXPECT_EQ(SessionTestWorld::nameOf(world.requests()[2]), "GET /v3/second");
+    QStringList order;
+    for (const RecordedRequest& request : world.requests()) {
+        if (request.path != "/v3/bootstrap") order << SessionTestWorld::nameOf(request);
+    }
+    EXPECT_EQ(order, QStringList({"POST /v3/sessions", "GET /v3/first", "GET /v3/second"}));
 }
 
 TEST_F(AuthenticatedTovrinServiceTest, TwoRequestsMeeting401DuringOneRenewalMakeOneRenewalCall) {

@@ -5,11 +5,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
 
+#include "API/AuthenticatedBootstrapManager.h"
 #include "API/WebClientTestSupport.h"
 #include "AppModule.h"
 #include "Authentication/AppTestWorld.h"
@@ -73,8 +75,10 @@ public:
 
     QList<RecordedRequest> requestsTo(const QString& methodAndPath) const {
         QList<RecordedRequest> found;
-        for (const RecordedRequest& request : server.requests()) {
-            if (nameOf(request) == methodAndPath) found.append(request);
+        const QList<RecordedRequest> all = server.requests();
+        for (qsizetype index = 0; index < all.size(); ++index) {
+            if (nameOf(all[index]) == methodAndPath && !sentForTheWorld_.contains(index))
+                found.append(all[index]);
         }
         return found;
     }
@@ -83,8 +87,10 @@ public:
     // unless the test routes them.
     QList<RecordedRequest> requests() const {
         QList<RecordedRequest> found;
-        for (const RecordedRequest& request : server.requests()) {
-            if (!answeredByTheWorld(request)) found.append(request);
+        const QList<RecordedRequest> all = server.requests();
+        for (qsizetype index = 0; index < all.size(); ++index) {
+            if (!answeredByTheWorld(all[index]) && !sentForTheWorld_.contains(index))
+                found.append(all[index]);
         }
         return found;
     }
@@ -115,13 +121,24 @@ public:
     }
 
     // A launch, then a member signed in with the tokens given. The session's load of the favourites,
-    // when the world answers it, is over first, with the bootstrap it waited for.
+    // when the world answers it, is over first, with the bootstrap it waited for; that bootstrap is
+    // the world's, and the session's next signed-in request asks for its own, as if it were the first.
     std::shared_ptr<UserSession> launchSignedIn(const QString& profileID = "7",
                                                 const QString& sessionToken = "token-0") {
         auto session = launch();
         injector.get<AuthStorage>()->storeLoginCredentials(LoginCredentials("ann@example.com", "secret"));
+        const qsizetype before = server.requests().size();
         session->startSessionWithProfileID(profileID, SessionCredentials(sessionToken, "xmpp-0"));
-        if (!routes_.contains(FavoritesRequest)) settleAll();
+        if (!routes_.contains(FavoritesRequest)) {
+            settleAll();
+            const QList<RecordedRequest> all = server.requests();
+            for (qsizetype index = before; index < all.size(); ++index) {
+                if (all[index].method == "GET" && all[index].path.endsWith("/v3/bootstrap"))
+                    sentForTheWorld_.insert(index);
+            }
+            if (const auto bootstrap = session->bootstrapManager())
+                bootstrap->invalidateCurrentBootstrapPromise();
+        }
         return session;
     }
 
@@ -201,6 +218,8 @@ private:
     static inline const QString FavoritesRequest = QStringLiteral("GET /v3/me/favorites");
 
     std::map<QString, Handler> routes_;
+    // Indexes into the server's requests.
+    QSet<qsizetype> sentForTheWorld_;
 };
 
 }  // namespace tovrin::test
