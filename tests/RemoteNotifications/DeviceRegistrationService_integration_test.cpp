@@ -28,7 +28,7 @@ protected:
 TEST_F(DeviceRegistrationServiceTest, TheSessionRegistersTheTokenAsLowerCaseHexAndRemovesItAtSignOut) {
     world.application->setRemoteNotificationDeviceToken(DeviceToken);
     auto session = world.launchSignedIn("7", "token-ann");
-    ASSERT_TRUE(world.waitForRequests(2));
+    ASSERT_TRUE(test::runUntil([&] { return !world.requestsTo("POST /v3/ios-push-tokens").isEmpty(); }));
     world.settle();
 
     const auto registrations = world.requestsTo("POST /v3/ios-push-tokens");
@@ -41,7 +41,8 @@ TEST_F(DeviceRegistrationServiceTest, TheSessionRegistersTheTokenAsLowerCaseHexA
     EXPECT_TRUE(isUUIDString(body.value("vendorProvidedIdentifier").toString()));
 
     session->logout();
-    ASSERT_TRUE(world.waitForRequests(3));
+    ASSERT_TRUE(
+        test::runUntil([&] { return !world.requestsTo("DELETE /v3/push-tokens/00ab0fff10").isEmpty(); }));
     world.settle();
     const auto removals = world.requestsTo("DELETE /v3/push-tokens/00ab0fff10");
     ASSERT_EQ(removals.size(), 1);
@@ -90,7 +91,7 @@ TEST_F(DeviceRegistrationServiceTest, AnEmptySuccessfulAnswerToTheRemovalFulfils
             "/v3/push-tokens/00ab0fff10", std::nullopt, std::nullopt));
         ASSERT_TRUE(test::waitFor(removed));
         ASSERT_TRUE(removed.isFulfilled());
-        EXPECT_EQ(*removed.value(), QJsonValue(QJsonObject()));
+        EXPECT_TRUE(removed.value()->isUndefined());
     }
     EXPECT_EQ(world.requestsTo("DELETE /v3/push-tokens/00ab0fff10").size(), 2);
 
