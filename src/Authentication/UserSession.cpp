@@ -7,6 +7,7 @@
 #include "Blocked/BlockedUserManager.h"
 #include "Cascade/Filter/CascadeFilterManager.h"
 #include "Cascade/Filter/FilterManager.h"
+#include "Cascade/NearbyUserManager.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Persistence/TovrinPersistence.h"
@@ -135,6 +136,9 @@ std::shared_ptr<FilterManager> UserSession::filterManager() const {
 std::shared_ptr<CascadeFilterManager> UserSession::cascadeFilterManager() const {
     return memberObject<CascadeFilterManager>();
 }
+std::shared_ptr<NearbyUserManager> UserSession::nearbyUserManager() const {
+    return memberObject<NearbyUserManager>();
+}
 std::shared_ptr<BlockedUserManager> UserSession::blockedUserManager() const {
     return memberObject<BlockedUserManager>();
 }
@@ -147,6 +151,7 @@ void UserSession::setupSessionResources() {
     injector_->make<AuthenticatedBootstrapManager>();
     injector_->make<FilterManager>();
     injector_->make<CascadeFilterManager>();
+    injector_->make<NearbyUserManager>();
     injector_->make<BlockedUserManager>();
     deviceRegistrationService_ = injector_->get<DeviceRegistrationService>();
     registerDeviceTokenWhenReady();

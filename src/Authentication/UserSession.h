@@ -18,6 +18,7 @@ class CascadeFilterManager;
 class CurrentConversationManager;
 class DeviceRegistrationService;
 class FilterManager;
+class NearbyUserManager;
 class Injector;
 class LocalPreferences;
 class ManagedFieldsManager;
@@ -78,6 +79,7 @@ public:
     std::shared_ptr<FilterManager> filterManager() const;
     std::shared_ptr<CascadeFilterManager> cascadeFilterManager() const;
     std::shared_ptr<BlockedUserManager> blockedUserManager() const;
+    std::shared_ptr<NearbyUserManager> nearbyUserManager() const;
     const std::shared_ptr<DeviceRegistrationService>& deviceRegistrationService() const {
         return deviceRegistrationService_;
     }
