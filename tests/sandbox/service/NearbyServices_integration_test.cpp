@@ -13,12 +13,15 @@
 #include "platform/foundation/JSON.h"
 #include "platform/system/SystemLocationManager.h"
 #include "sandbox/SandboxTestSupport.h"
+#include "sandbox/service/ProfileMatchers.h"
 #include "support/FakeTimerFactory.h"
 
 namespace tovrin {
 namespace {
 
+using test::anyOf;
 using test::SandboxTest;
+using test::within;
 using IDs = QSet<QString>;
 
 // A filter with one option set; every other option off.
@@ -112,25 +115,6 @@ TEST_F(NearbyServicesTest, EachFilterItemFindsExactlyTheMembersItDescribes) {
     QList<QJsonObject> profiles;
     for (const QString& id : everyone) profiles << fullProfile(id);
 
-    auto codesOf = [](const QJsonObject& profile, const char* member) {
-        QList<qint64> values;
-        const QJsonValue value = profile.value(QLatin1String(member));
-        if (value.isDouble()) values << value.toInteger();
-        for (const QJsonValue& code : value.toArray()) values << code.toInteger();
-        return values;
-    };
-    auto anyOf = [codesOf](const char* member, QList<qint64> wanted) {
-        return [=](const QJsonObject& profile) {
-            const QList<qint64> held = codesOf(profile, member);
-            return std::any_of(held.begin(), held.end(), [&](qint64 code) { return wanted.contains(code); });
-        };
-    };
-    auto within = [](const char* member, double lowest, double highest) {
-        return [=](const QJsonObject& profile) {
-            const QJsonValue value = profile.value(QLatin1String(member));
-            return value.isDouble() && value.toDouble() >= lowest && value.toDouble() <= highest;
-        };
-    };
     auto with = [](auto set) {
         OneOption option;
         set(option);
@@ -141,7 +125,7 @@ TEST_F(NearbyServicesTest, EachFilterItemFindsExactlyTheMembersItDescribes) {
         std::shared_ptr<const Filter> filter;
         bool onlineOnly;
         bool favoritesOnly;
-        std::function<bool(const QJsonObject&)> describes;
+        test::ProfileMatch describes;
         bool ageMayBeHidden = false;
     };
     const Case cases[] = {
