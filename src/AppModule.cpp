@@ -25,6 +25,8 @@
 #include "Authentication/UserSession.h"
 #include "Blocked/BlockedUserManager.h"
 #include "Blocked/UserBlockingService.h"
+#include "Cascade/CascadeDataFetcher.h"
+#include "Cascade/ExpirationNotifier.h"
 #include "Cascade/FavoritesManager.h"
 #include "Cascade/FavoritesService.h"
 #include "Cascade/Filter/CascadeFilterJSONMapper.h"
@@ -32,6 +34,9 @@
 #include "Cascade/Filter/FilterJSONMapper.h"
 #include "Cascade/Filter/FilterManager.h"
 #include "Cascade/NearbyUserJSONMapper.h"
+#include "Cascade/NearbyUserManager.h"
+#include "Cascade/NearbyUserService.h"
+#include "Cascade/RemoteNotificationRegistrationReceptionist.h"
 #include "Cascade/UserLocator.h"
 #include "Categories/UI/Color+Tovrin.h"
 #include "Chat/CurrentConversationManager.h"
@@ -137,6 +142,7 @@ void AppModule::configure(Injector& injector) const {
     configureUserInterfaceKit(injector);
     configureChat(injector);
     configureProfile(injector);
+    configureNearbyGrid(injector);
 }
 
 void AppModule::configurePlatform(Injector& injector) const {
@@ -291,6 +297,17 @@ void AppModule::configureProfile(Injector& injector) const {
     injector.bind<ProfileService>();
     injector.bind<DeleteProfileService>();
     injector.bind<UserReportingService>();
+}
+
+// The member's user cache lives with the session; the rest is new at each request, but for the
+// one-time push registration, whose guard lasts the process.
+void AppModule::configureNearbyGrid(Injector& injector) const {
+    injector.bind<NearbyUserService>();
+    injector.bind<CascadeDataFetcher>();
+    injector.bind<ExpirationNotifier>();
+    injector.bind<RemoteNotificationRegistrationOnceToken>(Scope::Singleton);
+    injector.bind<RemoteNotificationRegistrationReceptionist>();
+    injector.bind<NearbyUserManager>(Scope::PerMember);
 }
 
 QString AppModule::tovrinSupportDirectory() {

@@ -26,6 +26,7 @@ private:
     void configureUserInterfaceKit(Injector& injector) const;
     void configureChat(Injector& injector) const;
     void configureProfile(Injector& injector) const;
+    void configureNearbyGrid(Injector& injector) const;
 };
 
 }  // namespace tovrin

@@ -8,6 +8,7 @@
 #include "Cascade/FavoritesManager.h"
 #include "Cascade/Filter/CascadeFilterManager.h"
 #include "Cascade/Filter/FilterManager.h"
+#include "Cascade/NearbyUserManager.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Persistence/TovrinPersistence.h"
@@ -138,6 +139,9 @@ std::shared_ptr<FilterManager> UserSession::filterManager() const {
 std::shared_ptr<CascadeFilterManager> UserSession::cascadeFilterManager() const {
     return memberObject<CascadeFilterManager>();
 }
+std::shared_ptr<NearbyUserManager> UserSession::nearbyUserManager() const {
+    return memberObject<NearbyUserManager>();
+}
 std::shared_ptr<BlockedUserManager> UserSession::blockedUserManager() const {
     return memberObject<BlockedUserManager>();
 }
@@ -154,6 +158,7 @@ void UserSession::setupSessionResources() {
     injector_->make<FilterManager>();
     injector_->make<CascadeFilterManager>();
     injector_->make<FavoritesManager>();
+    injector_->make<NearbyUserManager>();
     injector_->make<BlockedUserManager>();
     deviceRegistrationService_ = injector_->get<DeviceRegistrationService>();
     registerDeviceTokenWhenReady();

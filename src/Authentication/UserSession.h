@@ -19,6 +19,7 @@ class CurrentConversationManager;
 class DeviceRegistrationService;
 class FavoritesManager;
 class FilterManager;
+class NearbyUserManager;
 class Injector;
 class LocalPreferences;
 class ManagedFieldsManager;
@@ -80,6 +81,7 @@ public:
     std::shared_ptr<CascadeFilterManager> cascadeFilterManager() const;
     std::shared_ptr<BlockedUserManager> blockedUserManager() const;
     std::shared_ptr<FavoritesManager> favoritesManager() const;
+    std::shared_ptr<NearbyUserManager> nearbyUserManager() const;
     const std::shared_ptr<DeviceRegistrationService>& deviceRegistrationService() const {
         return deviceRegistrationService_;
     }

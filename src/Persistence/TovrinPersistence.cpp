@@ -469,11 +469,48 @@ Promise<ArchiveMessageResultIDs> TovrinPersistence::getArchiveMessageResultIDsFo
 Promise<bool> TovrinPersistence::saveNearbyUser(const std::shared_ptr<NearbyUser>& user) {
     if (!user || user->profileID().isEmpty()) return executeOnSqlQueue<bool>([] { return false; });
     // Mapped here: the record may change on this thread while the queue works.
-    const QByteArray json = JSON::serialize(nearbyUserJSONMapper_->JSONDictionaryWithNearbyUser(*user));
-    return executeWithDatabase<bool>([this, profileID = user->profileID(), displayName = user->displayName(),
-                                      favorite = user->isFavorite(), json] {
-        return executeWrite(Statement::saveNearbyUserPS, {profileID, displayName, favorite, json});
+    ProfileRow row{user->profileID(), user->displayName(), user->isFavorite(),
+                   JSON::serialize(nearbyUserJSONMapper_->JSONDictionaryWithNearbyUser(*user))};
+    // A grid page saves each of its users at once: one commit for all of them, not one each.
+    const std::lock_guard lock(profileBatchMutex_);
+    if (openProfileBatch_) {
+        openProfileBatch_->rows.push_back(std::move(row));
+        return openProfileBatch_->promise;
+    }
+    auto batch = std::make_shared<ProfileBatch>();
+    batch->rows.push_back(std::move(row));
+    batch->promise = enqueueOnSqlQueue<bool>([this, batch] {
+        std::vector<ProfileRow> rows;
+        {
+            const std::lock_guard taking(profileBatchMutex_);
+            if (openProfileBatch_ == batch) openProfileBatch_.reset();
+            rows = std::move(batch->rows);
+        }
+        return database_ && writeProfileRows(rows);
     });
+    openProfileBatch_ = batch;
+    return batch->promise;
+}
+
+void TovrinPersistence::closeProfileBatch() {
+    const std::lock_guard lock(profileBatchMutex_);
+    openProfileBatch_.reset();
+}
+
+// Each row stands on its own: one that fails does not take the others back.
+bool TovrinPersistence::writeProfileRows(const std::vector<ProfileRow>& rows) {
+    const bool began = database_->executeSQLBatch(QStringLiteral("BEGIN TRANSACTION;"));
+    bool allSaved = true;
+    for (const ProfileRow& row : rows) {
+        allSaved = executeWrite(Statement::saveNearbyUserPS,
+                                {row.profileID, row.displayName, row.favorite, row.json}) &&
+                   allSaved;
+    }
+    if (began && !database_->executeSQLBatch(QStringLiteral("COMMIT;"))) {
+        database_->executeSQLBatch(QStringLiteral("ROLLBACK;"));
+        return false;
+    }
+    return allSaved;
 }
 
 Promise<std::shared_ptr<NearbyUser>> TovrinPersistence::getNearbyUserForProfileID(QString profileID) {

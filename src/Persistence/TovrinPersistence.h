@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <vector>
@@ -142,7 +143,8 @@ public:
                                                  ArchiveMessageResultIDs archiveMessageResultIDs);
     Promise<ArchiveMessageResultIDs> getArchiveMessageResultIDsForTargetProfileID(QString profileID);
 
-    // Profiles.
+    // Profiles. Saves made one after another, with no other work queued between them, are written
+    // in one transaction and share its outcome; a save is never written after work queued later.
     Promise<bool> saveNearbyUser(const std::shared_ptr<NearbyUser>& user);
     Promise<std::shared_ptr<NearbyUser>> getNearbyUserForProfileID(QString profileID);
 
@@ -177,6 +179,23 @@ public:
     const std::shared_ptr<ThreadTrampoline>& threadTrampoline() const { return threadTrampoline_; }
 
 private:
+    struct ProfileRow {
+        QString profileID;
+        QString displayName;
+        bool favorite = false;
+        QByteArray json;
+    };
+    struct ProfileBatch {
+        std::vector<ProfileRow> rows;
+        Promise<bool> promise;
+    };
+
+    template <class T>
+    Promise<T> enqueueOnSqlQueue(std::function<T()> block);
+    // Later saves of profiles start a batch of their own, queued after what is queued now.
+    void closeProfileBatch();
+    bool writeProfileRows(const std::vector<ProfileRow>& rows);
+
     void bootstrapDatabase(bool reopen);
     void bootstrapAfterAwaitedDeletion();
     void enableWriteAheadLog();
@@ -211,10 +230,19 @@ private:
     std::vector<std::shared_ptr<PreparedStatement>> statements_;
     // The deletion pending at construction; set up to it, then touched only on the store's queue.
     std::optional<DatabaseFileRegistry::Ticket> awaitedDeletion_;
+    std::mutex profileBatchMutex_;
+    // The batch still waiting on the queue that further saves may join.
+    std::shared_ptr<ProfileBatch> openProfileBatch_;
 };
 
 template <class T>
 Promise<T> TovrinPersistence::executeOnSqlQueue(std::function<T()> block) {
+    closeProfileBatch();
+    return enqueueOnSqlQueue<T>(std::move(block));
+}
+
+template <class T>
+Promise<T> TovrinPersistence::enqueueOnSqlQueue(std::function<T()> block) {
     auto [promise, resolver] = Promise<T>::pending();
     auto result = std::make_shared<std::optional<T>>();
     threadTrampoline_->executeBackgroundThreadBlock(

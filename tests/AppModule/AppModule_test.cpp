@@ -1,4 +1,9 @@
 #include "AppModule.h"
+#include "Cascade/CascadeDataFetcher.h"
+#include "Cascade/ExpirationNotifier.h"
+#include "Cascade/NearbyUserManager.h"
+#include "Cascade/NearbyUserService.h"
+#include "Cascade/RemoteNotificationRegistrationReceptionist.h"
 #include "Cascade/UserLocator.h"
 #include "platform/system/SystemLocationManager.h"
 #include "platform/ui/controllers/LocationAuthorizationAlert.h"
@@ -249,6 +254,12 @@ TEST_F(AppModuleTest, EachBindingStatesItsLifetime) {
         lifetimeOf<BlockedUserManager>("blocked-user manager", Scope::PerMember),
         lifetimeOf<UserLocator>("user locator", Scope::Singleton),
         lifetimeOf<LocationManager>("location manager", Scope::PerRequest),
+        lifetimeOf<NearbyUserManager>("nearby-user manager", Scope::PerMember),
+        lifetimeOf<NearbyUserService>("nearby-users service", Scope::PerRequest),
+        lifetimeOf<CascadeDataFetcher>("grid data fetcher", Scope::PerRequest),
+        lifetimeOf<ExpirationNotifier>("expiration notifier", Scope::PerRequest),
+        lifetimeOf<RemoteNotificationRegistrationReceptionist>("push receptionist", Scope::PerRequest),
+        lifetimeOf<RemoteNotificationRegistrationOnceToken>("push registration guard", Scope::Singleton),
     };
     for (const Lifetime& testCase : cases) {
         SCOPED_TRACE(testCase.name);

@@ -57,6 +57,24 @@ TEST_F(ProfilesAndObjectsTest, AUserWithoutAProfileIdIsRefused) {
     EXPECT_EQ(rows("SELECT count(*) FROM Profiles;"), QStringList{"0"});
 }
 
+// Saves in a row share one write; work queued between them keeps its place in the order.
+TEST_F(ProfilesAndObjectsTest, SavesInARowAreWrittenTogetherAndNeverAfterLaterWork) {
+    auto named = [](const QString& id, const QString& name) {
+        return std::make_shared<NearbyUser>(id, name, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+                                            false, false);
+    };
+    std::vector<Promise<bool>> saves;
+    for (int index = 0; index < 50; ++index)
+        saves.push_back(store->saveNearbyUser(named(QString::number(index), "A")));
+    const auto readBetween = store->getNearbyUserForProfileID("7");
+    const auto renamed = store->saveNearbyUser(named("7", "B"));
+    EXPECT_EQ(await(readBetween)->displayName(), "A");
+    for (const auto& save : saves) EXPECT_TRUE(await(save));
+    EXPECT_TRUE(await(renamed));
+    EXPECT_EQ(await(store->getNearbyUserForProfileID("49"))->displayName(), "A");
+    EXPECT_EQ(await(store->getNearbyUserForProfileID("7"))->displayName(), "B");
+}
+
 TEST_F(ProfilesAndObjectsTest, EveryNamedObjectRoundTripsUnderItsOwnName) {
     EXPECT_FALSE(await(store->getFilter()));
     EXPECT_FALSE(await(store->getCascadeFilter()));

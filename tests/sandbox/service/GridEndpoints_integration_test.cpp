@@ -4,13 +4,16 @@
 
 #include "Cascade/NearbyUserJSONMapper.h"
 #include "sandbox/SandboxTestSupport.h"
+#include "sandbox/service/ProfileMatchers.h"
 #include "sandbox/world/Geohash.h"
 
 namespace tovrin {
 namespace {
 
 using sandbox::Geohash;
+using test::anyOf;
 using test::SandboxTest;
+using test::within;
 
 class GridEndpointsTest : public SandboxTest {
 protected:
@@ -102,30 +105,10 @@ TEST_F(GridEndpointsTest, EveryFilterReturnsExactlyTheMembersItDescribes) {
     QList<QJsonObject> profiles;
     for (const QString& id : everyone) profiles << fullProfile(id);
 
-    auto codes = [](const QJsonObject& profile, const char* member) {
-        QList<int> values;
-        const QJsonValue value = profile.value(QLatin1String(member));
-        if (value.isDouble()) values << value.toInt();
-        for (const QJsonValue& code : value.toArray()) values << code.toInt();
-        return values;
-    };
-    auto anyOf = [codes](const char* member, QList<int> wanted) {
-        return [=](const QJsonObject& profile) {
-            const QList<int> held = codes(profile, member);
-            if (held.isEmpty()) return wanted.contains(-1);  // "Not Specified"
-            return std::any_of(held.begin(), held.end(), [&](int code) { return wanted.contains(code); });
-        };
-    };
-    auto within = [](const char* member, double lowest, double highest) {
-        return [=](const QJsonObject& profile) {
-            const QJsonValue value = profile.value(QLatin1String(member));
-            return value.isDouble() && value.toDouble() >= lowest && value.toDouble() <= highest;
-        };
-    };
     struct Case {
         const char* name;
         URLQueryItems items;
-        std::function<bool(const QJsonObject&)> describes;
+        test::ProfileMatch describes;
         bool ageMayBeHidden = false;
     };
     const Case cases[] = {

@@ -1,5 +1,7 @@
 #include "platform/ui/controllers/BarButtonItem.h"
 
+#include <QPointer>
+
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/text/Font.h"
 #include "platform/ui/text/Label.h"
@@ -66,6 +68,19 @@ Button* makeBarButton(const std::shared_ptr<BarButtonItem>& item, View* bar) {
     });
     button->sizeToFit();
     return button;
+}
+
+std::function<void()> refreshLater(View* bar, std::function<void()> refresh) {
+    QPointer<View> self(bar);
+    return [self, refresh = std::move(refresh)] {
+        if (!self) return;
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, refresh] {
+                if (self) refresh();
+            },
+            Qt::QueuedConnection);
+    };
 }
 
 }  // namespace tovrin::ui

@@ -79,4 +79,8 @@ private:
 // action while the item lives.
 Button* makeBarButton(const std::shared_ptr<BarButtonItem>& item, View* bar);
 
+// An item's change handler that runs `refresh` on `bar` later, while the bar lives: a change may
+// come from the item's own action, inside the tap of the button that the refresh replaces.
+std::function<void()> refreshLater(View* bar, std::function<void()> refresh);
+
 }  // namespace tovrin::ui

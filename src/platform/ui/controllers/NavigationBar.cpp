@@ -94,16 +94,7 @@ void NavigationBar::clearButtons() {
 Button* NavigationBar::makeButton(const std::shared_ptr<BarButtonItem>& item) {
     Button* button = makeBarButton(item, this);
     button->setProperty("barOwned", true);
-    QPointer<NavigationBar> self(this);
-    item->setChangeHandler([self] {
-        if (self)
-            QMetaObject::invokeMethod(
-                self,
-                [self] {
-                    if (self) self->refresh();
-                },
-                Qt::QueuedConnection);
-    });
+    item->setChangeHandler(refreshLater(this, [this] { refresh(); }));
     return button;
 }
 

@@ -26,19 +26,7 @@ Toolbar::~Toolbar() {
 void Toolbar::setItems(std::vector<std::shared_ptr<BarButtonItem>> items) {
     for (const auto& item : items_) item->setChangeHandler(nullptr);
     items_ = std::move(items);
-    QPointer<Toolbar> self(this);
-    for (const auto& item : items_) {
-        // A change may come from the item's own action, inside the tap of the button it replaces.
-        item->setChangeHandler([self] {
-            if (self)
-                QMetaObject::invokeMethod(
-                    self,
-                    [self] {
-                        if (self) self->refresh();
-                    },
-                    Qt::QueuedConnection);
-        });
-    }
+    for (const auto& item : items_) item->setChangeHandler(refreshLater(this, [this] { refresh(); }));
     refresh();
 }
 
