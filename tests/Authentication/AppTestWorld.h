@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QThreadPool>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -156,14 +158,15 @@ public:
         do {
             started = urlSession->tasksStarted();
             settle();
-            drainMainQueue();
         } while (started != urlSession->tasksStarted() || urlSession->tasksInFlight() > 0);
     }
 
     // Runs the event loop until no request waits for its answer and what the answers started ran.
     void settle() {
         EXPECT_TRUE(runUntil([&] { return urlSession->tasksInFlight() == 0; }, patience_));
-        drainMainQueue();
+        // Answers are decoded on the thread pool, then handed back to the main queue.
+        EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(patience_));
+        drainMainQueueUntilIdle();
     }
 
     static net::URLSessionConfiguration webSessionConfiguration() {

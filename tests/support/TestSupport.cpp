@@ -31,6 +31,25 @@ void drainMainQueue() {
     runUntil([&] { return *done; });
 }
 
+void drainMainQueueUntilIdle() {
+    // Counts the queued calls the application delivers, the main queue's blocks among them.
+    struct Counter : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::MetaCall) ++calls;
+            return false;
+        }
+        int calls = 0;
+    } counter;
+    QCoreApplication::instance()->installEventFilter(&counter);
+    // Bounded, for work that keeps posting itself.
+    for (int pass = 0; pass < 1000; ++pass) {
+        counter.calls = 0;
+        drainMainQueue();
+        if (counter.calls <= 1) break;
+    }
+    QCoreApplication::instance()->removeEventFilter(&counter);
+}
+
 TemporaryHome::TemporaryHome() : previous_(FileManager::defaultManager().homeDirectory()) {
     FileManager::defaultManager().setHomeDirectory(directory_.path());
     UserDefaults::resetStandard();

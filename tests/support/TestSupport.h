@@ -15,6 +15,10 @@ bool runUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 
 // Runs the main queue until everything posted to it before this call has run.
 void drainMainQueue();
 
+// Runs the main queue until a pass over it runs nothing but its own marker, so that promise
+// continuations which post further continuations have all run.
+void drainMainQueueUntilIdle();
+
 // Runs the main event loop until the promise is no longer pending.
 template <class T>
 bool waitFor(const Promise<T>& promise, int timeoutMilliseconds = 10000) {
