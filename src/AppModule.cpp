@@ -39,6 +39,7 @@
 #include "Cascade/RemoteNotificationRegistrationReceptionist.h"
 #include "Cascade/UserLocator.h"
 #include "Categories/UI/Color+Tovrin.h"
+#include "Chat/ConversationSummariesManager.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Chat/LastSeenMessageInfoJSONMapper.h"
 #include "Chat/LastSeenMessageInfoManager.h"
@@ -46,6 +47,8 @@
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/ThreadTrampoline.h"
 #include "Helpers/TimerFactory.h"
+#include "Inbox/ConversationSummariesService.h"
+#include "Inbox/ConversationSummaryServiceItemJSONMapper.h"
 #include "InjectorKeys.h"
 #include "Keychain/MFKeychain.h"
 #include "Media/DeferredImageLoader.h"
@@ -288,6 +291,10 @@ void AppModule::configureChat(Injector& injector) const {
     });
     injector.bind<CurrentConversationManager>(Scope::Singleton);
     injector.bind<LastSeenMessageInfoManager>();
+    // The inbox's pages; the manager is asked for while a member's session runs.
+    injector.bind<ConversationSummaryServiceItemJSONMapper>();
+    injector.bind<ConversationSummariesService>();
+    injector.bind<ConversationSummariesManager>();
 }
 
 // One set of option lists for the whole process; the services are new at each request.

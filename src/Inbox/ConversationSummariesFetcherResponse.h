@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "API/PersistenceFallBackInfo.h"
+#include "Chat/ConversationSummary.h"
+
+namespace tovrin {
+
+// A page the fetcher loaded: the summaries as the manager gave them and its fall-back note.
+class ConversationSummariesFetcherResponse {
+public:
+    ConversationSummariesFetcherResponse(
+        std::vector<std::shared_ptr<ConversationSummary>> conversationSummaries,
+        PersistenceFallBackInfo persistenceFallBackInfo)
+        : conversationSummaries_(std::move(conversationSummaries)),
+          persistenceFallBackInfo_(persistenceFallBackInfo) {}
+
+    const std::vector<std::shared_ptr<ConversationSummary>>& conversationSummaries() const {
+        return conversationSummaries_;
+    }
+    PersistenceFallBackInfo persistenceFallBackInfo() const { return persistenceFallBackInfo_; }
+
+private:
+    std::vector<std::shared_ptr<ConversationSummary>> conversationSummaries_;
+    PersistenceFallBackInfo persistenceFallBackInfo_;
+};
+
+}  // namespace tovrin
