@@ -12,7 +12,7 @@ namespace tovrin {
 class ConversationSummaryManagerLoadResponse {
 public:
     explicit ConversationSummaryManagerLoadResponse(
-        std::vector<std::shared_ptr<ConversationSummary>> conversationSummaries,
+        std::vector<std::shared_ptr<ConversationSummary>> conversationSummaries = {},
         PersistenceFallBackInfo persistenceFallBackInfo = PersistenceFallBackInfo(false, 0))
         : conversationSummaries_(std::move(conversationSummaries)),
           persistenceFallBackInfo_(persistenceFallBackInfo) {}

@@ -11,9 +11,9 @@ namespace tovrin {
 // A page the fetcher loaded: the summaries as the manager gave them and its fall-back note.
 class ConversationSummariesFetcherResponse {
 public:
-    ConversationSummariesFetcherResponse(
-        std::vector<std::shared_ptr<ConversationSummary>> conversationSummaries,
-        PersistenceFallBackInfo persistenceFallBackInfo)
+    explicit ConversationSummariesFetcherResponse(
+        std::vector<std::shared_ptr<ConversationSummary>> conversationSummaries = {},
+        PersistenceFallBackInfo persistenceFallBackInfo = PersistenceFallBackInfo(false, 0))
         : conversationSummaries_(std::move(conversationSummaries)),
           persistenceFallBackInfo_(persistenceFallBackInfo) {}
 

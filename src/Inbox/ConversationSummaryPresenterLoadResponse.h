@@ -8,8 +8,9 @@ namespace tovrin {
 // page came from.
 class ConversationSummaryPresenterLoadResponse {
 public:
-    ConversationSummaryPresenterLoadResponse(bool hasMorePages,
-                                             PersistenceFallBackInfo persistenceFallBackInfo)
+    explicit ConversationSummaryPresenterLoadResponse(
+        bool hasMorePages = false,
+        PersistenceFallBackInfo persistenceFallBackInfo = PersistenceFallBackInfo(false, 0))
         : hasMorePages_(hasMorePages), persistenceFallBackInfo_(persistenceFallBackInfo) {}
 
     bool hasMorePages() const { return hasMorePages_; }

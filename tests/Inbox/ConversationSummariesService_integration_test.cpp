@@ -15,17 +15,18 @@
 #include "Chat/LocationMessage.h"
 #include "Chat/TextMessage.h"
 #include "Inbox/ConversationSummaryServiceItemJSONMapper.h"
+#include "Inbox/InboxTestSupport.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
 #include "support/FakeClock.h"
 
 namespace tovrin {
 namespace {
 
+using test::conversationsRequest;
+
 using test::ScriptedResponse;
 using test::SessionTestWorld;
 using Items = QList<QPair<QString, QString>>;
-
-const QString conversationsRequest = QStringLiteral("GET /v3/me/conversations");
 
 // One line per message, so a whole list compares at once: kind, id, status and what it carries.
 QString describe(const ChatMessage& message) {
