@@ -144,7 +144,8 @@ void ConversationSummaryPresenter::updateWithFetchedConversationSummaries(
 void ConversationSummaryPresenter::updateAndSortWithConversationSummaries(
     const std::vector<std::shared_ptr<ConversationSummary>>& summaries, bool shouldPersist) {
     ConversationSummaryWrapperOrderedSet held = *summarySet_;
-    // New rows go in front, the latest first; their positions are kept as -(index + 1).
+    // New rows go in front of the held ones, in the order given, so that rows of equal dates keep
+    // the order of the page that brought them. Their positions are kept as -(index + 1).
     ConversationSummaryWrapperOrderedSet added;
     QHash<QString, qsizetype> positions;
     const bool indexed = summaries.size() > 1;
@@ -186,7 +187,7 @@ void ConversationSummaryPresenter::updateAndSortWithConversationSummaries(
 
     auto next = std::make_shared<ConversationSummaryWrapperOrderedSet>();
     next->reserve(added.size() + held.size());
-    next->insert(next->end(), std::make_move_iterator(added.rbegin()), std::make_move_iterator(added.rend()));
+    next->insert(next->end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
     next->insert(next->end(), std::make_move_iterator(held.begin()), std::make_move_iterator(held.end()));
     std::stable_sort(next->begin(), next->end(),
                      [](const ConversationSummaryWrapper& a, const ConversationSummaryWrapper& b) {

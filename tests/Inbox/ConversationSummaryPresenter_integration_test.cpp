@@ -206,10 +206,10 @@ TEST_F(ConversationSummaryPresenterTest, RowsSortNewestFirstWithEqualDatesInThei
     presenter->updateWithFetchedConversationSummaries({summaryAt("41", inboxDate(1)), silent,
                                                        summaryAt("42", inboxDate(2)),
                                                        summaryAt("43", inboxDate(2))});
-    EXPECT_EQ(rows(), QStringList({"43 0 - m-43", "42 0 - m-42", "41 0 - m-41", "40 0 - none"}));
+    EXPECT_EQ(rows(), QStringList({"42 0 - m-42", "43 0 - m-43", "41 0 - m-41", "40 0 - none"}));
     presenter->updateWithFetchedConversationSummaries(
         {summaryAt("44", inboxDate(2)), summaryAt("45", inboxDate(0))});
-    EXPECT_EQ(rows(), QStringList({"44 0 - m-44", "43 0 - m-43", "42 0 - m-42", "41 0 - m-41", "45 0 - m-45",
+    EXPECT_EQ(rows(), QStringList({"44 0 - m-44", "42 0 - m-42", "43 0 - m-43", "41 0 - m-41", "45 0 - m-45",
                                    "40 0 - none"}));
 }
 
