@@ -143,56 +143,82 @@ void ConversationSummaryPresenter::updateWithFetchedConversationSummaries(
 
 void ConversationSummaryPresenter::updateAndSortWithConversationSummaries(
     const std::vector<std::shared_ptr<ConversationSummary>>& summaries, bool shouldPersist) {
-    ConversationSummaryWrapperOrderedSet held = *summarySet_;
-    // New rows go in front of the held ones, in the order given, so that rows of equal dates keep
-    // the order of the page that brought them. Their positions are kept as -(index + 1).
-    ConversationSummaryWrapperOrderedSet added;
-    QHash<QString, qsizetype> positions;
+    const ConversationSummaryWrapperOrderedSet& held = *summarySet_;
+    // Rows that change: new rows (in front of the held ones, in the order given, so rows of equal
+    // dates keep the order of the page that brought them) and held rows replaced in place. Each
+    // carries its place in that sequence, new rows before every held row.
+    struct Moved {
+        ConversationSummaryWrapper wrapper;
+        size_t sequence;
+    };
+    std::vector<Moved> moved;
+    QHash<QString, size_t> movedByPeer;
+    QHash<QString, size_t> heldByPeer;
     const bool indexed = summaries.size() > 1;
     if (indexed) {
-        positions.reserve(qsizetype(held.size() + summaries.size()));
+        heldByPeer.reserve(qsizetype(held.size()));
         for (size_t index = 0; index < held.size(); ++index)
-            positions.insert(held[index].profileID(), qsizetype(index));
+            heldByPeer.insert(held[index].profileID(), index);
     }
-    auto positionOf = [&](const QString& profileID) -> std::optional<qsizetype> {
+    auto heldIndexOf = [&](const QString& profileID) -> std::optional<size_t> {
         if (indexed) {
-            const auto found = positions.constFind(profileID);
-            return found == positions.constEnd() ? std::nullopt : std::optional(*found);
+            const auto found = heldByPeer.constFind(profileID);
+            return found == heldByPeer.constEnd() ? std::nullopt : std::optional(*found);
         }
         for (size_t index = 0; index < held.size(); ++index)
-            if (held[index].profileID() == profileID) return qsizetype(index);
+            if (held[index].profileID() == profileID) return index;
         return std::nullopt;
     };
-
+    size_t addedCount = 0;
     for (const auto& summary : summaries) {
         if (!summary) continue;
         const auto& message = summary->mostRecentMessage();
         // A message read from a conversation item never replaces a stored one with its id.
         if (message && shouldPersist) tovrinPersistence_->saveDirectedMessages({message});
         ConversationSummaryWrapper wrapper(summary);
-        const std::optional<qsizetype> position = positionOf(summary->profileID());
-        if (position) {
-            ConversationSummaryWrapper& current =
-                *position >= 0 ? held[size_t(*position)] : added[size_t(-*position - 1)];
+        const auto movedAt = movedByPeer.constFind(summary->profileID());
+        const std::optional<size_t> heldAt =
+            movedAt == movedByPeer.constEnd() ? heldIndexOf(summary->profileID()) : std::nullopt;
+        if (movedAt != movedByPeer.constEnd() || heldAt) {
+            const ConversationSummaryWrapper& current =
+                movedAt != movedByPeer.constEnd() ? moved[*movedAt].wrapper : held[*heldAt];
             // An older summary keeps neither the row nor the stored counters, which are newer.
             if (compareConversationSummaryWrapper(wrapper, current) < 0) continue;
-            current = wrapper;
+            if (movedAt != movedByPeer.constEnd()) {
+                moved[*movedAt].wrapper = wrapper;
+            } else {
+                movedByPeer.insert(summary->profileID(), moved.size());
+                moved.push_back({wrapper, summaries.size() + *heldAt});
+            }
         } else {
-            added.push_back(wrapper);
-            if (indexed) positions.insert(summary->profileID(), -qsizetype(added.size()));
+            movedByPeer.insert(summary->profileID(), moved.size());
+            moved.push_back({wrapper, addedCount++});
         }
         tovrinPersistence_->updateConversationForProfileID(summary->profileID(), summary->unread(),
                                                            summary->unreadPhoto());
     }
 
+    // The held rows are sorted already: sorting the few moved ones and merging gives what a stable
+    // sort of the whole sequence would, newest first.
+    auto newerFirst = [](const ConversationSummaryWrapper& a, size_t aSequence,
+                         const ConversationSummaryWrapper& b, size_t bSequence) {
+        const int order = compareConversationSummaryWrapper(a, b);
+        return order != 0 ? order > 0 : aSequence < bSequence;
+    };
+    std::sort(moved.begin(), moved.end(), [&](const Moved& a, const Moved& b) {
+        return newerFirst(a.wrapper, a.sequence, b.wrapper, b.sequence);
+    });
     auto next = std::make_shared<ConversationSummaryWrapperOrderedSet>();
-    next->reserve(added.size() + held.size());
-    next->insert(next->end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
-    next->insert(next->end(), std::make_move_iterator(held.begin()), std::make_move_iterator(held.end()));
-    std::stable_sort(next->begin(), next->end(),
-                     [](const ConversationSummaryWrapper& a, const ConversationSummaryWrapper& b) {
-                         return compareConversationSummaryWrapper(b, a) < 0;
-                     });
+    next->reserve(held.size() + size_t(addedCount));
+    auto nextMoved = moved.begin();
+    for (size_t index = 0; index < held.size(); ++index) {
+        if (movedByPeer.contains(held[index].profileID())) continue;
+        while (nextMoved != moved.end() &&
+               newerFirst(nextMoved->wrapper, nextMoved->sequence, held[index], summaries.size() + index))
+            next->push_back((nextMoved++)->wrapper);
+        next->push_back(held[index]);
+    }
+    for (; nextMoved != moved.end(); ++nextMoved) next->push_back(nextMoved->wrapper);
     summarySet_ = std::move(next);
 }
 
