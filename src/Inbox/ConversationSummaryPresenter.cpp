@@ -170,6 +170,7 @@ void ConversationSummaryPresenter::updateAndSortWithConversationSummaries(
         return std::nullopt;
     };
     size_t addedCount = 0;
+    std::vector<bool> replacedHeld(held.size(), false);
     for (const auto& summary : summaries) {
         if (!summary) continue;
         const auto& message = summary->mostRecentMessage();
@@ -189,6 +190,7 @@ void ConversationSummaryPresenter::updateAndSortWithConversationSummaries(
             } else {
                 movedByPeer.insert(summary->profileID(), moved.size());
                 moved.push_back({wrapper, summaries.size() + *heldAt});
+                replacedHeld[*heldAt] = true;
             }
         } else {
             movedByPeer.insert(summary->profileID(), moved.size());
@@ -212,7 +214,7 @@ void ConversationSummaryPresenter::updateAndSortWithConversationSummaries(
     next->reserve(held.size() + size_t(addedCount));
     auto nextMoved = moved.begin();
     for (size_t index = 0; index < held.size(); ++index) {
-        if (movedByPeer.contains(held[index].profileID())) continue;
+        if (replacedHeld[index]) continue;
         while (nextMoved != moved.end() &&
                newerFirst(nextMoved->wrapper, nextMoved->sequence, held[index], summaries.size() + index))
             next->push_back((nextMoved++)->wrapper);
