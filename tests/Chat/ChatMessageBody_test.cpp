@@ -326,6 +326,16 @@ TEST(ChatMessageBody, EachKindReadsBackAsWrittenToTheMillisecond) {
     }
 }
 
+TEST(ChatMessageBody, ANonFiniteLocationStillWritesJSONAndReadsBackWithoutPosition) {
+    XMPPMessage stanza = XMPPMessageBuilder::xmppMessageWithLocation(
+        "l1", std::nan(""), std::numeric_limits<double>::infinity(), "7", "42", domain, Date(1));
+    stanza.addAttributeWithName("from", "7@tovrin.test");
+    const auto message = readMessage(throughTheWire(stanza), ChatMessageStatusSent);
+    const auto* location = dynamic_cast<const LocationMessage*>(message.get());
+    ASSERT_TRUE(location) << stanza.body().toStdString();
+    EXPECT_FALSE(location->location());
+}
+
 TEST(ChatMessageBody, ALocationWithoutPositionGoesThroughTheStoreAndComesBackWithout) {
     test::TemporaryStore files;
     const auto store = files.make();
