@@ -5,6 +5,7 @@
 
 #include "Cascade/NearbyUserJSONMapper.h"
 #include "Categories/Date+Milliseconds.h"
+#include "Chat/ChatMessageConstants.h"
 #include "Chat/ImageMediaHashMessage.h"
 #include "Chat/LocationMessage.h"
 #include "Chat/TextMessage.h"
@@ -13,20 +14,6 @@
 namespace tovrin {
 
 namespace {
-
-// The names of the last message; they are the chat body's own.
-const QString kTypeKey = QStringLiteral("type");
-const QString kMessageIDKey = QStringLiteral("messageId");
-const QString kSourceProfileIDKey = QStringLiteral("sourceProfileId");
-const QString kTargetProfileIDKey = QStringLiteral("targetProfileId");
-const QString kBodyKey = QStringLiteral("body");
-const QString kTimestampKey = QStringLiteral("timestamp");
-const QString kTextType = QStringLiteral("text");
-const QString kMapType = QStringLiteral("map");
-const QString kImageType = QStringLiteral("image");
-const QString kLatitudeKey = QStringLiteral("lat");
-const QString kLongitudeKey = QStringLiteral("lon");
-const QString kImageHashKey = QStringLiteral("imageHash");
 
 QString stringOrEmpty(const QJsonValue& value) {
     return value.isString() ? value.toString() : QString();
@@ -84,39 +71,42 @@ std::vector<std::shared_ptr<ChatMessage>> ConversationSummaryServiceItemJSONMapp
 
 std::shared_ptr<ChatMessage> ConversationSummaryServiceItemJSONMapper::chatMessageFromJSONDictionary(
     const QJsonObject& dictionary, const QString& chatUserProfileId) const {
-    const QString type = stringOrEmpty(dictionary.value(kTypeKey));
-    if (type == kMapType) return locationMessageFromJSONDictionary(dictionary, chatUserProfileId);
-    if (type == kTextType) return textMessageFromJSONDictionary(dictionary, chatUserProfileId);
-    if (type == kImageType) return imageMediaHashMessageFromJSONDictionary(dictionary, chatUserProfileId);
+    const QString type = stringOrEmpty(dictionary.value(kChatJSONTypeKey));
+    if (type == kChatJSONTypeLocationValue)
+        return locationMessageFromJSONDictionary(dictionary, chatUserProfileId);
+    if (type == kChatJSONTypeTextValue) return textMessageFromJSONDictionary(dictionary, chatUserProfileId);
+    if (type == kChatJSONTypeImageValue)
+        return imageMediaHashMessageFromJSONDictionary(dictionary, chatUserProfileId);
     return nullptr;
 }
 
 std::shared_ptr<ChatMessage> ConversationSummaryServiceItemJSONMapper::textMessageFromJSONDictionary(
     const QJsonObject& dictionary, const QString& chatUserProfileId) const {
-    const QJsonValue body = dictionary.value(kBodyKey);
-    return std::make_shared<TextMessage>(stringOrEmpty(dictionary.value(kMessageIDKey)),
-                                         stringOrEmpty(dictionary.value(kSourceProfileIDKey)),
-                                         stringOrEmpty(dictionary.value(kTargetProfileIDKey)),
+    const QJsonValue body = dictionary.value(kChatJSONBodyKey);
+    return std::make_shared<TextMessage>(stringOrEmpty(dictionary.value(kChatJSONMessageIdKey)),
+                                         stringOrEmpty(dictionary.value(kChatJSONSourceProfileIDKey)),
+                                         stringOrEmpty(dictionary.value(kChatJSONTargetProfileIDKey)),
                                          body.isString() ? std::optional(body.toString()) : std::nullopt,
-                                         dateFromMilliseconds(dictionary.value(kTimestampKey)),
+                                         dateFromMilliseconds(dictionary.value(kChatJSONTimestampKey)),
                                          chatMessageStatusFromJSONDictionary(dictionary, chatUserProfileId));
 }
 
 std::shared_ptr<ChatMessage> ConversationSummaryServiceItemJSONMapper::locationMessageFromJSONDictionary(
     const QJsonObject& dictionary, const QString& chatUserProfileId) const {
     std::optional<Coordinate> location;
-    if (const auto body = dictionaryFromJSONString(stringOrEmpty(dictionary.value(kBodyKey)))) {
-        const auto latitude = finiteNumber(body->value(kLatitudeKey));
-        const auto longitude = finiteNumber(body->value(kLongitudeKey));
+    if (const auto body = dictionaryFromJSONString(stringOrEmpty(dictionary.value(kChatJSONBodyKey)))) {
+        const auto latitude = finiteNumber(body->value(kChatJSONLatitudeKey));
+        const auto longitude = finiteNumber(body->value(kChatJSONLongitudeKey));
         if (latitude && longitude) {
             const Coordinate coordinate{*latitude, *longitude};
             if (coordinate.isValid()) location = coordinate;
         }
     }
     return std::make_shared<LocationMessage>(
-        stringOrEmpty(dictionary.value(kMessageIDKey)), stringOrEmpty(dictionary.value(kSourceProfileIDKey)),
-        stringOrEmpty(dictionary.value(kTargetProfileIDKey)),
-        dateFromMilliseconds(dictionary.value(kTimestampKey)),
+        stringOrEmpty(dictionary.value(kChatJSONMessageIdKey)),
+        stringOrEmpty(dictionary.value(kChatJSONSourceProfileIDKey)),
+        stringOrEmpty(dictionary.value(kChatJSONTargetProfileIDKey)),
+        dateFromMilliseconds(dictionary.value(kChatJSONTimestampKey)),
         chatMessageStatusFromJSONDictionary(dictionary, chatUserProfileId), location);
 }
 
@@ -124,18 +114,19 @@ std::shared_ptr<ChatMessage>
 ConversationSummaryServiceItemJSONMapper::imageMediaHashMessageFromJSONDictionary(
     const QJsonObject& dictionary, const QString& chatUserProfileId) const {
     QString hash;
-    if (const auto body = dictionaryFromJSONString(stringOrEmpty(dictionary.value(kBodyKey))))
-        hash = stringOrEmpty(body->value(kImageHashKey));
+    if (const auto body = dictionaryFromJSONString(stringOrEmpty(dictionary.value(kChatJSONBodyKey))))
+        hash = stringOrEmpty(body->value(kChatJSONImageHashKey));
     return std::make_shared<ImageMediaHashMessage>(
-        stringOrEmpty(dictionary.value(kMessageIDKey)), stringOrEmpty(dictionary.value(kSourceProfileIDKey)),
-        stringOrEmpty(dictionary.value(kTargetProfileIDKey)),
-        dateFromMilliseconds(dictionary.value(kTimestampKey)),
+        stringOrEmpty(dictionary.value(kChatJSONMessageIdKey)),
+        stringOrEmpty(dictionary.value(kChatJSONSourceProfileIDKey)),
+        stringOrEmpty(dictionary.value(kChatJSONTargetProfileIDKey)),
+        dateFromMilliseconds(dictionary.value(kChatJSONTimestampKey)),
         chatMessageStatusFromJSONDictionary(dictionary, chatUserProfileId), hash);
 }
 
 quint32 ConversationSummaryServiceItemJSONMapper::chatMessageStatusFromJSONDictionary(
     const QJsonObject& dictionary, const QString& chatUserProfileId) {
-    const QJsonValue source = dictionary.value(kSourceProfileIDKey);
+    const QJsonValue source = dictionary.value(kChatJSONSourceProfileIDKey);
     return source.isString() && source.toString() == chatUserProfileId ? ChatMessageStatusReceived
                                                                        : ChatMessageStatusSent;
 }
