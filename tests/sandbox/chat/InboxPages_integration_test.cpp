@@ -1,4 +1,5 @@
 #include <QJsonArray>
+#include <map>
 
 #include "Blocked/BlockedUserManager.h"
 #include "Chat/ConversationSummariesManager.h"
@@ -67,19 +68,25 @@ TEST_F(InboxPagesTest, MessagesBetweenMembersPageIntoTheInboxWithTheirCounters) 
     EXPECT_FALSE(first.persistenceFallBackInfo().didFallBackToPersistence());
     EXPECT_TRUE(first.hasMorePages());
     const ConversationSummaryWrapperArrayFacade rows = presenter->conversationSummaries();
-    ASSERT_GE(rows.count(), 3);
-    // Newest first: the member's reply, the photo, the texts.
-    EXPECT_EQ(rows.objectAtIndex(0)->profileID(), "100004");
-    EXPECT_EQ(rows.objectAtIndex(0)->mostRecentMessage()->messageID(), reply);
-    EXPECT_EQ(rows.objectAtIndex(0)->mostRecentMessage()->status(), quint32(ChatMessageStatusSent));
-    EXPECT_EQ(rows.objectAtIndex(1)->profileID(), "100015");
-    EXPECT_EQ(rows.objectAtIndex(1)->mostRecentMessage()->messageID(), photo);
-    EXPECT_TRUE(rows.objectAtIndex(1)->unreadPhoto());
-    EXPECT_EQ(rows.objectAtIndex(1)->unread(), 1u);
-    EXPECT_EQ(rows.objectAtIndex(2)->profileID(), "100003");
-    EXPECT_EQ(rows.objectAtIndex(2)->unread(), 2u);
-    EXPECT_FALSE(rows.objectAtIndex(2)->unreadPhoto());
-    EXPECT_EQ(rows.objectAtIndex(2)->mostRecentMessage()->status(), quint32(ChatMessageStatusReceived));
+    // Each member's messages travel on that member's own chat connection, so the order between
+    // peers is the service's dates, not the order of sending.
+    std::map<QString, std::shared_ptr<ConversationSummary>> byPeer;
+    for (qsizetype index = 0; index < rows.count(); ++index) {
+        byPeer[rows.objectAtIndex(index)->profileID()] = rows.objectAtIndex(index);
+        if (index > 0)
+            EXPECT_GE(rows.objectAtIndex(index - 1)->mostRecentMessage()->sentDate(),
+                      rows.objectAtIndex(index)->mostRecentMessage()->sentDate());
+    }
+    ASSERT_TRUE(byPeer.count("100004") && byPeer.count("100015") && byPeer.count("100003"));
+    EXPECT_EQ(byPeer["100004"]->mostRecentMessage()->messageID(), reply);
+    EXPECT_EQ(byPeer["100004"]->mostRecentMessage()->status(), quint32(ChatMessageStatusSent));
+    EXPECT_EQ(byPeer["100004"]->unread(), 0u);
+    EXPECT_EQ(byPeer["100015"]->mostRecentMessage()->messageID(), photo);
+    EXPECT_TRUE(byPeer["100015"]->unreadPhoto());
+    EXPECT_EQ(byPeer["100015"]->unread(), 1u);
+    EXPECT_EQ(byPeer["100003"]->unread(), 2u);
+    EXPECT_FALSE(byPeer["100003"]->unreadPhoto());
+    EXPECT_EQ(byPeer["100003"]->mostRecentMessage()->status(), quint32(ChatMessageStatusReceived));
 
     // Nothing lies beyond the window the first page covered.
     const ConversationSummaryPresenterLoadResponse next = settledValue(presenter->loadNextPage());
