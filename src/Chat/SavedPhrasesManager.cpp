@@ -20,6 +20,8 @@ SavedPhrasesManager::SavedPhrasesManager(std::shared_ptr<TovrinPersistence> tovr
             for (const QString& phrase : *stored) {
                 if (!kept->phrases.contains(phrase)) kept->phrases.append(phrase);
             }
+            // Texts added meanwhile were written without the stored ones, which would be lost.
+            if (kept->phrases != *stored) kept->save();
         });
 }
 

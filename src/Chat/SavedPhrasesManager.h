@@ -19,7 +19,8 @@ class TovrinPersistence;
 // when one is known. One per member session; main thread only.
 class SavedPhrasesManager {
 public:
-    // Starts empty and reads the stored list once: stored texts go behind any added meanwhile.
+    // Starts empty and reads the stored list once: stored texts go behind any added meanwhile, and
+    // the merged list is stored.
     SavedPhrasesManager(std::shared_ptr<TovrinPersistence> tovrinPersistence,
                         std::shared_ptr<SavedPhrasesService> savedPhrasesService);
 

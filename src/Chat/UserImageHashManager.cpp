@@ -7,10 +7,14 @@ namespace tovrin {
 UserImageHashManager::UserImageHashManager(std::shared_ptr<TovrinPersistence> tovrinPersistence)
     : tovrinPersistence_(std::move(tovrinPersistence)) {
     if (!tovrinPersistence_) return;
+    // Hashes added before the stored list arrived were written without it: the merged list is written
+    // again, or the stored hashes would be lost at the next launch.
     tovrinPersistence_->getImageHashes().then(
-        [list = std::weak_ptr(list_)](const std::optional<QStringList>& stored) {
+        [list = std::weak_ptr(list_), store = tovrinPersistence_](const std::optional<QStringList>& stored) {
             const auto kept = list.lock();
-            if (kept && stored) kept->append(*stored);
+            if (!kept || !stored) return;
+            kept->append(*stored);
+            if (kept->hashes != *stored) store->saveImageHashes(kept->hashes);
         });
 }
 

@@ -15,7 +15,8 @@ class TovrinPersistence;
 // user session over the session's store; main thread only.
 class UserImageHashManager {
 public:
-    // Starts empty and reads the stored list once: stored hashes go behind any added meanwhile.
+    // Starts empty and reads the stored list once: stored hashes go behind any added meanwhile, and
+    // the merged list is stored.
     explicit UserImageHashManager(std::shared_ptr<TovrinPersistence> tovrinPersistence);
 
     using Dependencies = Inject<TovrinPersistence>;
