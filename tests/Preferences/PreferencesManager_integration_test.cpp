@@ -136,6 +136,8 @@ TEST_F(PreferencesManagerTest, AnAnswerArrivingAfterSignOutFeedsNobody) {
 
 TEST_F(PreferencesManagerTest, NothingIsFetchedWhileNobodyIsSignedIn) {
     UserSession::sharedSession()->logout();
+    EXPECT_EQ(UserSession::sharedSession()->savedPhrasesManager(), nullptr);
+    EXPECT_EQ(UserSession::sharedSession()->userImageHashManager(), nullptr);
     manager->retrievePreferences();
     EXPECT_EQ(fetches(), 0);
 }
