@@ -43,6 +43,11 @@
 #include "Chat/CurrentConversationManager.h"
 #include "Chat/LastSeenMessageInfoJSONMapper.h"
 #include "Chat/LastSeenMessageInfoManager.h"
+#include "Chat/SavedPhrasesJSONMapper.h"
+#include "Chat/SavedPhrasesManager.h"
+#include "Chat/SavedPhrasesService.h"
+#include "Chat/UploadImageService.h"
+#include "Chat/UserImageHashManager.h"
 #include "Helpers/DeviceCurrentDateProvider.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/ThreadTrampoline.h"
@@ -57,6 +62,9 @@
 #include "Persistence/TovrinPersistence.h"
 #include "Persistence/databasewrapper/Database.h"
 #include "Preferences/LocalPreferences.h"
+#include "Preferences/PreferencesJSONMapper.h"
+#include "Preferences/PreferencesManager.h"
+#include "Preferences/PreferencesService.h"
 #include "Profile/DeleteProfileService.h"
 #include "Profile/ManagedFieldsManager.h"
 #include "Profile/ManagedFieldsService.h"
@@ -250,6 +258,9 @@ void AppModule::configurePreferences(Injector& injector) const {
         });
     injector.bind<FilterManager>(Scope::PerMember);
     injector.bind<CascadeFilterManager>(Scope::PerMember);
+    injector.bind<PreferencesService>();
+    // One per process; each fetch feeds the managers of the member session it began in.
+    injector.bind<PreferencesManager>(Scope::Singleton);
 }
 
 void AppModule::configureMedia(Injector& injector) const {
@@ -295,6 +306,10 @@ void AppModule::configureChat(Injector& injector) const {
     injector.bind<ConversationSummaryServiceItemJSONMapper>();
     injector.bind<ConversationSummariesService>();
     injector.bind<ConversationSummariesManager>();
+    injector.bind<UploadImageService>();
+    injector.bind<UserImageHashManager>(Scope::PerMember);
+    injector.bind<SavedPhrasesService>();
+    injector.bind<SavedPhrasesManager>(Scope::PerMember);
 }
 
 // One set of option lists for the whole process; the services are new at each request.

@@ -2,6 +2,7 @@
 
 #include <QRandomGenerator>
 #include <QtMath>
+#include <algorithm>
 
 #include "sandbox/media/MediaStore.h"
 #include "sandbox/media/PhotoPainter.h"
@@ -32,6 +33,14 @@ const char* const aboutTexts[] = {
     "I make a decent risotto.",
     "",
     "",
+};
+
+const char* const phraseTexts[] = {
+    "On my way!",         "Running a bit late, sorry.",
+    "Sounds good to me.", "Where are you right now?",
+    "See you soon.",      "Coffee later?",
+    "Haha, love it.",     "Let me check and get back to you.",
+    "Good morning!",      "Have a great evening.",
 };
 
 // Metres per degree of latitude.
@@ -106,6 +115,30 @@ void givePortrait(Member& member, MediaStore& media, quint64 seed) {
                                            [seed] { return PhotoPainter::portrait(seed); });
 }
 
+// A few saved phrases and chat photos (drawn when first asked for), so that a member's first
+// sign-in brings them. They come from a generator of the member's own, so the rest of the world
+// stays as the seed made it before members had them.
+void giveChatMaterial(Member& member, MediaStore& media, quint64 seed, Date now) {
+    SeedRandom random(seed);
+    const int phraseCount = random.between(2, 4);
+    for (int index = 0; member.phrases.size() < phraseCount; ++index) {
+        const QString text = QString::fromUtf8(random.pick(phraseTexts));
+        if (std::any_of(member.phrases.begin(), member.phrases.end(),
+                        [&](const SavedPhrase& phrase) { return phrase.text == text; }))
+            continue;
+        member.phrases.append(
+            {QStringLiteral("seed%1p%2").arg(member.profileID).arg(index), text,
+             now.addingTimeInterval(-86400.0 * (phraseCount - index)).millisecondsSince1970()});
+    }
+    const int photoCount = random.between(2, 3);
+    for (int index = 0; index < photoCount; ++index) {
+        const quint64 photoSeed = random.next();
+        member.chatPhotos << media.addDrawnPhoto(
+            QStringLiteral("snapshot:%1:%2").arg(photoSeed).arg(member.profileID),
+            [photoSeed] { return PhotoPainter::snapshot(photoSeed); });
+    }
+}
+
 }  // namespace
 
 QString WorldSeed::emailForProfileID(const QString& profileID) {
@@ -134,6 +167,7 @@ void WorldSeed::populate(World& world, MediaStore& media, const SandboxOptions& 
             now.addingTimeInterval(online ? -random.between(0, 300) : -random.between(900, 14 * 86400));
         const quint64 photoSeed = random.next();
         if (isDemo || member.isAnswering || random.chance(0.9)) givePortrait(member, media, photoSeed);
+        giveChatMaterial(member, media, options.seed ^ (photoSeed * 0x9E3779B97F4A7C15ull), now);
         world.addMember(std::move(member));
     }
 }

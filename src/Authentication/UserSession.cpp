@@ -10,6 +10,8 @@
 #include "Cascade/Filter/FilterManager.h"
 #include "Cascade/NearbyUserManager.h"
 #include "Chat/CurrentConversationManager.h"
+#include "Chat/SavedPhrasesManager.h"
+#include "Chat/UserImageHashManager.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Persistence/TovrinPersistence.h"
 #include "Preferences/LocalPreferences.h"
@@ -148,6 +150,16 @@ std::shared_ptr<BlockedUserManager> UserSession::blockedUserManager() const {
 std::shared_ptr<FavoritesManager> UserSession::favoritesManager() const {
     return memberObject<FavoritesManager>();
 }
+std::shared_ptr<UserImageHashManager> UserSession::userImageHashManager() const {
+    return memberObject<UserImageHashManager>();
+}
+std::shared_ptr<SavedPhrasesManager> UserSession::savedPhrasesManager() const {
+    return memberObject<SavedPhrasesManager>();
+}
+
+quint64 UserSession::currentSessionGeneration() const {
+    return sessionGeneration_ ? sessionGeneration_->current() : 0;
+}
 
 // The order of making is the order a sign-out drops them. A new per-member class is bound with
 // `Scope::PerMember` and made here.
@@ -155,6 +167,8 @@ void UserSession::setupSessionResources() {
     injector_->make<TovrinPersistence>();
     if (!isSessionActive()) return;
     injector_->make<AuthenticatedBootstrapManager>();
+    injector_->make<UserImageHashManager>();
+    injector_->make<SavedPhrasesManager>();
     injector_->make<FilterManager>();
     injector_->make<CascadeFilterManager>();
     injector_->make<FavoritesManager>();

@@ -20,6 +20,8 @@ class DeviceRegistrationService;
 class FavoritesManager;
 class FilterManager;
 class NearbyUserManager;
+class SavedPhrasesManager;
+class UserImageHashManager;
 class Injector;
 class LocalPreferences;
 class ManagedFieldsManager;
@@ -82,6 +84,11 @@ public:
     std::shared_ptr<BlockedUserManager> blockedUserManager() const;
     std::shared_ptr<FavoritesManager> favoritesManager() const;
     std::shared_ptr<NearbyUserManager> nearbyUserManager() const;
+    std::shared_ptr<UserImageHashManager> userImageHashManager() const;
+    std::shared_ptr<SavedPhrasesManager> savedPhrasesManager() const;
+    // Changes at every session start and sign-out: what began under one value belongs to that
+    // member session only.
+    quint64 currentSessionGeneration() const;
     const std::shared_ptr<DeviceRegistrationService>& deviceRegistrationService() const {
         return deviceRegistrationService_;
     }

@@ -66,5 +66,32 @@ TEST(WorldSeedTest, TheWorldHasItsDemoMemberAnsweringMembersAndAdultsAroundTheDe
     EXPECT_GT(photos.size(), 40);
 }
 
+// A member's first sign-in brings a few saved phrases and chat photos the media store can serve.
+TEST(WorldSeedTest, EveryMemberHasAFewDistinctSavedPhrasesAndChatPhotos) {
+    const Seeded seeded(1);
+    for (const auto& [id, member] : seeded.world.members()) {
+        SCOPED_TRACE(id.toStdString());
+        QSet<QString> texts;
+        QSet<QString> ids;
+        for (const SavedPhrase& phrase : member.phrases) {
+            texts.insert(phrase.text);
+            ids.insert(phrase.phraseID);
+            EXPECT_FALSE(phrase.text.isEmpty());
+        }
+        EXPECT_GE(member.phrases.size(), 2);
+        EXPECT_LE(member.phrases.size(), 4);
+        EXPECT_EQ(texts.size(), member.phrases.size());
+        EXPECT_EQ(ids.size(), member.phrases.size());
+        EXPECT_GE(member.chatPhotos.size(), 2);
+        EXPECT_LE(member.chatPhotos.size(), 3);
+        for (const QString& hash : member.chatPhotos) EXPECT_TRUE(seeded.media.contains(hash));
+    }
+    const Seeded again(1);
+    const Member& demo = seeded.world.members().begin()->second;
+    const Member& demoAgain = again.world.members().begin()->second;
+    EXPECT_EQ(demo.chatPhotos, demoAgain.chatPhotos);
+    EXPECT_EQ(demo.phrases.first().text, demoAgain.phrases.first().text);
+}
+
 }  // namespace
 }  // namespace tovrin::sandbox
