@@ -51,6 +51,20 @@ void dropSocket(QSslSocket* socket) {
     grace->start(closingGrace);
 }
 
+// A reference for delegates on other queues: the stream, its socket and its timers belong to the
+// main thread, so the last reference is always let go there.
+std::shared_ptr<XMPPStream> releasedOnMainThread(std::shared_ptr<XMPPStream> stream) {
+    XMPPStream* const pointer = stream.get();
+    return std::shared_ptr<XMPPStream>(pointer, [keep = std::move(stream)](XMPPStream*) mutable {
+        // Once the application object is gone, so is the main queue: the process is ending.
+        if (MainQueue::isMainThread() || QCoreApplication::instance() == nullptr) {
+            keep.reset();
+        } else {
+            MainQueue::async([last = std::move(keep)] {});
+        }
+    });
+}
+
 XMLElement saslFailure(const QString& condition) {
     XMLElement failure(QStringLiteral("failure"), XMPPSASLNamespace);
     failure.addChild(XMLElement(condition));
@@ -127,7 +141,7 @@ bool XMPPStream::isConnecting() const {
 
 void XMPPStream::notify(std::function<void(XMPPStreamDelegate&, XMPPStream&)> call) {
     // The pending call keeps the stream alive until every delegate has had it.
-    multicastDelegate_.invoke([self = shared_from_this(), call = std::move(call)](
+    multicastDelegate_.invoke([self = releasedOnMainThread(shared_from_this()), call = std::move(call)](
                                   XMPPStreamDelegate& delegate) { call(delegate, *self); });
 }
 
@@ -479,10 +493,10 @@ void XMPPStream::handleStanza(const XMLElement& element) {
 }
 
 void XMPPStream::handleIQ(const XMPPIQ& iq) {
-    std::shared_ptr<XMPPStream> self = shared_from_this();
+    std::shared_ptr<XMPPStream> self = releasedOnMainThread(shared_from_this());
     multicastDelegate_.invokeAsking(
         [self, iq](XMPPStreamDelegate& delegate) { return delegate.xmppStreamDidReceiveIQ(*self, iq); },
-        [weak = std::weak_ptr<XMPPStream>(self), iq](bool handled) {
+        [weak = weak_from_this(), iq](bool handled) {
             auto stream = weak.lock();
             if (!stream || handled || !iq.requiresResponse()) return;
             // Peers ask what the client supports before they send it chat markers.

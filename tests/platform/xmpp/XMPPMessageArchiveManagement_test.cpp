@@ -98,6 +98,7 @@ protected:
     void TearDown() override {
         archive->deactivate();
         stream->disconnect();
+        runUntil([&] { return stream->isDisconnected(); });
         drainMainQueue();
     }
 

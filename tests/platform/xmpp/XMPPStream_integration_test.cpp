@@ -147,6 +147,8 @@ protected:
     void TearDown() override {
         alice.stream->disconnect();
         bob.stream->disconnect();
+        // A disconnection ends once the server has closed its side (or after its time-out).
+        runUntil([&] { return alice.stream->isDisconnected() && bob.stream->isDisconnected(); });
         test::drainMainQueue();
     }
 

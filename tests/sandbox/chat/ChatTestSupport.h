@@ -54,7 +54,11 @@ public:
         stream->addDelegate(events, nullptr);
     }
 
-    ~ChatConnection() { stream->disconnect(); }
+    // The disconnection ends once the server has closed its side (or after its time-out).
+    ~ChatConnection() {
+        stream->disconnect();
+        runUntil([&] { return stream->isDisconnected(); }, sandboxPatience);
+    }
 
     // Signed in and present: the server routes messages to this connection.
     testing::AssertionResult signIn(const QString& xmppToken) {
