@@ -73,6 +73,16 @@ void AdminEndpoints::installMemberActions(HTTPHost& host, const std::weak_ptr<Sa
                    context->world->endSessions(member.profileID);
                    return done();
                }));
+    // As the chat server would end them (an administrator, a server restart): a forced disconnection.
+    host.routeDeferred("POST", "/admin/members/{}/chat-disconnect", [context](const HTTPRequest& request) {
+        const Member* member = context->world->member(request.arguments[0]);
+        if (!member) return Promise<HTTPReply>::resolved(errorReply(ServiceError::NotFound));
+        return context->chat->closeSessions(member->profileID)
+            .then([] { return done(); })
+            .catchError([](const Error& error) {
+                return HTTPReply::json(QJsonObject{{"code", 0}, {"message", error.description()}}, 500);
+            });
+    });
     host.route("POST", "/admin/members/{}/system-messages",
                forMember(context, [](Member& member, const HTTPRequest& request) {
                    const QJsonObject body = request.jsonBody().value_or(QJsonObject());

@@ -16,6 +16,7 @@ struct ServiceContext;
 //   GET    /admin/members/ID                       what the service keeps of a member
 //   POST   /admin/members/ID/ban | unban
 //   POST   /admin/members/ID/expire-sessions       the member's session tokens stop working
+//   POST   /admin/members/ID/chat-disconnect       the chat server ends the member's chat sessions
 //   POST   /admin/members/ID/system-messages       {"type", "message", "mediaHash"}
 //   POST   /admin/members/ID/messages              {"to", "type": "text"|"image"|"map", "text"}
 //   POST   /admin/client-deprecated                {"deprecated": true|false}

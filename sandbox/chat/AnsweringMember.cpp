@@ -91,6 +91,8 @@ void AnsweringMember::mark(const QString& senderID, const QString& messageID) {
         xmpp::XMPPMessage marker;
         if (const auto to = xmpp::XMPPJID::jidWithUser(senderID, domain_)) marker.setTo(*to);
         addMarker(marker, messageID);
+        // As the client does: the archive keeps a bodyless message only when asked to.
+        ChatStanzas::addStoreHint(marker);
         if (stream_) stream_->sendElement(marker);
     }
 }

@@ -14,5 +14,6 @@ inline const QString XMPPBindNamespace = QStringLiteral("urn:ietf:params:xml:ns:
 inline const QString XMPPSessionNamespace = QStringLiteral("urn:ietf:params:xml:ns:xmpp-session");
 inline const QString XMPPLegacyAuthFeatureNamespace = QStringLiteral("http://jabber.org/features/iq-auth");
 inline const QString XMPPLegacyAuthNamespace = QStringLiteral("jabber:iq:auth");
+inline const QString XMPPDiscoveryInfoNamespace = QStringLiteral("http://jabber.org/protocol/disco#info");
 
 }  // namespace tovrin::xmpp

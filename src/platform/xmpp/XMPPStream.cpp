@@ -12,6 +12,7 @@
 #include "platform/xmpp/SASL/XMPPLegacyAuthentication.h"
 #include "platform/xmpp/SASL/XMPPPlainAuthentication.h"
 #include "platform/xmpp/SASL/XMPPSCRAMSHA1Authentication.h"
+#include "platform/xmpp/XEP-0333/XMPPMessage+ChatMarkers.h"
 #include "platform/xmpp/XMPPNamespaces.h"
 
 namespace tovrin::xmpp {
@@ -50,19 +51,43 @@ void dropSocket(QSslSocket* socket) {
     grace->start(closingGrace);
 }
 
+// A reference for delegates on other queues: the stream, its socket and its timers belong to the
+// main thread, so the last reference is always let go there.
+std::shared_ptr<XMPPStream> releasedOnMainThread(std::shared_ptr<XMPPStream> stream) {
+    XMPPStream* const pointer = stream.get();
+    return std::shared_ptr<XMPPStream>(pointer, [keep = std::move(stream)](XMPPStream*) mutable {
+        // Once the application object is gone, so is the main queue: the process is ending.
+        if (MainQueue::isMainThread() || QCoreApplication::instance() == nullptr) {
+            keep.reset();
+        } else {
+            MainQueue::async([last = std::move(keep)] {});
+        }
+    });
+}
+
 XMLElement saslFailure(const QString& condition) {
     XMLElement failure(QStringLiteral("failure"), XMPPSASLNamespace);
     failure.addChild(XMLElement(condition));
     return failure;
 }
 
-XMPPIQ serviceUnavailableAnswer(const XMPPIQ& iq) {
-    XMLElement error(QStringLiteral("error"));
-    error.addAttributeWithName(QStringLiteral("type"), QStringLiteral("cancel"));
-    error.addChild(XMLElement(QStringLiteral("service-unavailable"), XMPPStanzaErrorsNamespace));
-    XMPPIQ answer(QStringLiteral("error"), std::nullopt, iq.elementID(), error);
+XMPPIQ answerTo(const XMPPIQ& iq, const QString& type, const XMLElement& child) {
+    XMPPIQ answer(type, std::nullopt, iq.elementID(), child);
     if (!iq.fromStr().isEmpty()) answer.addAttributeWithName(QStringLiteral("to"), iq.fromStr());
     return answer;
+}
+
+XMPPIQ errorAnswer(const XMPPIQ& iq, const QString& condition) {
+    XMLElement error(QStringLiteral("error"));
+    error.addAttributeWithName(QStringLiteral("type"), QStringLiteral("cancel"));
+    error.addChild(XMLElement(condition, XMPPStanzaErrorsNamespace));
+    return answerTo(iq, QStringLiteral("error"), error);
+}
+
+bool isDiscoveryInfoQuery(const XMPPIQ& iq) {
+    const XMLElement query = iq.childElement();
+    return iq.isGetIQ() && query.name() == QLatin1String("query") &&
+           query.xmlns() == XMPPDiscoveryInfoNamespace;
 }
 
 QStringList offeredMechanisms(const XMLElement& features) {
@@ -83,6 +108,14 @@ XMPPStream::XMPPStream(XMPPTimerSource timerSource)
 }
 
 XMPPStream::~XMPPStream() = default;
+
+XMPPStream::DiscoveryIdentity XMPPStream::defaultDiscoveryIdentity() {
+    return {QStringLiteral("client"), QStringLiteral("phone"), QStringLiteral("Tovrin")};
+}
+
+QStringList XMPPStream::defaultDiscoveryFeatures() {
+    return {XMPPDiscoveryInfoNamespace, XMPPChatMarkersNamespace};
+}
 
 void XMPPStream::setDefaultTrustedCertificateAuthorities(const QByteArray& pem) {
     std::lock_guard lock(defaultsMutex);
@@ -108,7 +141,7 @@ bool XMPPStream::isConnecting() const {
 
 void XMPPStream::notify(std::function<void(XMPPStreamDelegate&, XMPPStream&)> call) {
     // The pending call keeps the stream alive until every delegate has had it.
-    multicastDelegate_.invoke([self = shared_from_this(), call = std::move(call)](
+    multicastDelegate_.invoke([self = releasedOnMainThread(shared_from_this()), call = std::move(call)](
                                   XMPPStreamDelegate& delegate) { call(delegate, *self); });
 }
 
@@ -181,6 +214,10 @@ void XMPPStream::socketDidEncrypt() {
 
 void XMPPStream::socketDidFail() {
     if (state_ == State::Disconnected) return;
+    if (state_ == State::Closing) {
+        close(std::nullopt);
+        return;
+    }
     const QString reason = socket_ ? socket_->errorString() : QString();
     close(streamError(XMPPStreamSocketError, reason));
 }
@@ -196,6 +233,11 @@ void XMPPStream::parserDidReadRoot(const XMLElement& root) {
 }
 
 void XMPPStream::parserDidReadElement(const XMLElement& element) {
+    // Closing, the stream only reads on to the server's end; a stream error just ends it sooner.
+    if (state_ == State::Closing && element.xmlns() == XMPPStreamNamespace) {
+        if (element.name() == QLatin1String("error")) close(std::nullopt);
+        return;
+    }
     if (element.xmlns() == XMPPStreamNamespace) {
         if (element.name() == QLatin1String("features")) {
             handleFeatures(element);
@@ -220,16 +262,27 @@ void XMPPStream::parserDidReadElement(const XMLElement& element) {
         case State::Connected:
             handleStanza(element);
             break;
+        case State::Closing:
+            if (readsStanzasWhileClosing_) handleStanza(element);
+            break;
         default:
             break;
     }
 }
 
 void XMPPStream::parserDidEnd() {
+    if (state_ == State::Closing) {
+        close(std::nullopt);
+        return;
+    }
     close(streamError(XMPPStreamClosedByServer, QStringLiteral("The server closed the stream")));
 }
 
 void XMPPStream::parserDidFail(XMPPParser::Failure failure, const QString& reason) {
+    if (state_ == State::Closing) {
+        close(std::nullopt);
+        return;
+    }
     failWithStreamError(XMPPParser::conditionForFailure(failure), streamError(XMPPStreamInvalidXML, reason));
 }
 
@@ -440,14 +493,36 @@ void XMPPStream::handleStanza(const XMLElement& element) {
 }
 
 void XMPPStream::handleIQ(const XMPPIQ& iq) {
-    std::shared_ptr<XMPPStream> self = shared_from_this();
+    std::shared_ptr<XMPPStream> self = releasedOnMainThread(shared_from_this());
     multicastDelegate_.invokeAsking(
         [self, iq](XMPPStreamDelegate& delegate) { return delegate.xmppStreamDidReceiveIQ(*self, iq); },
-        [weak = std::weak_ptr<XMPPStream>(self), iq](bool handled) {
+        [weak = weak_from_this(), iq](bool handled) {
             auto stream = weak.lock();
-            if (stream && !handled && iq.requiresResponse())
-                stream->sendElement(serviceUnavailableAnswer(iq));
+            if (!stream || handled || !iq.requiresResponse()) return;
+            // Peers ask what the client supports before they send it chat markers.
+            stream->sendElement(isDiscoveryInfoQuery(iq)
+                                    ? stream->discoveryInfoAnswer(iq)
+                                    : errorAnswer(iq, QStringLiteral("service-unavailable")));
         });
+}
+
+XMPPIQ XMPPStream::discoveryInfoAnswer(const XMPPIQ& iq) const {
+    // The client has no nodes of its own.
+    const std::optional<QString> node = iq.childElement().attribute(QStringLiteral("node"));
+    if (node && !node->isEmpty()) return errorAnswer(iq, QStringLiteral("item-not-found"));
+    XMLElement query(QStringLiteral("query"), XMPPDiscoveryInfoNamespace);
+    XMLElement identity(QStringLiteral("identity"));
+    identity.addAttributeWithName(QStringLiteral("category"), discoveryIdentity_.category);
+    identity.addAttributeWithName(QStringLiteral("type"), discoveryIdentity_.type);
+    if (!discoveryIdentity_.name.isEmpty())
+        identity.addAttributeWithName(QStringLiteral("name"), discoveryIdentity_.name);
+    query.addChild(identity);
+    for (const QString& var : discoveryFeatures_) {
+        XMLElement feature(QStringLiteral("feature"));
+        feature.addAttributeWithName(QStringLiteral("var"), var);
+        query.addChild(feature);
+    }
+    return answerTo(iq, QStringLiteral("result"), query);
 }
 
 void XMPPStream::sendElement(const XMLElement& element) {
@@ -509,6 +584,10 @@ void XMPPStream::writeData(const QByteArray& data) {
 }
 
 void XMPPStream::failWithStreamError(const QString& condition, const Error& error) {
+    if (state_ == State::Closing) {
+        close(std::nullopt);
+        return;
+    }
     writeData("<stream:error><" + condition.toUtf8() + " xmlns='" + XMPPStreamErrorsNamespace.toUtf8() +
               "'/></stream:error>");
     close(error);
@@ -516,11 +595,35 @@ void XMPPStream::failWithStreamError(const QString& condition, const Error& erro
 
 void XMPPStream::disconnect() {
     TVR_ASSERT(MainQueue::isMainThread(), "The stream disconnects on the main thread");
-    if (state_ == State::Disconnected) return;
+    if (state_ == State::Disconnected || state_ == State::Closing) return;
     notify([](XMPPStreamDelegate& delegate, XMPPStream& stream) {
         delegate.xmppStreamWasToldToDisconnect(stream);
     });
-    close(std::nullopt);
+    const bool serverCanAnswer =
+        hasOpenedStream_ && parser_ && socket_ && socket_->state() == QAbstractSocket::ConnectedState;
+    if (serverCanAnswer) {
+        startClosing();
+    } else {
+        close(std::nullopt);
+    }
+}
+
+// The server answers our closing tag with what it still had to say and its own closing tag; a
+// server that stays silent is left after `closingTimeout`.
+void XMPPStream::startClosing() {
+    readsStanzasWhileClosing_ = state_ == State::Connected;
+    writeData("</stream:stream>");
+    state_ = State::Closing;
+    hasOpenedStream_ = false;
+    isAuthenticated_ = false;
+    authentication_.reset();
+    connectTimer_.reset();
+    keepAliveTimer_.reset();
+    std::weak_ptr<XMPPStream> weak = weak_from_this();
+    closingTimer_ = timerSource_(closingTimeout, false, [weak](Timer&) {
+        auto self = weak.lock();
+        if (self && self->state_ == State::Closing) self->close(std::nullopt);
+    });
 }
 
 void XMPPStream::close(const std::optional<Error>& error) {
@@ -535,6 +638,8 @@ void XMPPStream::close(const std::optional<Error>& error) {
     authentication_.reset();
     connectTimer_.reset();
     keepAliveTimer_.reset();
+    closingTimer_.reset();
+    readsStanzasWhileClosing_ = false;
     bindID_.clear();
     sessionID_.clear();
     // Parsing may be under way further up the stack; the parser copes with going away.

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -43,6 +44,18 @@ public:
     static constexpr double XMPPStreamTimeoutNone = -1;
     static constexpr quint16 defaultPort = 5222;
     static constexpr double defaultKeepAliveInterval = 120;
+    // How long (seconds) a disconnection waits for the server to close its side of the stream.
+    static constexpr double closingTimeout = 2;
+
+    // What the client says of itself when a peer asks (service discovery, XEP-0030).
+    struct DiscoveryIdentity {
+        QString category;
+        QString type;
+        QString name;
+    };
+    static DiscoveryIdentity defaultDiscoveryIdentity();
+    // Service discovery and chat markers.
+    static QStringList defaultDiscoveryFeatures();
 
     enum class StartTLSPolicy { Preferred, Required };
 
@@ -76,15 +89,25 @@ public:
     static void setDefaultTrustedCertificateAuthorities(const QByteArray& pem);
     qsizetype maximumStanzaSize() const { return maximumStanzaSize_; }
     void setMaximumStanzaSize(qsizetype bytes) { maximumStanzaSize_ = bytes; }
+    // The answer to a peer's disco#info query, unless a delegate handles the query itself.
+    const DiscoveryIdentity& discoveryIdentity() const { return discoveryIdentity_; }
+    void setDiscoveryIdentity(const DiscoveryIdentity& identity) { discoveryIdentity_ = identity; }
+    const QStringList& discoveryFeatures() const { return discoveryFeatures_; }
+    void setDiscoveryFeatures(const QStringList& features) { discoveryFeatures_ = features; }
 
-    // Refused (false, with the reason) while connecting or connected, or without an own address.
+    // Refused (false, with the reason) unless disconnected, or without an own address.
     bool connectWithTimeout(double timeout, Error* error = nullptr);
     // After the "connected" event; a refusal leaves the stream open for another try.
     bool authenticateWithPassword(const QString& password, Error* error = nullptr);
     void sendElement(const XMLElement& element);
+    // Closes the stream as RFC 6120 asks: sends the closing tag, then reads what the server still
+    // sends (its last acknowledgement, say) until its own closing tag or `closingTimeout`, and only
+    // then lets the socket go. Nothing can be sent meanwhile; the disconnected event ends it.
     void disconnect();
 
+    // Not until the disconnected event of a disconnection that is still closing.
     bool isDisconnected() const { return state_ == State::Disconnected; }
+    bool isDisconnecting() const { return state_ == State::Closing; }
     bool isConnecting() const;
     // Open and not in the middle of negotiating, signing in or binding.
     bool isConnected() const { return state_ == State::Connected; }
@@ -98,7 +121,16 @@ public:
     static QString generateUUID();
 
 private:
-    enum class State { Disconnected, Connecting, Opening, StartTLS, Connected, Authenticating, Binding };
+    enum class State {
+        Disconnected,
+        Connecting,
+        Opening,
+        StartTLS,
+        Connected,
+        Authenticating,
+        Binding,
+        Closing
+    };
 
     void parserDidReadRoot(const XMLElement& root) override;
     void parserDidReadElement(const XMLElement& element) override;
@@ -117,6 +149,7 @@ private:
     void handleBindingAnswer(const XMLElement& element);
     void handleStanza(const XMLElement& element);
     void handleIQ(const XMPPIQ& iq);
+    XMPPIQ discoveryInfoAnswer(const XMPPIQ& iq) const;
     void startBinding();
     void startSession();
     void finishSignIn();
@@ -128,6 +161,7 @@ private:
     void reportSendFailure(const XMLElement& element, const Error& error);
     void failWithStreamError(const QString& condition, const Error& error);
     void close(const std::optional<Error>& error);
+    void startClosing();
     void startKeepAlive();
     void keepAliveTimerFired();
     void notify(std::function<void(XMPPStreamDelegate&, XMPPStream&)> call);
@@ -142,12 +176,17 @@ private:
     double keepAliveInterval_ = defaultKeepAliveInterval;
     QByteArray trustedCertificateAuthorities_;
     qsizetype maximumStanzaSize_ = XMPPParser::defaultMaximumStanzaSize;
+    DiscoveryIdentity discoveryIdentity_ = defaultDiscoveryIdentity();
+    QStringList discoveryFeatures_ = defaultDiscoveryFeatures();
 
     std::unique_ptr<QSslSocket, void (*)(QSslSocket*)> socket_;
     std::unique_ptr<XMPPParser> parser_;
     std::unique_ptr<XMPPSASLAuthentication> authentication_;
     std::shared_ptr<Timer> connectTimer_;
     std::shared_ptr<Timer> keepAliveTimer_;
+    std::shared_ptr<Timer> closingTimer_;
+    // Whether stanzas the server sends while the stream closes are still handed on.
+    bool readsStanzasWhileClosing_ = false;
     XMLElement features_;
     QString streamID_;
     QString bindID_;

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QTcpServer>
 #include <QThread>
 #include <atomic>
+#include <future>
 #include <numeric>
 
 #include "platform/xmpp/MulticastDelegate.h"
@@ -121,6 +123,38 @@ TEST(XMPPModule, ReceivesTheStreamsEventsOnItsOwnQueueOnceActivated) {
     test::drainMainQueue();
     module->moduleQueue()->sync([] {});
     EXPECT_EQ(module->failures, 1);
+}
+
+// Holds the event (and with it the stream) on the module's queue until the test lets go.
+class HoldingModule : public XMPPModule {
+public:
+    void xmppStreamDidFailToSendPresence(XMPPStream&, const XMPPPresence&, const Error&) override {
+        entered = true;
+        released.wait();
+    }
+    std::atomic<bool> entered = false;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+};
+
+TEST(XMPPModule, AStreamLastHeldOnAModuleQueueGoesOnTheMainThread) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    auto stream = std::make_shared<XMPPStream>();
+    stream->setHostName(QStringLiteral("127.0.0.1"));
+    stream->setHostPort(silent.serverPort());
+    stream->setMyJID(XMPPJID::jidWithString(QStringLiteral("user@tovrin.test")));
+    auto module = std::make_shared<HoldingModule>();
+    ASSERT_TRUE(module->activate(stream));
+    // Its time-out is a timer on the main run loop, which only the main thread may stop.
+    ASSERT_TRUE(stream->connectWithTimeout(30));
+    stream->sendElement(XMPPPresence());
+    ASSERT_TRUE(test::runUntil([&] { return module->entered.load(); }));
+    std::weak_ptr<XMPPStream> weak = stream;
+    stream.reset();
+    EXPECT_FALSE(weak.expired());
+    module->release.set_value();
+    EXPECT_TRUE(test::runUntil([&] { return weak.expired(); }));
 }
 
 }  // namespace

@@ -191,6 +191,22 @@ TEST_F(XMPPStreamManagementTest, AnswersTheServersRequestWithTheCountOfStanzasRe
     ASSERT_TRUE(server.expect("<a xmlns='urn:xmpp:sm:3' h='3'/>"));
 }
 
+TEST_F(XMPPStreamManagementTest, TheServersLastAcknowledgementAfterADisconnectionStillSettles) {
+    streamManagement->automaticallyRequestAcksAfterStanzaCount(1, 0);
+    signIn();
+    enable();
+    server.setAnswersClosingTag(false);
+    stream->sendElement(chat("m1"));
+    stream->sendElement(chat("m2"));
+    ASSERT_TRUE(test::runUntil([&] { return server.receivedText().count("<r ") == 2; }));
+    stream->disconnect();
+    ASSERT_TRUE(server.waitForClosingTag());
+    server.inject("<a xmlns='urn:xmpp:sm:3' h='2'/></stream:stream>");
+    ASSERT_TRUE(recorder->waitFor("disconnected"));
+    test::drainMainQueue();
+    EXPECT_EQ(acknowledgements->events.last(), "acknowledged m1,m2");
+}
+
 TEST_F(XMPPStreamManagementTest, StartsCountingAfreshOnANewConnection) {
     streamManagement->automaticallyRequestAcksAfterStanzaCount(1, 0);
     signIn();

@@ -7,6 +7,7 @@
 #include "platform/xmpp/XEP-0059/XMPPResultSet.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagementMemoryStorage.h"
+#include "platform/xmpp/XEP-0313/XMPPMessageArchiveManagement.h"
 #include "platform/xmpp/XEP-0333/XMPPMessage+ChatMarkers.h"
 #include "platform/xmpp/XMPPStream.h"
 #include "sandbox/ejabberd/EjabberdServer.h"
@@ -27,6 +28,31 @@ public:
     }
     bool enabled = false;
     QStringList acknowledged;
+};
+
+class ArchivedPages : public XMPPMessageArchiveManagementDelegate {
+public:
+    struct Page {
+        QStringList bodies;
+        std::optional<QString> oldestResultID;
+        std::optional<QString> newestResultID;
+    };
+    void messageArchiveManagementDidReceiveMessages(XMPPMessageArchiveManagement&,
+                                                    const QList<XMPPMessage>& messages, const XMPPResultSet&,
+                                                    const QString& queryID, const XMPPResultSet&,
+                                                    const std::optional<QString>& oldestResultID,
+                                                    const std::optional<QString>& newestResultID,
+                                                    quint32) override {
+        Page page{{}, oldestResultID, newestResultID};
+        for (const XMPPMessage& message : messages) page.bodies << message.body();
+        pages.insert(queryID, page);
+    }
+    void messageArchiveManagementDidFailQuery(XMPPMessageArchiveManagement&, const QString& queryID,
+                                              const Error& error) override {
+        failures.insert(queryID, error);
+    }
+    QHash<QString, Page> pages;
+    QHash<QString, Error> failures;
 };
 
 class Accidents : public XMPPReconnectDelegate {
@@ -121,6 +147,8 @@ protected:
     void TearDown() override {
         alice.stream->disconnect();
         bob.stream->disconnect();
+        // A disconnection ends once the server has closed its side (or after its time-out).
+        runUntil([&] { return alice.stream->isDisconnected() && bob.stream->isDisconnected(); });
         test::drainMainQueue();
     }
 
@@ -209,14 +237,15 @@ TEST_F(XMPPIntegrationTest, TheArchiveAnswersALegacyQueryWithResultsAndAnEndMess
     XMPPMessage displayed;
     displayed.setTo(alice.stream->myJID()->bareJID());
     addDisplayedChatMarkerWithID(displayed, "h2");
+    // A stock archive keeps a bodyless message only when asked to.
+    displayed.addChild(XMLElement(QStringLiteral("store"), QStringLiteral("urn:xmpp:hints")));
     bob.stream->sendElement(displayed);
     ASSERT_TRUE(runUntil([&] { return alice.acknowledgements->acknowledged.size() >= 2; }, 15000));
     ASSERT_TRUE(runUntil([&] { return alice.events->count("receivedMessage") >= 1; }, 15000));
 
     XMLElement query(QStringLiteral("query"), QStringLiteral("urn:xmpp:mam:0"));
     query.addAttributeWithName(QStringLiteral("queryid"), QStringLiteral("q1"));
-    // As the chat engine asks: the form has no type (the sandbox's module accepts that).
-    XMPPDataForm form = XMPPDataForm::formWithType(std::nullopt);
+    XMPPDataForm form = XMPPDataForm::formWithType(QStringLiteral("submit"));
     form.addField(XMPPDataFormField::fieldWithVarStringValue("FORM_TYPE", "urn:xmpp:mam:0"));
     form.addField(XMPPDataFormField::fieldWithVarJidValue("with", bob.stream->myJID()->bareJID()));
     query.addChild(form);
@@ -253,6 +282,102 @@ TEST_F(XMPPIntegrationTest, TheAdminInterfaceSendsAStanzaOnAMembersBehalf) {
     ASSERT_TRUE(sent.isFulfilled()) << sent.error()->description().toStdString();
     ASSERT_TRUE(bob.events->waitFor("receivedMessage", 1, 15000));
     EXPECT_EQ(XMPPMessage(bob.events->last("receivedMessage")).body(), "from the sandbox");
+}
+
+TEST_F(XMPPIntegrationTest, TheArchiveModulePagesAHundredAndTwentyMessagesBackAndForward) {
+    ASSERT_TRUE(alice.goOnline("secret"));
+    auto archive = std::make_shared<XMPPMessageArchiveManagement>();
+    auto archived = std::make_shared<ArchivedPages>();
+    archive->addDelegate(archived, nullptr);
+    ASSERT_TRUE(archive->activate(alice.stream));
+    QStringList sent;
+    for (int number = 1; number <= 120; ++number) {
+        sent << QStringLiteral("message %1").arg(number);
+        alice.stream->sendElement(alice.chatTo(bob, QStringLiteral("p%1").arg(number), sent.last()));
+    }
+    ASSERT_TRUE(runUntil([&] { return alice.acknowledgements->acknowledged.size() >= 120; }, 60000));
+
+    const XMPPJID partner = bob.stream->myJID()->bareJID();
+    auto page = [&](bool older, const QString& resultID) -> std::optional<ArchivedPages::Page> {
+        const QString queryID =
+            archive->queryMessagesForJID(partner, older,
+                                         older ? XMPPResultSet::resultSetWithMaxBefore(50, resultID)
+                                               : XMPPResultSet::resultSetWithMaxAfter(50, resultID));
+        if (!runUntil(
+                [&] { return archived->pages.contains(queryID) || archived->failures.contains(queryID); },
+                15000))
+            return std::nullopt;
+        EXPECT_FALSE(archived->failures.contains(queryID));
+        return archived->pages.value(queryID);
+    };
+
+    // Back from the newest, each page before the oldest of the last: 50, 50, then the last 20.
+    QList<ArchivedPages::Page> back;
+    QString before;
+    for (int index = 0; index < 3; ++index) {
+        const std::optional<ArchivedPages::Page> older = page(true, before);
+        ASSERT_TRUE(older.has_value());
+        back << *older;
+        ASSERT_TRUE(older->oldestResultID.has_value());
+        before = *older->oldestResultID;
+    }
+    EXPECT_EQ(back[0].bodies, sent.mid(70));
+    EXPECT_EQ(back[1].bodies, sent.mid(20, 50));
+    EXPECT_EQ(back[2].bodies, sent.mid(0, 20));
+    const std::optional<ArchivedPages::Page> beyond = page(true, before);
+    ASSERT_TRUE(beyond.has_value());
+    EXPECT_TRUE(beyond->bodies.isEmpty());
+
+    // Forward after the newest of the middle page: the newest page again, and after it nothing.
+    const std::optional<ArchivedPages::Page> newer = page(false, *back[1].newestResultID);
+    ASSERT_TRUE(newer.has_value());
+    EXPECT_EQ(newer->bodies, sent.mid(70));
+    EXPECT_EQ(newer->oldestResultID, back[0].oldestResultID);
+    EXPECT_EQ(newer->newestResultID, back[0].newestResultID);
+    const std::optional<ArchivedPages::Page> newest = page(false, *back[0].newestResultID);
+    ASSERT_TRUE(newest.has_value());
+    EXPECT_TRUE(newest->bodies.isEmpty());
+    archive->deactivate();
+}
+
+// The sandbox's server no longer mends what a client sends: a form without a type is refused.
+TEST_F(XMPPIntegrationTest, AStockArchiveRefusesAQueryFormWithoutAType) {
+    ASSERT_TRUE(alice.goOnline("secret"));
+    XMLElement query(QStringLiteral("query"), XMPPMessageArchiveManagementNamespace);
+    query.addAttributeWithName(QStringLiteral("queryid"), QStringLiteral("untyped"));
+    XMPPDataForm form = XMPPDataForm::formWithType(std::nullopt);
+    form.addField(XMPPDataFormField::fieldWithVarStringValue("FORM_TYPE", "urn:xmpp:mam:0"));
+    form.addField(XMPPDataFormField::fieldWithVarJidValue("with", bob.stream->myJID()->bareJID()));
+    query.addChild(form);
+    query.addChild(XMPPResultSet::resultSetWithMaxBefore(50, QString()));
+    alice.stream->sendElement(XMPPIQ::iqWithType("set", "untyped-query", query));
+    ASSERT_TRUE(runUntil(
+        [&] {
+            for (const XMLElement& iq : alice.events->all("receivedIQ")) {
+                if (XMPPIQ(iq).elementID() == "untyped-query") return true;
+            }
+            return false;
+        },
+        15000));
+    for (const XMLElement& iq : alice.events->all("receivedIQ")) {
+        if (XMPPIQ(iq).elementID() == "untyped-query") EXPECT_TRUE(XMPPIQ(iq).isErrorIQ());
+    }
+}
+
+// Closing waits for the server: everything sent just before arrives, and the server's last
+// acknowledgement is read.
+TEST_F(XMPPIntegrationTest, MessagesSentJustBeforeADisconnectionAllArrive) {
+    ASSERT_TRUE(alice.goOnline("secret"));
+    ASSERT_TRUE(bob.goOnline("secret"));
+    for (int number = 1; number <= 30; ++number)
+        alice.stream->sendElement(alice.chatTo(bob, QStringLiteral("d%1").arg(number), "text"));
+    test::drainMainQueue();
+    alice.stream->disconnect();
+    ASSERT_TRUE(alice.events->waitFor("disconnected", 1, 15000));
+    EXPECT_FALSE(alice.events->disconnectError.has_value());
+    EXPECT_TRUE(bob.events->waitFor("receivedMessage", 30, 15000));
+    test::drainMainQueue();
+    EXPECT_EQ(alice.acknowledgements->acknowledged.size(), 30);
 }
 
 }  // namespace

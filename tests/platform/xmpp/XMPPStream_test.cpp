@@ -282,6 +282,31 @@ TEST_F(XMPPStreamTest, AnswersIQsNobodyHandlesWithServiceUnavailable) {
     EXPECT_TRUE(server.expectNothing());
 }
 
+TEST_F(XMPPStreamTest, TellsAPeerThatAsksWhoItIsAndWhatItSupports) {
+    signIn();
+    server.inject(
+        "<iq type='get' id='d1' from='peer@tovrin.test/x'>"
+        "<query xmlns='http://jabber.org/protocol/disco#info'/></iq>");
+    ASSERT_TRUE(
+        server.expect("<iq type='result' id='d1' to='peer@tovrin.test/x'>"
+                      "<query xmlns='http://jabber.org/protocol/disco#info'>"
+                      "<identity category='client' type='phone' name='Tovrin'/>"
+                      "<feature var='http://jabber.org/protocol/disco#info'/>"
+                      "<feature var='urn:xmpp:chat-markers:0'/></query></iq>"));
+    // The client has no nodes; a set is no question.
+    server.inject(
+        "<iq type='get' id='d2' from='peer@tovrin.test/x'>"
+        "<query xmlns='http://jabber.org/protocol/disco#info' node='urn:example#caps'/></iq>"
+        "<iq type='set' id='d3' from='peer@tovrin.test/x'>"
+        "<query xmlns='http://jabber.org/protocol/disco#info'/></iq>");
+    ASSERT_TRUE(
+        server.expect("<iq type='error' id='d2' to='peer@tovrin.test/x'><error type='cancel'>"
+                      "<item-not-found xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></iq>"));
+    ASSERT_TRUE(
+        server.expect("<iq type='error' id='d3' to='peer@tovrin.test/x'><error type='cancel'>"
+                      "<service-unavailable xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></iq>"));
+}
+
 TEST_F(XMPPStreamTest, LeavesAHandledIQToItsDelegate) {
     signIn();
     recorder->handlesIQs = true;
@@ -340,8 +365,10 @@ TEST_F(XMPPStreamTest, ReportsADisconnectionOnceWhenTheServerGoes) {
 TEST_F(XMPPStreamTest, DisconnectsWhenToldClosingTheStream) {
     signIn();
     stream->disconnect();
-    EXPECT_TRUE(stream->isDisconnected());
+    EXPECT_TRUE(stream->isDisconnecting());
+    EXPECT_FALSE(stream->isConnected());
     ASSERT_TRUE(recorder->waitFor("disconnected"));
+    EXPECT_TRUE(stream->isDisconnected());
     ASSERT_TRUE(server.waitForDisconnection());
     EXPECT_TRUE(server.receivedText().endsWith("</stream:stream>"));
     EXPECT_EQ(recorder->events.mid(recorder->events.size() - 2),
@@ -350,6 +377,77 @@ TEST_F(XMPPStreamTest, DisconnectsWhenToldClosingTheStream) {
     stream->disconnect();
     drainMainQueue();
     EXPECT_EQ(recorder->count("disconnected"), 1);
+}
+
+TEST_F(XMPPStreamTest, ReadsWhatTheServerStillSendsUntilItsClosingTagBeforeLettingGo) {
+    signIn();
+    server.setAnswersClosingTag(false);
+    recorder->clear();
+    stream->disconnect();
+    ASSERT_TRUE(server.waitForClosingTag());
+    // Nothing more goes out once the closing tag has.
+    stream->sendElement(XMPPMessage::messageWithType("chat", XMPPJID::jidWithString("peer@tovrin.test")));
+    Error refused;
+    EXPECT_FALSE(stream->connectWithTimeout(XMPPStream::XMPPStreamTimeoutNone, &refused));
+    EXPECT_EQ(refused.code(), XMPPStreamInvalidState);
+    EXPECT_TRUE(server.isClientConnected());
+    server.inject(
+        "<a xmlns='urn:xmpp:sm:3' h='2'/><message from='peer@tovrin.test/x' type='chat' id='late'>"
+        "<body>late</body></message></stream:stream>");
+    ASSERT_TRUE(recorder->waitFor("disconnected"));
+    EXPECT_EQ(recorder->events, QStringList({"toldToDisconnect", "failedMessage", "receivedCustom",
+                                             "receivedMessage", "disconnected"}));
+    EXPECT_FALSE(recorder->disconnectError.has_value());
+    EXPECT_EQ(recorder->last("receivedCustom").attributeStringValueForName("h"), "2");
+    ASSERT_TRUE(server.waitForDisconnection());
+    EXPECT_TRUE(server.receivedText().endsWith("</stream:stream>"));
+    EXPECT_TRUE(stream->connectWithTimeout(XMPPStream::XMPPStreamTimeoutNone));
+}
+
+TEST_F(XMPPStreamTest, EndsAClosingStreamHoweverTheServerLetsGo) {
+    struct Case {
+        const char* how;
+        std::function<void(ScriptedXMPPServer&, test::ManualTimers&)> letGo;
+    };
+    const QList<Case> cases = {
+        {"its closing tag", [](auto& server, auto&) { server.inject("</stream:stream>"); }},
+        {"silence until the time-out",
+         [](auto&, auto& timers) { EXPECT_EQ(timers.fire(XMPPStream::closingTimeout), 1); }},
+        {"a dropped connection", [](auto& server, auto&) { server.dropConnection(); }},
+        {"a stream error",
+         [](auto& server, auto&) {
+             server.inject(
+                 "<stream:error><conflict xmlns='urn:ietf:params:xml:ns:xmpp-streams'/>"
+                 "</stream:error>");
+         }},
+        {"XML it cannot read", [](auto& server, auto&) { server.inject("<message></iq>"); }},
+    };
+    for (const Case& testCase : cases) {
+        recorder->clear();
+        signIn();
+        server.setAnswersClosingTag(false);
+        stream->disconnect();
+        ASSERT_TRUE(server.waitForClosingTag());
+        EXPECT_EQ(timers.liveCount(XMPPStream::closingTimeout), 1);
+        testCase.letGo(server, timers);
+        ASSERT_TRUE(recorder->waitFor("disconnected")) << testCase.how;
+        drainMainQueue();
+        EXPECT_EQ(recorder->count("disconnected"), 1) << testCase.how;
+        EXPECT_FALSE(recorder->disconnectError.has_value()) << testCase.how;
+        EXPECT_EQ(recorder->count("receivedError"), 0) << testCase.how;
+        EXPECT_EQ(timers.liveCount(XMPPStream::closingTimeout), 0) << testCase.how;
+        EXPECT_TRUE(stream->isDisconnected()) << testCase.how;
+        ASSERT_TRUE(server.waitForDisconnection()) << testCase.how;
+        EXPECT_TRUE(server.receivedText().endsWith("</stream:stream>")) << testCase.how;
+    }
+}
+
+TEST_F(XMPPStreamTest, DisconnectsAtOnceBeforeTheServerCouldAnswer) {
+    ASSERT_TRUE(stream->connectWithTimeout(XMPPStream::XMPPStreamTimeoutNone));
+    stream->disconnect();
+    EXPECT_TRUE(stream->isDisconnected());
+    ASSERT_TRUE(recorder->waitFor("disconnected"));
+    EXPECT_FALSE(recorder->disconnectError.has_value());
 }
 
 TEST_F(XMPPStreamTest, ConnectsAgainAfterADisconnection) {

@@ -206,6 +206,21 @@ TEST_F(ChatServerTest, TheAdminInterfaceMakesAnyMemberSendAMessage) {
     EXPECT_EQ(admin("POST", "/admin/members/100015/messages", QJsonObject{{"to", "999999"}}).first, 400);
 }
 
+TEST_F(ChatServerTest, ChatDisconnectEndsTheMembersChatSessionsAsTheServerWould) {
+    const test::SignedInMember demo = signInAsDemoMember();
+    ChatConnection phone(*sandbox, demo.profileID);
+    ASSERT_TRUE(phone.signIn(demo.xmppToken));
+    EXPECT_EQ(admin("POST", "/admin/members/" + demo.profileID + "/chat-disconnect").first, 200);
+    ASSERT_TRUE(phone.events->waitFor("disconnected", 1, test::sandboxPatience));
+    // Forced, not asked for: the stream reports why.
+    EXPECT_TRUE(phone.events->disconnectError.has_value());
+    EXPECT_EQ(phone.events->count("toldToDisconnect"), 0);
+    // Only the chat sessions end: the token still signs in.
+    ChatConnection again(*sandbox, demo.profileID);
+    EXPECT_TRUE(again.signIn(demo.xmppToken));
+    EXPECT_EQ(admin("POST", "/admin/members/999999/chat-disconnect").first, 404);
+}
+
 TEST_F(ChatServerTest, ABannedMemberLosesTheChatAndEveryRequest) {
     const test::SignedInMember demo = signInAsDemoMember();
     ChatConnection connection(*sandbox, demo.profileID);

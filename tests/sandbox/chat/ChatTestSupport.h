@@ -54,7 +54,11 @@ public:
         stream->addDelegate(events, nullptr);
     }
 
-    ~ChatConnection() { stream->disconnect(); }
+    // The disconnection ends once the server has closed its side (or after its time-out).
+    ~ChatConnection() {
+        stream->disconnect();
+        runUntil([&] { return stream->isDisconnected(); }, sandboxPatience);
+    }
 
     // Signed in and present: the server routes messages to this connection.
     testing::AssertionResult signIn(const QString& xmppToken) {
@@ -84,6 +88,7 @@ public:
         xmpp::XMPPMessage marker;
         marker.setTo(*xmpp::XMPPJID::jidWithUser(senderID, domain_));
         xmpp::addDisplayedChatMarkerWithID(marker, messageID);
+        addStoreHint(marker);
         stream->sendElement(marker);
     }
 
@@ -95,6 +100,7 @@ public:
         deletion.addAttributeWithName("jid", xmpp::XMPPJID::jidWithUser(peerID, domain_)->full());
         for (const QString& id : messageIDs) deletion.addChild(xmpp::XMLElement::elementWithName("id", id));
         marker.addChild(deletion);
+        addStoreHint(marker);
         stream->sendElement(marker);
     }
 
@@ -121,12 +127,12 @@ public:
     }
 
     // The archived messages exchanged with the peer, newest page, as the chat engine asks for them
-    // ("urn:xmpp:mam:0", a form without a type, pages of 50 before the newest).
+    // ("urn:xmpp:mam:0", a submitted form, pages of 50 before the newest).
     QList<xmpp::XMPPMessage> archive(const QString& peerID) {
         const QString queryID = xmpp::XMPPStream::generateUUID();
         xmpp::XMLElement query(QStringLiteral("query"), QStringLiteral("urn:xmpp:mam:0"));
         query.addAttributeWithName(QStringLiteral("queryid"), queryID);
-        xmpp::XMPPDataForm form = xmpp::XMPPDataForm::formWithType(std::nullopt);
+        xmpp::XMPPDataForm form = xmpp::XMPPDataForm::formWithType(QStringLiteral("submit"));
         form.addField(xmpp::XMPPDataFormField::fieldWithVarStringValue("FORM_TYPE", "urn:xmpp:mam:0"));
         form.addField(xmpp::XMPPDataFormField::fieldWithVarJidValue(
             "with", *xmpp::XMPPJID::jidWithUser(peerID, domain_)));
@@ -150,6 +156,11 @@ public:
     std::shared_ptr<XMPPStreamRecorder> events = std::make_shared<XMPPStreamRecorder>();
 
 private:
+    // The archive keeps a bodyless message only when asked to.
+    static void addStoreHint(xmpp::XMPPMessage& message) {
+        message.addChild(xmpp::XMLElement(QStringLiteral("store"), QStringLiteral("urn:xmpp:hints")));
+    }
+
     QString profileID_;
     QString domain_;
 };
