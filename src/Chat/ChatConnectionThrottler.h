@@ -28,7 +28,9 @@ public:
     using Dependencies = Inject<TimerFactory, RandomValueGenerator>;
 
     std::shared_ptr<ChatConnectionThrottlerDelegate> delegate() const { return delegate_.lock(); }
-    void setDelegate(std::weak_ptr<ChatConnectionThrottlerDelegate> delegate) { delegate_ = std::move(delegate); }
+    void setDelegate(std::weak_ptr<ChatConnectionThrottlerDelegate> delegate) {
+        delegate_ = std::move(delegate);
+    }
 
     void startThrottler();
     // Only a throttling throttler resets: a count of 1 or 2 carries over to the next disconnection.
