@@ -25,7 +25,9 @@ protected:
         center = world->injector.get<ChatCenter>();
     }
 
+    // The chat client outlives the member's objects only once told to forget the member.
     void TearDown() override {
+        if (center) center->disconnect();
         center.reset();
         test::SandboxTest::TearDown();
     }
@@ -38,7 +40,8 @@ protected:
     void kick(const QString& profileID) {
         const Promise<void> kicked = sandbox->context()->chat->closeSessions(profileID);
         ASSERT_TRUE(test::waitFor(kicked, sandboxPatience));
-        ASSERT_TRUE(runUntil([&] { return !center->hasConnectedAndAuthenticatedSuccessfully(); }, sandboxPatience));
+        ASSERT_TRUE(
+            runUntil([&] { return !center->hasConnectedAndAuthenticatedSuccessfully(); }, sandboxPatience));
     }
 
     std::shared_ptr<ChatCenter> center;
@@ -59,14 +62,16 @@ TEST_F(ChatCenterSandboxTest, AStaleTokenAfterAKickRenewsTheSessionAndSignsInAga
     const test::SignedInMember demo = signInAsDemoMember();
     ASSERT_TRUE(waitUntilSignedIn());
     // The member signs in elsewhere: the token the client holds goes stale.
-    const Promise<SessionInfo> elsewhere = world->injector.get<SessionService>()->sessionEndpointPromiseForEmail(
-        sandbox::WorldSeed::demoEmail, sandbox::WorldSeed::memberPassword);
+    const Promise<SessionInfo> elsewhere =
+        world->injector.get<SessionService>()->sessionEndpointPromiseForEmail(
+            sandbox::WorldSeed::demoEmail, sandbox::WorldSeed::memberPassword);
     ASSERT_TRUE(test::waitFor(elsewhere, sandboxPatience));
     ASSERT_TRUE(elsewhere.isFulfilled());
     kick(demo.profileID);
     ASSERT_TRUE(runUntil(
         [&] {
-            return center->hasConnectedAndAuthenticatedSuccessfully() && center->currentAuthToken() != demo.xmppToken;
+            return center->hasConnectedAndAuthenticatedSuccessfully() &&
+                   center->currentAuthToken() != demo.xmppToken;
         },
         sandboxPatience));
     EXPECT_NE(center->currentAuthToken(), elsewhere.value()->credentials().xmppToken());
