@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <cmath>
 
 #include "API/NearbyUser.h"
 #include "Cascade/Filter/CascadeFilterJSONMapper.h"
@@ -99,17 +100,25 @@ const char* sqlFor(Statement statement) {
     TVR_FATAL(QStringLiteral("No SQL for statement %1").arg(int(statement)));
 }
 
-// Six decimals, a point whatever the locale.
+// Six decimals, a point whatever the locale; empty for a message without a position, which must
+// not come back as a pin at 0,0.
 QString locationString(const std::optional<Coordinate>& location) {
-    const Coordinate coordinate = location.value_or(Coordinate{});
-    return QString::number(coordinate.latitude, 'f', 6) + QLatin1Char(',') +
-           QString::number(coordinate.longitude, 'f', 6);
+    if (!location) return QStringLiteral("");
+    return QString::number(location->latitude, 'f', 6) + QLatin1Char(',') +
+           QString::number(location->longitude, 'f', 6);
 }
 
 std::optional<Coordinate> locationFromString(const QString& text) {
     const QStringList parts = text.split(QLatin1Char(','));
     if (parts.size() != 2) return std::nullopt;
-    return Coordinate{parts[0].toDouble(), parts[1].toDouble()};
+    bool latitudeRead = false;
+    bool longitudeRead = false;
+    const Coordinate coordinate{parts[0].toDouble(&latitudeRead), parts[1].toDouble(&longitudeRead)};
+    if (!latitudeRead || !longitudeRead || !std::isfinite(coordinate.latitude) ||
+        !std::isfinite(coordinate.longitude) || !coordinate.isValid()) {
+        return std::nullopt;
+    }
+    return coordinate;
 }
 
 std::optional<QJsonValue> parseStoredJSON(const QByteArray& data) {
