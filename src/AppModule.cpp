@@ -307,6 +307,10 @@ void AppModule::configureChat(Injector& injector) const {
     injector.bind<ChatConnectionThrottler>();
     injector.bindFactory<ChatCenter>(
         [](Injector& injector, const Arguments&) { return ChatCenter::create(injector); }, Scope::Singleton);
+    injector.bindFactory<ChatMessageSender>(
+        [](Injector& injector, const Arguments&) -> std::shared_ptr<ChatMessageSender> {
+            return injector.get<ChatCenter>();
+        });
     injector.bindFactory<ChatConnector>(
         [](Injector& injector, const Arguments&) -> std::shared_ptr<ChatConnector> {
             return injector.get<ChatCenter>();

@@ -6,13 +6,25 @@
 #include "Authentication/SessionService.h"
 #include "Authentication/UserSession.h"
 #include "Blocked/BlockedUserManager.h"
+#include "Chat/ChatMarkers.h"
+#include "Chat/ChatMessage.h"
+#include "Chat/ChatMessageAcknowledgement.h"
+#include "Chat/ChatMessageDeletion.h"
+#include "Chat/ChatMessageSourceDelegate.h"
+#include "Chat/DirectedMessageCategorizer.h"
+#include "Chat/XMPPMessageBuilder.h"
+#include "Chat/XMPPMessageInterpreter.h"
 #include "Helpers/DeferredBlockExecutor.h"
 #include "Helpers/ServerCurrentDateProvider.h"
 #include "Helpers/TimerFactory.h"
 #include "Helpers/UUIDProvider.h"
 #include "platform/di/Injector.h"
+#include "platform/foundation/Timer.h"
 #include "platform/net/Reachability.h"
 #include "platform/system/Application.h"
+#include "platform/xmpp/TovrinDeletion/XMPPMessage+TovrinDeletion.h"
+#include "platform/xmpp/XEP-0333/XMPPChatMarkerMessage.h"
+#include "platform/xmpp/XEP-0333/XMPPMessage+ChatMarkers.h"
 #include "platform/xmpp/XMPPPresence.h"
 #include "platform/xmpp/XMPPStream.h"
 
@@ -25,6 +37,13 @@ constexpr double AckRequestTimeout = 5.0;
 constexpr double ReconnectTimerInterval = 1.0;
 constexpr double BackgroundDisconnectionDelay = 2.0;
 constexpr double BackgroundTaskEndDelay = 1.0;
+constexpr double FailedSendInterval = 10.0;
+const QString MessageIDUserInfoKey = QStringLiteral("messageID");
+
+constexpr quint32 StatusSent = 0;
+constexpr quint32 StatusFailed = 1;
+constexpr quint32 StatusReceived = 2;
+constexpr quint32 AcknowledgedByServer = 0;
 
 }  // namespace
 
@@ -317,6 +336,182 @@ void ChatCenter::applicationWillEnterForeground() {
     xmppReconnector_->setAutoReconnect(true);
     // Without a member the stream would open with nobody to sign in as.
     if (currentAuthToken_ && currentUserProfileID_ && chatDomain_) xmppReconnector_->manualStart();
+}
+
+// MARK: - Stanza traffic
+
+QString ChatCenter::domainForStanzas() const {
+    const auto& own = xmppStream_->myJID();
+    return own ? own->domain() : chatDomain_.value_or(QString());
+}
+
+xmpp::XMPPMessage ChatCenter::sendMessageWithText(const QString& text, const QString& profileID) {
+    return sendChatMessage(XMPPMessageBuilder::xmppMessageWithText(
+        uuidProvider_->UUIDString(), text, currentUserProfileID_.value_or(QString()), profileID,
+        domainForStanzas(), currentDateProvider_->currentServerDate()));
+}
+
+xmpp::XMPPMessage ChatCenter::sendMessageWithImageMediaHash(const QString& messageID,
+                                                            const QString& imageMediaHash,
+                                                            const QString& profileID) {
+    return sendChatMessage(XMPPMessageBuilder::xmppMessageWithImageMediaHash(
+        messageID, imageMediaHash, currentUserProfileID_.value_or(QString()), profileID, domainForStanzas(),
+        currentDateProvider_->currentServerDate()));
+}
+
+xmpp::XMPPMessage ChatCenter::sendMessageWithLocation(const std::optional<Coordinate>& location,
+                                                      const QString& profileID) {
+    const Coordinate coordinate = location.value_or(Coordinate{});
+    return sendChatMessage(XMPPMessageBuilder::xmppMessageWithLocation(
+        uuidProvider_->UUIDString(), coordinate.latitude, coordinate.longitude,
+        currentUserProfileID_.value_or(QString()), profileID, domainForStanzas(),
+        currentDateProvider_->currentServerDate()));
+}
+
+xmpp::XMPPMessage ChatCenter::sendChatMessage(xmpp::XMPPMessage message) {
+    xmpp::addMarkableChatMarker(message);
+    xmppStream_->sendElement(message);
+    return message;
+}
+
+void ChatCenter::deleteMessages(const std::vector<std::shared_ptr<ChatMessage>>& messages,
+                                const QString& profileID) {
+    const auto own = currentUserProfileID_ ? jidForProfileID(*currentUserProfileID_) : std::nullopt;
+    const auto peer = jidForProfileID(profileID);
+    if (!own || !peer) return;
+    QStringList messageIDs;
+    for (const auto& message : messages) {
+        if (message) messageIDs.append(message->messageID());
+    }
+    xmppStream_->sendElement(xmpp::messageWithDeletionMarkersForMessageIDs(messageIDs, *own, *peer));
+}
+
+void ChatCenter::acknowledgeMessageWithID(const QString& messageID, const QString& profileID) {
+    if (const auto peer = jidForProfileID(profileID))
+        sendMarker(xmpp::receivedChatMarkerMessage(*peer, messageID));
+}
+
+void ChatCenter::markMessageAsDisplayedWithID(const QString& messageID, const QString& profileID) {
+    if (const auto peer = jidForProfileID(profileID))
+        sendMarker(xmpp::displayedChatMarkerMessage(*peer, messageID));
+}
+
+void ChatCenter::sendMarker(const xmpp::XMPPMessage& message) {
+    xmppStream_->sendElement(message);
+}
+
+void ChatCenter::xmppStreamDidSendMessage(xmpp::XMPPStream&, const xmpp::XMPPMessage& message) {
+    if (xmpp::isDeletionMessage(message)) informDelegateOfDeletionMessage(message);
+    if (ChatMarkers::carriesChatMarker(message)) informDelegateOfChatMarker(message);
+    if (!message.isChatMessage()) return;
+    informDelegateOfMessageWithBody(message, StatusSent);
+    const QString messageID = message.elementID();
+    // A stanza sent again under a pending id takes the place of the first, timer and all.
+    if (const auto earlier = unacknowledgedChatMessageIDToAcknowledgementTimer_.value(messageID))
+        earlier->invalidate();
+    unacknowledgedChatMessageIDToMessage_.insert(messageID, message);
+    const std::weak_ptr<ChatCenter> weak = weakSelf();
+    unacknowledgedChatMessageIDToAcknowledgementTimer_.insert(
+        messageID, timerFactory_->timerOnMainRunLoopWithInterval(
+                       FailedSendInterval,
+                       [weak](Timer& timer) {
+                           if (auto self = weak.lock()) self->failedMessageTimerFired(timer);
+                       },
+                       QVariantMap{{MessageIDUserInfoKey, messageID}}, false));
+}
+
+void ChatCenter::xmppStreamDidFailToSendMessage(xmpp::XMPPStream&, const xmpp::XMPPMessage& message,
+                                                const Error&) {
+    if (message.isChatMessage()) informDelegateOfMessageWithBody(message, StatusFailed);
+}
+
+void ChatCenter::xmppStreamDidReceiveMessage(xmpp::XMPPStream&, const xmpp::XMPPMessage& message) {
+    if (message.isErrorMessage()) {
+        // A bounce fails the member's own pending stanza of that id; the echo itself is no marker,
+        // deletion or message of the peer's.
+        if (const auto pending = settlePendingMessage(message.elementID())) {
+            xmpp::XMPPMessage failed = *pending;
+            failed.setType(QStringLiteral("error"));
+            informDelegateOfMessageWithBody(failed, StatusFailed);
+        }
+        return;
+    }
+    if (ChatMarkers::carriesChatMarker(message)) informDelegateOfChatMarker(message);
+    if (xmpp::isDeletionMessage(message)) {
+        // Only the member's own addresses speak for the member.
+        const auto from = message.from();
+        if (from && currentUserProfileID_ && jidForProfileID(*currentUserProfileID_) &&
+            from->bare() == jidForProfileID(*currentUserProfileID_)->bare()) {
+            informDelegateOfDeletionMessage(message);
+        }
+    }
+    if (message.isChatMessage()) informDelegateOfMessageWithBody(message, StatusReceived);
+}
+
+void ChatCenter::xmppStreamManagementDidReceiveAckForStanzaIds(xmpp::XMPPStreamManagement&,
+                                                               const QStringList& stanzaIds) {
+    // Every id one acknowledgement covers was delivered.
+    for (const QString& stanzaID : stanzaIds) {
+        const auto pending = settlePendingMessage(stanzaID);
+        if (!pending) continue;
+        const auto to = pending->to();
+        if (!to || to->user().isEmpty()) continue;
+        informDelegate(std::make_shared<ChatMessageAcknowledgement>(stanzaID, to->user(), to->user(),
+                                                                    AcknowledgedByServer));
+    }
+}
+
+std::optional<xmpp::XMPPMessage> ChatCenter::settlePendingMessage(const QString& messageID) {
+    if (messageID.isEmpty()) return std::nullopt;
+    if (const auto timer = unacknowledgedChatMessageIDToAcknowledgementTimer_.take(messageID))
+        timer->invalidate();
+    const auto found = unacknowledgedChatMessageIDToMessage_.constFind(messageID);
+    if (found == unacknowledgedChatMessageIDToMessage_.constEnd()) return std::nullopt;
+    xmpp::XMPPMessage message = *found;
+    unacknowledgedChatMessageIDToMessage_.erase(found);
+    return message;
+}
+
+void ChatCenter::failedMessageTimerFired(Timer& timer) {
+    const QString messageID = timer.userInfo().toMap().value(MessageIDUserInfoKey).toString();
+    auto pending = settlePendingMessage(messageID);
+    if (!pending) return;
+    pending->setType(QStringLiteral("error"));
+    informDelegateOfMessageWithBody(*pending, StatusFailed);
+}
+
+void ChatCenter::informDelegate(const std::shared_ptr<DirectedMessage>& message) {
+    if (!message) return;
+    if (auto delegate = messageSourceDelegate_.lock())
+        delegate->messageSourceDidReceiveDirectedMessage(*this, message);
+}
+
+void ChatCenter::informDelegateOfChatMarker(const xmpp::XMPPMessage& message) {
+    if (!currentUserProfileID_) return;
+    informDelegate(ChatMarkers::directedMessageFromMarkableXMPPMessage(message, *currentUserProfileID_));
+}
+
+void ChatCenter::informDelegateOfDeletionMessage(const xmpp::XMPPMessage& message) {
+    informDelegate(ChatMarkers::deletionFromXMPPMessage(message));
+}
+
+void ChatCenter::informDelegateOfMessageWithBody(xmpp::XMPPMessage message, quint32 status) {
+    if (!message.isMessageWithBody()) return;
+    if (message.fromStr().isEmpty() && currentUserProfileID_) {
+        if (const auto own = jidForProfileID(*currentUserProfileID_))
+            message.addAttributeWithName(QStringLiteral("from"), own->full());
+    }
+    const auto interpreter = XMPPMessageInterpreter::interpreterWithXMPPMessage(message);
+    if (!interpreter) return;
+    const std::shared_ptr<ChatMessage> chatMessage = interpreter->chatMessageWithStatus(status);
+    if (shouldInformDelegateOfChatMessage(chatMessage)) informDelegate(chatMessage);
+}
+
+bool ChatCenter::shouldInformDelegateOfChatMessage(const std::shared_ptr<ChatMessage>& message) const {
+    if (!message) return false;
+    if (DirectedMessageCategorizer::isBlockMessage(message.get())) return true;
+    return !blockedUserManager_ ||
+           !blockedUserManager_->isProfileIDBlocked(message->exchangedInConversationWithProfileID());
 }
 
 }  // namespace tovrin

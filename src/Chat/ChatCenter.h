@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <optional>
 
 #include "Chat/ChatConnectionThrottler.h"
 #include "Chat/ChatConnector.h"
+#include "Chat/ChatMessageSender.h"
 #include "Chat/ChatMessageSource.h"
 #include "platform/di/Inject.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -26,10 +28,13 @@ class XMPPStream;
 class Application;
 class AuthStorage;
 class BlockedUserManager;
+class ChatMessage;
+class DirectedMessage;
 class DeferredBlockExecutor;
 class Error;
 class Injector;
 class ServerCurrentDateProvider;
+class Timer;
 class TimerFactory;
 class UUIDProvider;
 
@@ -40,6 +45,7 @@ inline const QString ChatCenterDidAuthenticateXMPPNotification =
 // member, signed in with the profile id and the chat token, kept up across network changes, the
 // background and refused sign-ins. Made once by the container (`create`); main thread only.
 class ChatCenter : public ChatConnector,
+                   public ChatMessageSender,
                    public ChatMessageSource,
                    public ChatConnectionThrottlerDelegate,
                    public xmpp::XMPPStreamDelegate,
@@ -81,6 +87,16 @@ public:
     }
     bool isConnected() const override;
 
+    xmpp::XMPPMessage sendMessageWithText(const QString& text, const QString& profileID) override;
+    xmpp::XMPPMessage sendMessageWithImageMediaHash(const QString& messageID, const QString& imageMediaHash,
+                                                    const QString& profileID) override;
+    xmpp::XMPPMessage sendMessageWithLocation(const std::optional<Coordinate>& location,
+                                              const QString& profileID) override;
+    void deleteMessages(const std::vector<std::shared_ptr<ChatMessage>>& messages,
+                        const QString& profileID) override;
+    void acknowledgeMessageWithID(const QString& messageID, const QString& profileID) override;
+    void markMessageAsDisplayedWithID(const QString& messageID, const QString& profileID) override;
+
     std::shared_ptr<ChatMessageSourceDelegate> messageSourceDelegate() const override {
         return messageSourceDelegate_.lock();
     }
@@ -112,7 +128,18 @@ public:
     void xmppStreamDidAuthenticate(xmpp::XMPPStream& sender) override;
     void xmppStreamDidNotAuthenticate(xmpp::XMPPStream& sender, const xmpp::XMLElement& error) override;
     void xmppStreamDidDisconnect(xmpp::XMPPStream& sender, const std::optional<Error>& error) override;
+    void xmppStreamDidSendMessage(xmpp::XMPPStream& sender, const xmpp::XMPPMessage& message) override;
+    void xmppStreamDidFailToSendMessage(xmpp::XMPPStream& sender, const xmpp::XMPPMessage& message,
+                                        const Error& error) override;
+    void xmppStreamDidReceiveMessage(xmpp::XMPPStream& sender, const xmpp::XMPPMessage& message) override;
+    void xmppStreamManagementDidReceiveAckForStanzaIds(xmpp::XMPPStreamManagement& sender,
+                                                       const QStringList& stanzaIds) override;
     void xmppReconnectDidDetectAccidentalDisconnection(xmpp::XMPPReconnect& sender) override;
+
+    // The sent chat stanzas the server has not acknowledged yet, by id.
+    const QHash<QString, xmpp::XMPPMessage>& unacknowledgedChatMessages() const {
+        return unacknowledgedChatMessageIDToMessage_;
+    }
 
 private:
     void setupXMPPStream();
@@ -127,6 +154,18 @@ private:
     void applicationDidEnterBackground();
     void applicationWillEnterForeground();
 
+    xmpp::XMPPMessage sendChatMessage(xmpp::XMPPMessage message);
+    void sendMarker(const xmpp::XMPPMessage& message);
+    void informDelegate(const std::shared_ptr<DirectedMessage>& message);
+    void informDelegateOfChatMarker(const xmpp::XMPPMessage& message);
+    void informDelegateOfDeletionMessage(const xmpp::XMPPMessage& message);
+    void informDelegateOfMessageWithBody(xmpp::XMPPMessage message, quint32 status);
+    bool shouldInformDelegateOfChatMessage(const std::shared_ptr<ChatMessage>& message) const;
+    void failedMessageTimerFired(Timer& timer);
+    // Stops tracking the id; the stanza that was pending under it, if any.
+    std::optional<xmpp::XMPPMessage> settlePendingMessage(const QString& messageID);
+    QString domainForStanzas() const;
+
     bool hasConnectedAndAuthenticatedSuccessfully_ = false;
     bool isUserBannedFromSessionService_ = false;
     std::weak_ptr<ChatMessageSourceDelegate> messageSourceDelegate_;
@@ -139,6 +178,8 @@ private:
     std::shared_ptr<UUIDProvider> uuidProvider_;
     std::optional<QString> currentAuthToken_;
     std::shared_ptr<TimerFactory> timerFactory_;
+    QHash<QString, xmpp::XMPPMessage> unacknowledgedChatMessageIDToMessage_;
+    QHash<QString, std::shared_ptr<Timer>> unacknowledgedChatMessageIDToAcknowledgementTimer_;
     std::optional<QString> chatDomain_;
     std::shared_ptr<AuthStorage> authStorage_;
     std::shared_ptr<DeferredBlockExecutor> deferredBlockExecutor_;

@@ -6,6 +6,12 @@
 
 #include "Authentication/SessionTestWorld.h"
 #include "Chat/ChatCenter.h"
+#include "Chat/ChatConversationDeletionMessage.h"
+#include "Chat/ChatMessage.h"
+#include "Chat/ChatMessageAcknowledgement.h"
+#include "Chat/ChatMessageDeletion.h"
+#include "Chat/ChatMessageSourceDelegate.h"
+#include "Chat/TextMessage.h"
 #include "fixtures/xmpp/ScriptedXMPPServer.h"
 #include "platform/xmpp/XMPPStream.h"
 #include "support/FakeTimerFactory.h"
@@ -23,6 +29,40 @@ class RecordingConnectorDelegate : public ChatConnectorDelegate {
 public:
     void chatConnectorDidConnect(ChatConnector&) override { ++connected; }
     int connected = 0;
+};
+
+// What the chat client reports, one line each: "message ID status", "ack ID partner recipient
+// type", "deletion partner IDS", "conversation-deletion ID partner".
+class RecordingSourceDelegate : public ChatMessageSourceDelegate {
+public:
+    void messageSourceDidReceiveDirectedMessage(ChatMessageSource&,
+                                                const std::shared_ptr<DirectedMessage>& message) override {
+        if (const auto chat = std::dynamic_pointer_cast<ChatMessage>(message)) {
+            reports.append(QStringLiteral("message %1 %2").arg(chat->messageID()).arg(chat->status()));
+        } else if (const auto ack = std::dynamic_pointer_cast<ChatMessageAcknowledgement>(message)) {
+            reports.append(QStringLiteral("ack %1 %2 %3 %4")
+                               .arg(ack->acknowledgedMessageID(), ack->exchangedInConversationWithProfileID(),
+                                    ack->originalMessageRecipientProfileID())
+                               .arg(ack->type()));
+        } else if (const auto deletion = std::dynamic_pointer_cast<ChatMessageDeletion>(message)) {
+            reports.append(QStringLiteral("deletion %1 %2")
+                               .arg(deletion->exchangedInConversationWithProfileID(),
+                                    deletion->deletedMessageIDs().join(',')));
+        } else if (const auto conversation =
+                       std::dynamic_pointer_cast<ChatConversationDeletionMessage>(message)) {
+            reports.append(QStringLiteral("conversation-deletion %1 %2")
+                               .arg(conversation->deletionMessageID(),
+                                    conversation->exchangedInConversationWithProfileID()));
+        }
+    }
+    void messageSourceDidReceiveArchivedDirectedMessages(ChatMessageSource&,
+                                                         const std::vector<std::shared_ptr<DirectedMessage>>&,
+                                                         const QString&, bool, const ArchiveMessageResultIDs&,
+                                                         quint32) override {}
+    void messageSourceDidReceivePersistedChatMessages(ChatMessageSource&,
+                                                      const std::vector<std::shared_ptr<ChatMessage>>&,
+                                                      const std::shared_ptr<Conversation>&) override {}
+    QStringList reports;
 };
 
 // The member's own container over the loopback web service, its chat client pointed at a scripted
@@ -54,6 +94,7 @@ public:
         world.application->setApplicationState(ApplicationState::Active);
         center = world.injector.get<ChatCenter>();
         center->setConnectorDelegate(connectorDelegate);
+        center->setMessageSourceDelegate(sourceDelegate);
         observations.push_back(
             world.notificationCenter->addObserver(ChatCenterDidAuthenticateXMPPNotification, nullptr,
                                                   [this](const Notification&) { ++authenticated; }));
@@ -108,6 +149,7 @@ public:
         if (auto result = server.expect(QStringLiteral("<presence/>")); !result) return result;
         if (auto result = server.expect(QStringLiteral("<enable xmlns='urn:xmpp:sm:3'/>")); !result)
             return result;
+        server.inject(QStringLiteral("<enabled xmlns='urn:xmpp:sm:3'/>"));
         if (!runUntil([&] { return center->hasConnectedAndAuthenticatedSuccessfully(); }))
             return testing::AssertionFailure() << "the client never counted itself signed in";
         return testing::AssertionSuccess();
@@ -132,6 +174,18 @@ public:
         std::make_shared<test::ManualDeferredBlockExecutor>();
     std::shared_ptr<test::FixedRandomValueGenerator> random =
         std::make_shared<test::FixedRandomValueGenerator>();
+    // The next stanza the client sends, past stream management's requests.
+    xmpp::XMLElement nextStanza() {
+        for (;;) {
+            const xmpp::XMLElement element = server.nextElement();
+            if (element.isNull() || element.name() != QLatin1String("r")) return element;
+        }
+    }
+    bool waitForReports(qsizetype count) {
+        return runUntil([&] { return sourceDelegate->reports.size() >= count; });
+    }
+
+    std::shared_ptr<RecordingSourceDelegate> sourceDelegate = std::make_shared<RecordingSourceDelegate>();
     std::shared_ptr<RecordingConnectorDelegate> connectorDelegate =
         std::make_shared<RecordingConnectorDelegate>();
     std::shared_ptr<ChatCenter> center;
@@ -345,6 +399,125 @@ TEST_F(ChatCenterTest, ALaunchWithAStoredMemberHandsOverTheProfileID) {
     session = world.launch();
     EXPECT_EQ(center->currentUserProfileID(), "7");
     EXPECT_FALSE(center->currentAuthToken());
+}
+
+TEST_F(ChatCenterTest, OneServerAcknowledgementSettlesEveryIdItCovers) {
+    signInMember();
+    QStringList ids;
+    for (const QString text : {"one", "two", "three"})
+        ids.append(center->sendMessageWithText(text, "8").elementID());
+    for (int index = 0; index < 3; ++index) {
+        const xmpp::XMLElement stanza = nextStanza();
+        EXPECT_EQ(stanza.name(), "message");
+        EXPECT_EQ(stanza.attributeStringValueForName("to"), "8@tovrin.test");
+        EXPECT_EQ(stanza.attributeStringValueForName("id"), ids[index]);
+    }
+    ASSERT_TRUE(waitForReports(3));
+    server.inject(QStringLiteral("<a xmlns='urn:xmpp:sm:3' h='3'/>"));
+    ASSERT_TRUE(waitForReports(6));
+    QStringList expected;
+    for (const QString& id : ids) expected.append("message " + id + " 0");
+    for (const QString& id : ids) expected.append("ack " + id + " 8 8 0");
+    EXPECT_EQ(sourceDelegate->reports, expected);
+    EXPECT_TRUE(center->unacknowledgedChatMessages().isEmpty());
+    EXPECT_FALSE(timers->hasTimerWithInterval(10.0));
+}
+
+TEST_F(ChatCenterTest, AWithheldAcknowledgementFailsTheMessageAfterTenSeconds) {
+    signInMember();
+    const QString id = center->sendMessageWithText("hello", "8").elementID();
+    ASSERT_TRUE(waitForReports(1));
+    EXPECT_EQ(timers->fireTimersWithInterval(10.0), 1);
+    EXPECT_EQ(sourceDelegate->reports, (QStringList{"message " + id + " 0", "message " + id + " 1"}));
+    EXPECT_TRUE(center->unacknowledgedChatMessages().isEmpty());
+}
+
+TEST_F(ChatCenterTest, APhotoSentAgainUnderAPendingIdReplacesTheEarlierTimer) {
+    signInMember();
+    center->sendMessageWithImageMediaHash("photo-1", "hash", "8");
+    center->sendMessageWithImageMediaHash("photo-1", "hash", "8");
+    ASSERT_TRUE(waitForReports(2));
+    EXPECT_EQ(timers->fireTimersWithInterval(10.0), 1);
+    EXPECT_EQ(sourceDelegate->reports,
+              (QStringList{"message photo-1 0", "message photo-1 0", "message photo-1 1"}));
+}
+
+TEST_F(ChatCenterTest, ABounceFailsOnlyThePendingStanzaOfItsId) {
+    signInMember();
+    const QString id = center->sendMessageWithText("hello", "404").elementID();
+    ASSERT_TRUE(waitForReports(1));
+    for (const QString& bounced : {QStringLiteral("unknown"), id}) {
+        server.inject(
+            QStringLiteral("<message type='error' id='%1' from='404@tovrin.test' to='7@tovrin.test/r'>"
+                           "<body>{}</body><error type='cancel'><service-unavailable "
+                           "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></message>")
+                .arg(bounced));
+    }
+    ASSERT_TRUE(waitForReports(2));
+    test::drainMainQueue();
+    EXPECT_EQ(sourceDelegate->reports, (QStringList{"message " + id + " 0", "message " + id + " 1"}));
+    EXPECT_FALSE(timers->hasTimerWithInterval(10.0));
+}
+
+TEST_F(ChatCenterTest, AChatStanzaHandedOverWhileDisconnectedFailsAtOnce) {
+    signInMember();
+    world.application->setRefusesBackgroundTasks(true);
+    world.application->setApplicationState(ApplicationState::Background);
+    ASSERT_TRUE(server.waitForDisconnection());
+    ASSERT_TRUE(runUntil([&] { return center->xmppStream()->isDisconnected(); }));
+    const QString id = center->sendMessageWithText("late", "8").elementID();
+    center->acknowledgeMessageWithID("m", "8");
+    ASSERT_TRUE(waitForReports(1));
+    test::drainMainQueue();
+    EXPECT_EQ(sourceDelegate->reports, QStringList{"message " + id + " 1"});
+    EXPECT_FALSE(timers->hasTimerWithInterval(10.0));
+}
+
+TEST_F(ChatCenterTest, ReceivedStanzasBecomeMessagesMarkersAndOnlyTheMembersOwnDeletions) {
+    signInMember();
+    const QString body = QStringLiteral(
+        R"({"messageId":"in-1","type":"text","text":"hi","sourceProfileId":"8","targetProfileId":"7","timestamp":1000})");
+    server.inject(
+        QStringLiteral("<message type='chat' id='in-1' from='8@tovrin.test/phone' to='7@tovrin.test'>"
+                       "<body>%1</body><markable xmlns='urn:xmpp:chat-markers:0'/></message>")
+            .arg(body.toHtmlEscaped()));
+    server.inject(
+        QStringLiteral("<message from='8@tovrin.test/phone' to='7@tovrin.test'>"
+                       "<received xmlns='urn:xmpp:chat-markers:0' id='out-1'/></message>"));
+    server.inject(
+        QStringLiteral("<message from='8@tovrin.test/phone' to='7@tovrin.test'>"
+                       "<acknowledged xmlns='urn:xmpp:chat-markers:0' id='out-2'/></message>"));
+    // A peer's deletion marker, and one without "jid", count for nothing.
+    server.inject(
+        QStringLiteral("<message from='8@tovrin.test/phone' to='7@tovrin.test'>"
+                       "<delete xmlns='urn:tovrin:delete-marker:0' jid='7@tovrin.test'><id>x</id></delete>"
+                       "</message>"));
+    server.inject(
+        QStringLiteral("<message from='7@tovrin.test/tablet' to='7@tovrin.test'>"
+                       "<delete xmlns='urn:tovrin:delete-marker:0'><id>y</id></delete></message>"));
+    server.inject(
+        QStringLiteral("<message from='7@tovrin.test/tablet' to='7@tovrin.test'>"
+                       "<delete xmlns='urn:tovrin:delete-marker:0' jid='8@tovrin.test'><id>a</id><id>b</id>"
+                       "</delete></message>"));
+    ASSERT_TRUE(waitForReports(4));
+    test::drainMainQueue();
+    EXPECT_EQ(sourceDelegate->reports, (QStringList{"message in-1 2", "ack out-1 8 8 1",
+                                                    "conversation-deletion out-2 8", "deletion 8 a,b"}));
+}
+
+TEST_F(ChatCenterTest, MarkersAndDeletionsTheMemberSendsAreReportedAsSent) {
+    signInMember();
+    center->acknowledgeMessageWithID("in-1", "8");
+    center->markMessageAsDisplayedWithID("in-1", "8");
+    const auto sent = std::make_shared<TextMessage>("out-1", "7", "8", QStringLiteral("hello"), Date(1), 0);
+    center->deleteMessages({sent}, "8");
+    EXPECT_TRUE(
+        server.expect(QStringLiteral("<message to='8@tovrin.test'><received xmlns='urn:xmpp:chat-markers:0' "
+                                     "id='in-1'/><store xmlns='urn:xmpp:hints'/></message>")));
+    ASSERT_TRUE(waitForReports(3));
+    test::drainMainQueue();
+    EXPECT_EQ(sourceDelegate->reports, (QStringList{"ack in-1 8 7 1", "ack in-1 8 7 2", "deletion 8 out-1"}));
+    EXPECT_FALSE(timers->hasTimerWithInterval(10.0));
 }
 
 }  // namespace
