@@ -5,6 +5,7 @@
 #include <QJsonObject>
 
 #include "Authentication/SessionTestWorld.h"
+#include "Blocked/BlockedUserManager.h"
 #include "Chat/ChatCenter.h"
 #include "Chat/ChatConversationDeletionMessage.h"
 #include "Chat/ChatMessage.h"
@@ -503,6 +504,26 @@ TEST_F(ChatCenterTest, ReceivedStanzasBecomeMessagesMarkersAndOnlyTheMembersOwnD
     test::drainMainQueue();
     EXPECT_EQ(sourceDelegate->reports, (QStringList{"message in-1 2", "ack out-1 8 8 1",
                                                     "conversation-deletion out-2 8", "deletion 8 a,b"}));
+}
+
+TEST_F(ChatCenterTest, AChatStanzaOfABlockedPeerIsDroppedButItsBlockIsDelivered) {
+    signInMember();
+    const Promise<void> blocked = session->blockedUserManager()->blockUserWithProfileID("9");
+    ASSERT_TRUE(test::waitFor(blocked));
+    ASSERT_TRUE(blocked.isFulfilled());
+    for (const char* type : {"text", "block"}) {
+        const QString body =
+            QStringLiteral(R"({"messageId":"%1","type":"%1","text":"hi","sourceProfileId":"9",)"
+                           R"("targetProfileId":"7","timestamp":1000})")
+                .arg(QLatin1String(type));
+        server.inject(
+            QStringLiteral("<message type='chat' id='%1' from='9@tovrin.test/phone' to='7@tovrin.test'>"
+                           "<body>%2</body></message>")
+                .arg(QLatin1String(type), body.toHtmlEscaped()));
+    }
+    ASSERT_TRUE(waitForReports(1));
+    test::drainMainQueue();
+    EXPECT_EQ(sourceDelegate->reports, QStringList{"message block 2"});
 }
 
 TEST_F(ChatCenterTest, MarkersAndDeletionsTheMemberSendsAreReportedAsSent) {
