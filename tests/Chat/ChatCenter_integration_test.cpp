@@ -477,7 +477,7 @@ TEST_F(ChatCenterTest, AChatStanzaHandedOverWhileDisconnectedFailsAtOnce) {
 TEST_F(ChatCenterTest, ReceivedStanzasBecomeMessagesMarkersAndOnlyTheMembersOwnDeletions) {
     signInMember();
     const QString body = QStringLiteral(
-        R"({"messageId":"in-1","type":"text","text":"hi","sourceProfileId":"8","targetProfileId":"7","timestamp":1000})");
+        R"({"messageId":"in-1","type":"text","body":"hi","sourceProfileId":"8","targetProfileId":"7","timestamp":1000})");
     server.inject(
         QStringLiteral("<message type='chat' id='in-1' from='8@tovrin.test/phone' to='7@tovrin.test'>"
                        "<body>%1</body><markable xmlns='urn:xmpp:chat-markers:0'/></message>")
@@ -513,7 +513,7 @@ TEST_F(ChatCenterTest, AChatStanzaOfABlockedPeerIsDroppedButItsBlockIsDelivered)
     ASSERT_TRUE(blocked.isFulfilled());
     for (const char* type : {"text", "block"}) {
         const QString body =
-            QStringLiteral(R"({"messageId":"%1","type":"%1","text":"hi","sourceProfileId":"9",)"
+            QStringLiteral(R"({"messageId":"%1","type":"%1","body":"hi","sourceProfileId":"9",)"
                            R"("targetProfileId":"7","timestamp":1000})")
                 .arg(QLatin1String(type));
         server.inject(

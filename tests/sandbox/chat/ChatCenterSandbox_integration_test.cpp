@@ -2,9 +2,13 @@
 
 #include "Authentication/SessionService.h"
 #include "Chat/ChatCenter.h"
+#include "Chat/ChatMessage.h"
+#include "Chat/ChatMessageAcknowledgement.h"
+#include "Chat/ChatMessageSourceDelegate.h"
 #include "platform/xmpp/XMPPStream.h"
 #include "sandbox/SandboxTestSupport.h"
 #include "sandbox/chat/ChatServer.h"
+#include "sandbox/chat/ChatTestSupport.h"
 #include "sandbox/service/ServiceContext.h"
 
 namespace tovrin {
@@ -12,6 +16,26 @@ namespace {
 
 using test::runUntil;
 using test::sandboxPatience;
+
+// The chat messages and acknowledgements the chat client reports: "message ID status", "ack ID type".
+class Reports : public ChatMessageSourceDelegate {
+public:
+    void messageSourceDidReceiveDirectedMessage(ChatMessageSource&,
+                                                const std::shared_ptr<DirectedMessage>& message) override {
+        if (const auto chat = std::dynamic_pointer_cast<ChatMessage>(message))
+            lines.append(QStringLiteral("message %1 %2").arg(chat->messageID()).arg(chat->status()));
+        if (const auto ack = std::dynamic_pointer_cast<ChatMessageAcknowledgement>(message))
+            lines.append(QStringLiteral("ack %1 %2").arg(ack->acknowledgedMessageID()).arg(ack->type()));
+    }
+    void messageSourceDidReceiveArchivedDirectedMessages(ChatMessageSource&,
+                                                         const std::vector<std::shared_ptr<DirectedMessage>>&,
+                                                         const QString&, bool, const ArchiveMessageResultIDs&,
+                                                         quint32) override {}
+    void messageSourceDidReceivePersistedChatMessages(ChatMessageSource&,
+                                                      const std::vector<std::shared_ptr<ChatMessage>>&,
+                                                      const std::shared_ptr<Conversation>&) override {}
+    QStringList lines;
+};
 
 // The client's own chat client against the sandbox's chat server, trusting the sandbox's authority
 // through the client's configuration, as the sandbox's client is configured.
@@ -86,6 +110,29 @@ TEST_F(ChatCenterSandboxTest, ABanEndsTheAttempts) {
     EXPECT_TRUE(runUntil([&] { return center->xmppStream()->isDisconnected(); }, sandboxPatience));
     EXPECT_FALSE(center->shouldReconnectAfterDisconnection());
     EXPECT_FALSE(center->hasConnectedAndAuthenticatedSuccessfully());
+}
+
+TEST_F(ChatCenterSandboxTest, ATextReachesThePeerAndTheServerAcknowledgesIt) {
+    const Promise<SessionInfo> peerSession =
+        world->injector.get<SessionService>()->sessionEndpointPromiseForEmail(
+            QStringLiteral("member100010@tovrin.test"), sandbox::WorldSeed::memberPassword);
+    ASSERT_TRUE(test::waitFor(peerSession, sandboxPatience));
+    ASSERT_TRUE(peerSession.isFulfilled());
+    const QString peerID = peerSession.value()->profileID();
+    test::ChatConnection peer(*sandbox, peerID);
+    ASSERT_TRUE(peer.signIn(peerSession.value()->credentials().xmppToken()));
+
+    const test::SignedInMember demo = signInAsDemoMember();
+    ASSERT_TRUE(waitUntilSignedIn());
+    const auto reports = std::make_shared<Reports>();
+    center->setMessageSourceDelegate(reports);
+    const QString id = center->sendMessageWithText("Hello there", peerID).elementID();
+    const xmpp::XMLElement received = peer.waitForChatMessage(demo.profileID, "text");
+    ASSERT_FALSE(received.isNull());
+    EXPECT_EQ(xmpp::XMPPMessage(received).elementID(), id);
+    EXPECT_EQ(test::chatBodyOf(received).value("body").toString(), "Hello there");
+    ASSERT_TRUE(runUntil([&] { return reports->lines.size() >= 2; }, sandboxPatience));
+    EXPECT_EQ(reports->lines, (QStringList{"message " + id + " 0", "ack " + id + " 0"}));
 }
 
 }  // namespace
