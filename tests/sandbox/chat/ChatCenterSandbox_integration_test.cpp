@@ -5,6 +5,7 @@
 #include "Chat/ChatMessage.h"
 #include "Chat/ChatMessageAcknowledgement.h"
 #include "Chat/ChatMessageSourceDelegate.h"
+#include "platform/xmpp/XEP-0333/XMPPMessage+ChatMarkers.h"
 #include "platform/xmpp/XMPPStream.h"
 #include "sandbox/SandboxTestSupport.h"
 #include "sandbox/chat/ChatServer.h"
@@ -17,7 +18,8 @@ namespace {
 using test::runUntil;
 using test::sandboxPatience;
 
-// The chat messages and acknowledgements the chat client reports: "message ID status", "ack ID type".
+// The chat messages and acknowledgements the chat client reports: "message ID status", "ack ID partner
+// recipient type".
 class Reports : public ChatMessageSourceDelegate {
 public:
     void messageSourceDidReceiveDirectedMessage(ChatMessageSource&,
@@ -25,7 +27,10 @@ public:
         if (const auto chat = std::dynamic_pointer_cast<ChatMessage>(message))
             lines.append(QStringLiteral("message %1 %2").arg(chat->messageID()).arg(chat->status()));
         if (const auto ack = std::dynamic_pointer_cast<ChatMessageAcknowledgement>(message))
-            lines.append(QStringLiteral("ack %1 %2").arg(ack->acknowledgedMessageID()).arg(ack->type()));
+            lines.append(QStringLiteral("ack %1 %2 %3 %4")
+                             .arg(ack->acknowledgedMessageID(), ack->exchangedInConversationWithProfileID(),
+                                  ack->originalMessageRecipientProfileID())
+                             .arg(ack->type()));
     }
     void messageSourceDidReceiveArchivedDirectedMessages(ChatMessageSource&,
                                                          const std::vector<std::shared_ptr<DirectedMessage>>&,
@@ -68,7 +73,20 @@ protected:
             runUntil([&] { return !center->hasConnectedAndAuthenticatedSuccessfully(); }, sandboxPatience));
     }
 
+    // A peer on a chat connection of its own, signed in and present.
+    std::unique_ptr<test::ChatConnection> signInPeer() {
+        const Promise<SessionInfo> peerSession =
+            world->injector.get<SessionService>()->sessionEndpointPromiseForEmail(
+                QStringLiteral("member100010@tovrin.test"), sandbox::WorldSeed::memberPassword);
+        if (!test::waitFor(peerSession, sandboxPatience) || !peerSession.isFulfilled()) return nullptr;
+        peerID_ = peerSession.value()->profileID();
+        auto peer = std::make_unique<test::ChatConnection>(*sandbox, peerID_);
+        if (!peer->signIn(peerSession.value()->credentials().xmppToken())) return nullptr;
+        return peer;
+    }
+
     std::shared_ptr<ChatCenter> center;
+    QString peerID_;
 };
 
 TEST_F(ChatCenterSandboxTest, AKickAloneIsFollowedByReconnectionWithTheSameToken) {
@@ -113,26 +131,52 @@ TEST_F(ChatCenterSandboxTest, ABanEndsTheAttempts) {
 }
 
 TEST_F(ChatCenterSandboxTest, ATextReachesThePeerAndTheServerAcknowledgesIt) {
-    const Promise<SessionInfo> peerSession =
-        world->injector.get<SessionService>()->sessionEndpointPromiseForEmail(
-            QStringLiteral("member100010@tovrin.test"), sandbox::WorldSeed::memberPassword);
-    ASSERT_TRUE(test::waitFor(peerSession, sandboxPatience));
-    ASSERT_TRUE(peerSession.isFulfilled());
-    const QString peerID = peerSession.value()->profileID();
-    test::ChatConnection peer(*sandbox, peerID);
-    ASSERT_TRUE(peer.signIn(peerSession.value()->credentials().xmppToken()));
+    const std::unique_ptr<test::ChatConnection> peer = signInPeer();
+    ASSERT_TRUE(peer);
+    const QString peerID = peerID_;
 
     const test::SignedInMember demo = signInAsDemoMember();
     ASSERT_TRUE(waitUntilSignedIn());
     const auto reports = std::make_shared<Reports>();
     center->setMessageSourceDelegate(reports);
     const QString id = center->sendMessageWithText("Hello there", peerID).elementID();
-    const xmpp::XMLElement received = peer.waitForChatMessage(demo.profileID, "text");
+    const xmpp::XMLElement received = peer->waitForChatMessage(demo.profileID, "text");
     ASSERT_FALSE(received.isNull());
     EXPECT_EQ(xmpp::XMPPMessage(received).elementID(), id);
     EXPECT_EQ(test::chatBodyOf(received).value("body").toString(), "Hello there");
     ASSERT_TRUE(runUntil([&] { return reports->lines.size() >= 2; }, sandboxPatience));
-    EXPECT_EQ(reports->lines, (QStringList{"message " + id + " 0", "ack " + id + " 0"}));
+    EXPECT_EQ(reports->lines,
+              (QStringList{"message " + id + " 0", "ack " + id + " " + peerID + " " + peerID + " 0"}));
+}
+
+TEST_F(ChatCenterSandboxTest, ReceivedAndDisplayedMarkersRoundTrip) {
+    const std::unique_ptr<test::ChatConnection> peer = signInPeer();
+    ASSERT_TRUE(peer);
+    const QString peerID = peerID_;
+    const test::SignedInMember demo = signInAsDemoMember();
+    ASSERT_TRUE(waitUntilSignedIn());
+    const auto reports = std::make_shared<Reports>();
+    center->setMessageSourceDelegate(reports);
+
+    const QString incoming = peer->send(demo.profileID, "text", "Hi");
+    ASSERT_TRUE(runUntil([&] { return reports->lines.size() >= 1; }, sandboxPatience));
+    center->acknowledgeMessageWithID(incoming, peerID);
+    const xmpp::XMLElement marker = peer->waitForMessage(
+        [&](const xmpp::XMPPMessage& message) { return xmpp::chatMarkerID(message) == incoming; });
+    ASSERT_FALSE(marker.isNull());
+    EXPECT_FALSE(xmpp::XMPPMessage(marker).elementForName("received").isNull());
+
+    const QString outgoing = center->sendMessageWithText("Hello", peerID).elementID();
+    ASSERT_FALSE(peer->waitForChatMessage(demo.profileID, "text").isNull());
+    // The server's acknowledgement first, so that the reports come in one order.
+    ASSERT_TRUE(runUntil([&] { return reports->lines.size() >= 4; }, sandboxPatience));
+    peer->markDisplayed(demo.profileID, outgoing);
+    ASSERT_TRUE(runUntil([&] { return reports->lines.size() >= 5; }, sandboxPatience));
+    EXPECT_EQ(reports->lines, (QStringList{"message " + incoming + " 2",
+                                           "ack " + incoming + " " + peerID + " " + demo.profileID + " 1",
+                                           "message " + outgoing + " 0",
+                                           "ack " + outgoing + " " + peerID + " " + peerID + " 0",
+                                           "ack " + outgoing + " " + peerID + " " + peerID + " 2"}));
 }
 
 }  // namespace
