@@ -1,4 +1,7 @@
 #include "AppModule.h"
+
+#include <QFile>
+
 #include "API/AuthenticatedBootstrapService.h"
 #include "API/AuthenticatedTovrinEndpoint.h"
 #include "API/AuthenticatedTovrinService.h"
@@ -40,6 +43,8 @@
 #include "Cascade/UserLocator.h"
 #include "Categories/UI/Color+Tovrin.h"
 #include "Chat/ConversationSummariesManager.h"
+#include "Chat/ChatCenter.h"
+#include "Chat/ChatConnectionThrottler.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Chat/LastSeenMessageInfoJSONMapper.h"
 #include "Chat/LastSeenMessageInfoManager.h"
@@ -101,6 +106,7 @@
 #include "platform/ui/webengine/EngineWebView.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagement.h"
 #include "platform/xmpp/XEP-0198/XMPPStreamManagementMemoryStorage.h"
+#include "platform/xmpp/XMPPStream.h"
 
 namespace tovrin {
 
@@ -310,6 +316,27 @@ void AppModule::configureChat(Injector& injector) const {
     injector.bind<UserImageHashManager>(Scope::PerMember);
     injector.bind<SavedPhrasesService>();
     injector.bind<SavedPhrasesManager>(Scope::PerMember);
+    // The chat server's certificate may come from the same extra authorities as the web service's.
+    injector.bindFactory<xmpp::XMPPStream>([](Injector& injector, const Arguments&) {
+        auto stream = std::make_shared<xmpp::XMPPStream>();
+        QFile authorities(
+            injector.get<Bundle>()->objectForInfoDictionaryKey(ExtraTrustedCAFileInfoDictKey).toString());
+        if (!authorities.fileName().isEmpty() && authorities.open(QIODevice::ReadOnly))
+            stream->setTrustedCertificateAuthorities(authorities.readAll());
+        return stream;
+    });
+    // Each chat client gets a throttler of its own.
+    injector.bind<ChatConnectionThrottler>();
+    injector.bindFactory<ChatCenter>(
+        [](Injector& injector, const Arguments&) { return ChatCenter::create(injector); }, Scope::Singleton);
+    injector.bindFactory<ChatMessageSender>(
+        [](Injector& injector, const Arguments&) -> std::shared_ptr<ChatMessageSender> {
+            return injector.get<ChatCenter>();
+        });
+    injector.bindFactory<ChatConnector>(
+        [](Injector& injector, const Arguments&) -> std::shared_ptr<ChatConnector> {
+            return injector.get<ChatCenter>();
+        });
 }
 
 // One set of option lists for the whole process; the services are new at each request.

@@ -9,6 +9,7 @@
 #include "Cascade/Filter/CascadeFilterManager.h"
 #include "Cascade/Filter/FilterManager.h"
 #include "Cascade/NearbyUserManager.h"
+#include "Chat/ChatCenter.h"
 #include "Chat/CurrentConversationManager.h"
 #include "Chat/SavedPhrasesManager.h"
 #include "Chat/UserImageHashManager.h"
@@ -65,7 +66,8 @@ void UserSession::configureWithInjector(Injector& injector,
     }
     // Credentials left behind by a sign-in that failed never survive a launch.
     if (!profileID()) authStorage_->removeStoredLoginCredentials();
-    // The chat client is taken here and told the stored profile id once it exists.
+    chatCenter_ = injector.get<ChatCenter>();
+    if (const auto stored = profileID(); stored && chatCenter_) chatCenter_->setCurrentUserProfileID(*stored);
     remoteNotificationRegistrar_ = injector.get<RemoteNotificationRegistrar>();
     localPreferences_ = injector.get<LocalPreferences>();
     currentConversationManager_ = injector.get<CurrentConversationManager>();
@@ -104,18 +106,19 @@ void UserSession::startSessionWithProfileID(const QString& profileID, const Sess
     setProfileID(profileID);
     credentials_ = credentials;
     setupSessionResources();
-    // The chat client connects here, with the profile id and the chat token, once it exists.
+    if (chatCenter_) chatCenter_->connectToChatWithProfileID(profileID, credentials.xmppToken());
 }
 
 void UserSession::updateSessionWithNewCredentials(const SessionCredentials& credentials) {
     credentials_ = credentials;
-    // The chat client reconnects here, with the stored profile id and the new chat token, once it exists.
+    if (const auto stored = profileID(); stored && chatCenter_)
+        chatCenter_->connectToChatWithProfileID(*stored, credentials.xmppToken());
 }
 
 void UserSession::logout() {
     sessionGeneration_->advance();
     unregisterDeviceTokenWhenReady();
-    // The chat client is disconnected here once it exists.
+    if (chatCenter_) chatCenter_->disconnect();
     if (const auto store = tovrinPersistence()) store->deleteDatabase();
     dropMemberObjects();
     authStorage_->removeStoredLoginCredentials();

@@ -24,6 +24,7 @@ class SavedPhrasesManager;
 class UserImageHashManager;
 class Injector;
 class LocalPreferences;
+class ChatCenter;
 class ManagedFieldsManager;
 class NotificationCenter;
 class RemoteNotificationRegistrar;
@@ -35,6 +36,9 @@ class UserDefaults;
 inline const QString UserSessionProfileIDUserDefaultsKey = QStringLiteral("UserSessionProfileID");
 // Posted at the end of every sign-out, with no object and no user info.
 inline const QString UserDidLogoutNotification = QStringLiteral("UserDidLogoutNotification");
+// Posted by the chat client whenever its connection went down, with no object and no user info.
+inline const QString XMPPStreamDidDisconnectNotification =
+    QStringLiteral("XMPPStreamDidDisconnectNotification");
 
 // Who is signed in. A session is active while login credentials and a profile id are stored; the
 // tokens live in memory only, so a remembered member's first request renews them. The session makes
@@ -105,6 +109,7 @@ public:
     const std::shared_ptr<ServerCurrentDateProvider>& serverCurrentDateProvider() const {
         return serverCurrentDateProvider_;
     }
+    const std::shared_ptr<ChatCenter>& chatCenter() const { return chatCenter_; }
     // The option lists of the whole process; nothing before the session is configured.
     const std::shared_ptr<ManagedFieldsManager>& managedFieldsManager() const {
         return managedFieldsManager_;
@@ -127,6 +132,7 @@ private:
     std::shared_ptr<RemoteNotificationRegistrar> remoteNotificationRegistrar_;
     std::shared_ptr<LocalPreferences> localPreferences_;
     std::shared_ptr<CurrentConversationManager> currentConversationManager_;
+    std::shared_ptr<ChatCenter> chatCenter_;
     std::shared_ptr<ServerCurrentDateProvider> serverCurrentDateProvider_;
     std::shared_ptr<ManagedFieldsManager> managedFieldsManager_;
     Injector* injector_ = nullptr;

@@ -65,6 +65,7 @@ void Application::step(ApplicationState next) {
 }
 
 Application::BackgroundTaskIdentifier Application::beginBackgroundTask(Block expirationHandler) {
+    if (refusesBackgroundTasks_) return InvalidBackgroundTask;
     const BackgroundTaskIdentifier identifier = nextBackgroundTask_++;
     backgroundTasks_.emplace(identifier, std::move(expirationHandler));
     return identifier;

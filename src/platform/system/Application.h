@@ -68,8 +68,10 @@ public:
     void setApplicationState(ApplicationState state);
 
     // Background work: the task runs until ended; its expiration handler runs if the application
-    // must stop it first (`expireBackgroundTasks`).
+    // must stop it first (`expireBackgroundTasks`). While tasks are refused, as a phone may, the
+    // answer is `InvalidBackgroundTask` and the handler is dropped.
     BackgroundTaskIdentifier beginBackgroundTask(Block expirationHandler);
+    void setRefusesBackgroundTasks(bool refuses) { refusesBackgroundTasks_ = refuses; }
     void endBackgroundTask(BackgroundTaskIdentifier identifier);
     size_t backgroundTaskCount() const { return backgroundTasks_.size(); }
     void expireBackgroundTasks();
@@ -102,6 +104,7 @@ private:
     ApplicationState state_ = ApplicationState::Inactive;
     std::map<BackgroundTaskIdentifier, Block> backgroundTasks_;
     BackgroundTaskIdentifier nextBackgroundTask_ = 1;
+    bool refusesBackgroundTasks_ = false;
     qint64 badgeNumber_ = 0;
     bool networkActivityIndicatorVisible_ = false;
     std::function<bool(const QUrl&)> urlOpener_;

@@ -86,6 +86,17 @@ TEST_F(ApplicationTest, BackgroundTasksEndOrExpire) {
     EXPECT_EQ(application.backgroundTaskCount(), 0u);
 }
 
+TEST_F(ApplicationTest, ARefusedBackgroundTaskIsNeverExpired) {
+    int expired = 0;
+    application.setRefusesBackgroundTasks(true);
+    EXPECT_EQ(application.beginBackgroundTask([&] { ++expired; }), Application::InvalidBackgroundTask);
+    EXPECT_EQ(application.backgroundTaskCount(), 0u);
+    application.setRefusesBackgroundTasks(false);
+    EXPECT_NE(application.beginBackgroundTask([&] { ++expired; }), Application::InvalidBackgroundTask);
+    application.expireBackgroundTasks();
+    EXPECT_EQ(expired, 1);
+}
+
 TEST_F(ApplicationTest, BadgeIndicatorAndOpeningAddresses) {
     application.setApplicationIconBadgeNumber(4);
     EXPECT_EQ(application.applicationIconBadgeNumber(), 4);
