@@ -62,6 +62,7 @@
 #include "RemoteNotifications/DeviceRegistrationService.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "Rules/RulesJSONMapper.h"
+#include "StatusMessages/StatusMessageQueue.h"
 #include "Throttling/RandomValueGenerator.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
 #include "Units/ImperialUnitConverter.h"
@@ -172,6 +173,8 @@ void AppModule::configurePlatform(Injector& injector) const {
     injector.bindClass<LocationAuthorizationPrompter, ui::LocationAuthorizationAlert>();
     injector.bindClass<LocationManager, SystemLocationManager>();
     injector.bind<UserLocator>(Scope::Singleton);
+    // One channel to the status banner for the whole process; the root container becomes its delegate.
+    injector.bind<StatusMessageQueue>(Scope::Singleton);
 }
 
 void AppModule::configureWebService(Injector& injector) const {
