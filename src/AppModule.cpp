@@ -20,6 +20,7 @@
 #include "API/URLService.h"
 #include "Authentication/AuthStorage.h"
 #include "Authentication/CreateAccountService.h"
+#include "Authentication/Screens/LoginViewController.h"
 #include "Authentication/SessionGeneration.h"
 #include "Authentication/SessionService.h"
 #include "Authentication/UserSession.h"
@@ -281,6 +282,8 @@ void AppModule::configureUserInterfaceKit(Injector& injector) const {
             injector.get<Bundle>()->objectForInfoDictionaryKey(ExtraTrustedCAFileInfoDictKey).toString()));
     });
     injector.bind<WebViewController>();
+    // The account screens: a new one at each request, given the container.
+    injector.bind<LoginViewController>();
 }
 
 void AppModule::configureChat(Injector& injector) const {
