@@ -68,6 +68,8 @@
 #include "Throttling/TovrinWebAPIThrottler.h"
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
+#include "UpdateEmailService.h"
+#include "UpdatePasswordService.h"
 #include "UserInterface/AnimationDelegateImpl.h"
 #include "UserInterface/ImageViewController.h"
 #include "UserInterface/MultiSelectViewController.h"
@@ -302,6 +304,8 @@ void AppModule::configureProfile(Injector& injector) const {
     injector.bind<ManagedFieldsManager>(Scope::Singleton);
     injector.bind<ProfileService>();
     injector.bind<DeleteProfileService>();
+    injector.bind<UpdateEmailService>();
+    injector.bind<UpdatePasswordService>();
     injector.bind<UserReportingService>();
 }
 
