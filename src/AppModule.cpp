@@ -63,6 +63,7 @@
 #include "RemoteNotifications/DeviceRegistrationService.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "Rules/RulesJSONMapper.h"
+#include "Settings/Screens/PasswordViewController.h"
 #include "StatusMessages/StatusMessageQueue.h"
 #include "Throttling/RandomValueGenerator.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
@@ -286,6 +287,7 @@ void AppModule::configureUserInterfaceKit(Injector& injector) const {
     injector.bind<WebViewController>();
     // The account screens: a new one at each request, given the container.
     injector.bind<LoginViewController>();
+    injector.bind<PasswordViewController>();
 }
 
 void AppModule::configureChat(Injector& injector) const {

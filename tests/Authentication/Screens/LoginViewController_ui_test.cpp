@@ -27,7 +27,7 @@ using test::RecordedRequest;
 using test::ScriptedResponse;
 using test::SessionTestWorld;
 
-class RecordingStatusMessages : public StatusMessageQueueDelegate {
+class LoginStatusMessages : public StatusMessageQueueDelegate {
 public:
     void statusMessageQueueDidReceiveStatusMessage(StatusMessageQueue&,
                                                    const StatusMessage& message) override {
@@ -83,7 +83,7 @@ protected:
 
     ui::ImmediateAnimations immediate;
     SessionTestWorld world;
-    std::shared_ptr<RecordingStatusMessages> messages = std::make_shared<RecordingStatusMessages>();
+    std::shared_ptr<LoginStatusMessages> messages = std::make_shared<LoginStatusMessages>();
     std::shared_ptr<StatusMessageQueue> queue = std::make_shared<StatusMessageQueue>(messages);
     ui::Window window{world.application, world.notificationCenter};
     std::shared_ptr<LoginViewController> screen;
