@@ -64,6 +64,7 @@
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "Rules/RulesJSONMapper.h"
 #include "Settings/Screens/PasswordViewController.h"
+#include "Settings/Screens/UpdateEmailViewController.h"
 #include "StatusMessages/StatusMessageQueue.h"
 #include "Throttling/RandomValueGenerator.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
@@ -288,6 +289,7 @@ void AppModule::configureUserInterfaceKit(Injector& injector) const {
     // The account screens: a new one at each request, given the container.
     injector.bind<LoginViewController>();
     injector.bind<PasswordViewController>();
+    injector.bind<UpdateEmailViewController>();
 }
 
 void AppModule::configureChat(Injector& injector) const {
