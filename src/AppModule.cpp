@@ -21,6 +21,7 @@
 #include "Authentication/AuthStorage.h"
 #include "Authentication/CreateAccountService.h"
 #include "Authentication/Screens/LoginViewController.h"
+#include "Authentication/Screens/UnsecureConnectionViewController.h"
 #include "Authentication/SessionGeneration.h"
 #include "Authentication/SessionService.h"
 #include "Authentication/UserSession.h"
@@ -288,6 +289,7 @@ void AppModule::configureUserInterfaceKit(Injector& injector) const {
     injector.bind<WebViewController>();
     // The account screens: a new one at each request, given the container.
     injector.bind<LoginViewController>();
+    injector.bind<UnsecureConnectionViewController>();
     injector.bind<PasswordViewController>();
     injector.bind<UpdateEmailViewController>();
 }

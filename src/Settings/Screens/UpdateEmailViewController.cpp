@@ -26,7 +26,7 @@ namespace {
 constexpr double emailFormMargin = 24;
 constexpr double emailFieldHeight = 50;
 constexpr double emailFieldGap = 12;
-constexpr int minimumPasswordLength = 6;
+constexpr int minimumCurrentPasswordLength = 6;
 
 TextFieldWithError* makeChangeEmailField(const QString& placeholder, const QString& identifier) {
     auto* field = new TextFieldWithError(placeholder, QRectF());
@@ -169,7 +169,7 @@ void UpdateEmailViewController::focusNextTextField(ui::Control& sender) {
 
 void UpdateEmailViewController::updateUI() {
     const bool ready = !changeEmailTextField_->text().isEmpty() &&
-                       currentPasswordTextField_->text().size() >= minimumPasswordLength;
+                       currentPasswordTextField_->text().size() >= minimumCurrentPasswordLength;
     changeEmailButton_->setBackgroundColor(ready ? tovrinGoldenRodColor() : tovrinGrayBlack3Color());
     changeEmailButton_->setTitleColor(ready ? tovrinGrayBlack1Color() : tovrinOffWhiteColor());
 }
