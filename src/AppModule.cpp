@@ -20,6 +20,7 @@
 #include "API/URLService.h"
 #include "Authentication/AuthStorage.h"
 #include "Authentication/CreateAccountService.h"
+#include "Authentication/Screens/CreateAccountViewController.h"
 #include "Authentication/Screens/LoginViewController.h"
 #include "Authentication/Screens/UnsecureConnectionViewController.h"
 #include "Authentication/SessionGeneration.h"
@@ -290,6 +291,7 @@ void AppModule::configureUserInterfaceKit(Injector& injector) const {
     // The account screens: a new one at each request, given the container.
     injector.bind<LoginViewController>();
     injector.bind<UnsecureConnectionViewController>();
+    injector.bind<CreateAccountViewController>();
     injector.bind<PasswordViewController>();
     injector.bind<UpdateEmailViewController>();
 }
