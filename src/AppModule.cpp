@@ -23,6 +23,9 @@
 #include "API/URLService.h"
 #include "Authentication/AuthStorage.h"
 #include "Authentication/CreateAccountService.h"
+#include "Authentication/Screens/CreateAccountViewController.h"
+#include "Authentication/Screens/LoginViewController.h"
+#include "Authentication/Screens/UnsecureConnectionViewController.h"
 #include "Authentication/SessionGeneration.h"
 #include "Authentication/SessionService.h"
 #include "Authentication/UserSession.h"
@@ -78,10 +81,15 @@
 #include "RemoteNotifications/DeviceRegistrationService.h"
 #include "RemoteNotifications/RemoteNotificationRegistrar.h"
 #include "Rules/RulesJSONMapper.h"
+#include "Settings/Screens/PasswordViewController.h"
+#include "Settings/Screens/UpdateEmailViewController.h"
+#include "StatusMessages/StatusMessageQueue.h"
 #include "Throttling/RandomValueGenerator.h"
 #include "Throttling/TovrinWebAPIThrottler.h"
 #include "Units/ImperialUnitConverter.h"
 #include "Units/MetricUnitConverter.h"
+#include "UpdateEmailService.h"
+#include "UpdatePasswordService.h"
 #include "UserInterface/AnimationDelegateImpl.h"
 #include "UserInterface/ImageViewController.h"
 #include "UserInterface/MultiSelectViewController.h"
@@ -189,6 +197,8 @@ void AppModule::configurePlatform(Injector& injector) const {
     injector.bindClass<LocationAuthorizationPrompter, ui::LocationAuthorizationAlert>();
     injector.bindClass<LocationManager, SystemLocationManager>();
     injector.bind<UserLocator>(Scope::Singleton);
+    // One channel to the status banner for the whole process; the root container becomes its delegate.
+    injector.bind<StatusMessageQueue>(Scope::Singleton);
 }
 
 void AppModule::configureWebService(Injector& injector) const {
@@ -298,6 +308,12 @@ void AppModule::configureUserInterfaceKit(Injector& injector) const {
             injector.get<Bundle>()->objectForInfoDictionaryKey(ExtraTrustedCAFileInfoDictKey).toString()));
     });
     injector.bind<WebViewController>();
+    // The account screens: a new one at each request, given the container.
+    injector.bind<LoginViewController>();
+    injector.bind<UnsecureConnectionViewController>();
+    injector.bind<CreateAccountViewController>();
+    injector.bind<PasswordViewController>();
+    injector.bind<UpdateEmailViewController>();
 }
 
 void AppModule::configureChat(Injector& injector) const {
@@ -345,6 +361,8 @@ void AppModule::configureProfile(Injector& injector) const {
     injector.bind<ManagedFieldsManager>(Scope::Singleton);
     injector.bind<ProfileService>();
     injector.bind<DeleteProfileService>();
+    injector.bind<UpdateEmailService>();
+    injector.bind<UpdatePasswordService>();
     injector.bind<UserReportingService>();
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/foundation/Localization.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/text/Label.h"
 #include "platform/ui/text/Font.h"
 
 namespace tovrin {
