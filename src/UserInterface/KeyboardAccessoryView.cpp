@@ -4,8 +4,8 @@
 
 #include "platform/foundation/Localization.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/text/Label.h"
 #include "platform/ui/text/Font.h"
+#include "platform/ui/text/Label.h"
 
 namespace tovrin {
 
