@@ -69,7 +69,9 @@ TEST_F(UserImageHashManagerTest, TheStoredListLoadsBehindHashesAddedMeanwhile) {
     EXPECT_TRUE(test::runUntil([&] { return manager.imageHashes().size() == 3; }));
     EXPECT_EQ(manager.imageHashes(), QStringList({"new", "s1", "s2"}));
 
-    // The merged list was stored: another manager over the same file starts where this one left off.
+    // The merged list was stored (a read queued behind the write sees it): another manager over the
+    // same file starts where this one left off.
+    EXPECT_EQ(await(store->getImageHashes()), QStringList({"new", "s1", "s2"}));
     UserImageHashManager next(files.make());
     EXPECT_TRUE(test::runUntil([&] { return next.imageHashes().size() == 3; }));
     EXPECT_EQ(next.imageHashes(), QStringList({"new", "s1", "s2"}));
