@@ -1,30 +1,11 @@
 #pragma once
 
-#include <memory>
-#include <vector>
-
-#include "API/PersistenceFallBackInfo.h"
-#include "Chat/ConversationSummary.h"
+#include "Chat/ConversationSummaryManagerLoadResponse.h"
 
 namespace tovrin {
 
-// A page the fetcher loaded: the summaries as the manager gave them and its fall-back note.
-class ConversationSummariesFetcherResponse {
-public:
-    explicit ConversationSummariesFetcherResponse(
-        std::vector<std::shared_ptr<ConversationSummary>> conversationSummaries = {},
-        PersistenceFallBackInfo persistenceFallBackInfo = PersistenceFallBackInfo(false, 0))
-        : conversationSummaries_(std::move(conversationSummaries)),
-          persistenceFallBackInfo_(persistenceFallBackInfo) {}
-
-    const std::vector<std::shared_ptr<ConversationSummary>>& conversationSummaries() const {
-        return conversationSummaries_;
-    }
-    PersistenceFallBackInfo persistenceFallBackInfo() const { return persistenceFallBackInfo_; }
-
-private:
-    std::vector<std::shared_ptr<ConversationSummary>> conversationSummaries_;
-    PersistenceFallBackInfo persistenceFallBackInfo_;
-};
+// A page the fetcher loaded: the summaries as the manager gave them and its fall-back note, the
+// manager's own record passed on.
+using ConversationSummariesFetcherResponse = ConversationSummaryManagerLoadResponse;
 
 }  // namespace tovrin
